@@ -1,0 +1,27 @@
+// The display's gamma: the ramp found at start-up, and the ramp built from a gamma triple.
+#pragma once
+#include <cstdint>
+
+#include "platform/platform.h"
+
+struct GammaTriple {
+    float red, green, blue;
+};
+
+struct GammaRamp {
+    uint16_t entries[GAMMA_RAMP_ENTRIES];  // red block, green block, blue block
+};
+
+// Gamma of a ramp from its red entry at index 128, clamped to 0.5 .. 3.5.
+float gammaFromRamp(const GammaRamp* ramp);
+void buildGammaRamp(const GammaTriple* gamma, GammaRamp* ramp);
+
+// Reads the display's ramp into the saved ramp and derives the triple and the built ramp from it.
+void gammaProbe(PlatformWindow* window);
+// Applies the built ramp to the display.
+void gammaApply(PlatformWindow* window);
+// Gives the display back the ramp it had at start-up; harmless when nothing was changed.
+void gammaRestore();
+
+GammaTriple* gammaTriple();
+const GammaRamp* savedGammaRamp();

@@ -1,0 +1,130 @@
+#include "app/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/demo_context.h"
+
+namespace {
+
+bool parseInt(const char* text, int low, int high, int* value) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno || *end || v < low || v > high) return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
+bool parseMode(const char* text, int* width, int* height) {
+    if (!text) return false;
+    const char* x = std::strchr(text, 'x');
+    if (!x) return false;
+    std::string w(text, x - text);
+    return parseInt(w.c_str(), 1, 16384, width) && parseInt(x + 1, 1, 16384, height);
+}
+
+bool isPowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
+}  // namespace
+
+const char* optionsUsage() {
+    return "usage: velmora [options]\n"
+           "  --capture            write every frame as a BMP file, 25 frames per second of demo time\n"
+           "  --output DIR         directory of the captured frames (default \"Output\")\n"
+           "  --frames N           stop after N timed frames\n"
+           "  --no-setup           skip the setup dialog and take its default choices\n"
+           "  --windowed           play in a window\n"
+           "  --fullscreen         play full screen (the default)\n"
+           "  --mode WxH           screen mode or window size (default 640x480)\n"
+           "  --samples N          antialiasing samples (0 = none)\n"
+           "  --anisotropy N       anisotropic filtering level (0 = none)\n"
+           "  --shadow-map N       shadow map size: 256, 512 or 1024 (default 512)\n"
+           "  --no-music           play without music\n"
+           "  --loop               start again at the end\n"
+           "  --batch              never wait for a person: messages go to standard error\n"
+           "  --diagnostics        print the graphics driver and the extensions the player needs\n"
+           "  --data DIR           directory holding demo.dat and demo.ogg (default: the working directory)\n"
+           "  --gamma-file FILE    keep the gamma ramp in FILE instead of the display (for tests)\n"
+           "  --help               this text\n";
+}
+
+bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
+    *o = Options();
+    o->outputDir = "Output";
+    o->dataDir = ".";
+    o->windowed = -1;
+    o->samples = -1;
+    o->anisotropy = -1;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto needs = [&](const char* what) {
+            *error = "velmora: " + arg + " needs " + what;
+            return false;
+        };
+        auto bad = [&]() {
+            *error = std::string("velmora: bad value for ") + arg + ": " + (value ? value : "");
+            return false;
+        };
+        if (arg == "--help" || arg == "-h") o->help = true;
+        else if (arg == "--capture") o->capture = true;
+        else if (arg == "--no-setup") o->noSetup = true;
+        else if (arg == "--windowed") o->windowed = 1;
+        else if (arg == "--fullscreen") o->windowed = 0;
+        else if (arg == "--no-music") o->noMusic = true;
+        else if (arg == "--loop") o->loop = true;
+        else if (arg == "--batch") o->batch = true;
+        else if (arg == "--diagnostics") o->diagnostics = true;
+        else if (arg == "--output" || arg == "--data" || arg == "--gamma-file") {
+            if (!value) return needs("a path");
+            if (!*value) return bad();
+            (arg == "--output" ? o->outputDir : arg == "--data" ? o->dataDir : o->gammaFile) = value;
+            ++i;
+        } else if (arg == "--frames") {
+            if (!value) return needs("a number");
+            if (!parseInt(value, 1, 100000000, &o->frames)) return bad();
+            ++i;
+        } else if (arg == "--mode") {
+            if (!value) return needs("WxH");
+            if (!parseMode(value, &o->modeWidth, &o->modeHeight)) return bad();
+            ++i;
+        } else if (arg == "--samples") {
+            if (!value) return needs("a number");
+            if (!parseInt(value, 0, 64, &o->samples)) return bad();
+            ++i;
+        } else if (arg == "--anisotropy") {
+            if (!value) return needs("a number");
+            if (!parseInt(value, 0, 64, &o->anisotropy)) return bad();
+            ++i;
+        } else if (arg == "--shadow-map") {
+            if (!value) return needs("a size");
+            if (!parseInt(value, 16, 8192, &o->shadowMapSize) || !isPowerOfTwo(o->shadowMapSize)) return bad();
+            ++i;
+        } else {
+            *error = "velmora: unknown option " + arg + " (see --help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+void applyOptions(const Options* o, Settings* s) {
+    // The dialog's initial choices: 640x480 at 32 bits, 512 shadow map, the highest anisotropy,
+    // full screen, music on, no loop.
+    s->width = o->modeWidth ? o->modeWidth : 640;
+    s->height = o->modeHeight ? o->modeHeight : 480;
+    s->colorBits = 32;
+    s->shadowMapSize = o->shadowMapSize ? o->shadowMapSize : 512;
+    if (o->anisotropy >= 0) s->anisotropy = o->anisotropy;
+    else if (s->maxAnisotropy > 1) s->anisotropy = s->maxAnisotropy;
+    if (o->samples >= 0) s->samples = o->samples;
+    // A capture is an offline render: it plays in a window unless full screen is asked for.
+    if (o->windowed >= 0) s->fullscreen = o->windowed ? 0 : 1;
+    else s->fullscreen = o->capture ? 0 : 1;
+    s->noMusic = o->noMusic ? 1 : 0;
+    s->loop = o->loop ? 1 : 0;
+    s->capture = o->capture ? 1 : 0;
+}

@@ -1,0 +1,30 @@
+// The player's command line. With no arguments the player behaves as a plain double-click start.
+#pragma once
+#include <string>
+
+struct Settings;
+
+struct Options {
+    bool help;
+    bool capture;
+    std::string outputDir;  // capture files go here
+    int frames;             // stop after this many timed frames; 0 = play to the end
+    bool noSetup;
+    int windowed;           // -1 not given, 0 --fullscreen, 1 --windowed
+    int modeWidth, modeHeight;  // 0 = not given
+    int samples;            // -1 = not given
+    int anisotropy;         // -1 = not given
+    int shadowMapSize;      // 0 = not given
+    bool noMusic;
+    bool loop;
+    bool batch;             // never wait for a person: message boxes go to standard error
+    bool diagnostics;
+    std::string dataDir;    // where "demo.dat" and "demo.ogg" are
+    std::string gammaFile;  // read and write the gamma ramp here instead of the display
+};
+
+// Parses argv; on a bad option writes a one-line error into error and returns false.
+bool parseOptions(int argc, char** argv, Options* options, std::string* error);
+const char* optionsUsage();
+// The setup dialog's choices as the options give them (defaults where an option is absent).
+void applyOptions(const Options* options, Settings* settings);

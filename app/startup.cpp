@@ -1,0 +1,188 @@
+#include "app/startup.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/demo_context.h"
+#include "app/device_caps.h"
+#include "app/frame_loop.h"
+#include "app/gamma.h"
+#include "app/music.h"
+#include "app/options.h"
+#include "app/shutdown.h"
+#include "data/package.h"
+#include "platform/platform.h"
+#include "timeline/clip_list.h"
+#include "timeline/timeline_script.h"
+
+namespace {
+
+const char* kTimeline = "Demo/Skrypt.txt";
+
+void onFileOpened() {
+    if (!demoContext()->warmUp) progressTick(1);
+}
+
+void onSignal(int) { shutdownRestore(); }
+
+// A person can answer message boxes only in a plain interactive run on a display.
+bool interactiveRun(const Options& o) {
+    if (o.capture || o.batch || o.frames > 0 || o.diagnostics) return false;
+    const char* ci = std::getenv("CI");
+    if (ci && *ci) return false;
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (display && *display) || (wayland && *wayland);
+}
+
+// The temporary hidden window: the display's gamma and what the device offers.
+bool probeDevice(DemoContext* context) {
+    WindowRequest request = {"TempWindow", 0, 0, 1, 1, false, true, 32, 24, 0, 0};
+    PlatformWindow* window = platformCreateWindow(&request);
+    if (!window) return false;
+    gammaProbe(window);
+    DeviceCaps* caps = deviceCaps();
+    readDriverStrings(caps);
+    context->caps = caps;
+    Settings& s = context->settings;
+    if (hasGlExtension("GL_EXT_texture_filter_anisotropic")) {
+        GLfloat largest = 0;
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
+        s.maxAnisotropy = static_cast<int32_t>(largest);
+    }
+    GLint units = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    s.maxTextureUnits = units;
+    platformDestroyWindow(window);
+    return true;
+}
+
+void setDefaultGlState() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+// The main window's creation, which runs the loading.
+void createMainWindow(DemoContext* context) {
+    Settings& s = context->settings;
+    context->startClock = -1;
+    context->progress = 0;
+    context->progressTotal = 552;
+    context->warmUp = 0;
+
+    WindowRequest request = {"ZelkEngine", 0, 0, s.width, s.height, s.fullscreen != 0, true,
+                             s.colorBits, s.depthBits, 8, s.samples};
+    PlatformWindow* window = platformCreateWindow(&request);
+    if (!window && s.samples > 0) {
+        std::fprintf(stderr, "velmora: %d samples are not available; playing without antialiasing\n",
+                     s.samples);
+        s.samples = 0;
+        request.samples = 0;
+        window = platformCreateWindow(&request);
+    }
+    if (!window) {
+        showError("The window or its OpenGL context cannot be created.");
+        fatalExit(EXIT_NO_WINDOW);
+    }
+    context->window = window;
+    if (s.fullscreen) {
+        // The result is not acted on: the window keeps the requested size either way.
+        platformSetDisplayMode(window, s.width, s.height, s.colorBits, s.refreshRate);
+        platformShowCursor(false);
+    }
+    context->loading = 1;
+
+    // One row taller than the picture: a 4:3 full-screen mode then has zero-high border bars.
+    platformShowWindow(window, (s.screenWidth - s.width) / 2, (s.screenHeight - s.height) / 2, s.width,
+                       s.height + 1);
+    int clientWidth, clientHeight;
+    platformGetClientSize(window, &clientWidth, &clientHeight);
+    onResize(context, clientWidth, clientHeight);
+    paintFrame(context);
+
+    platformMakeCurrent(window);
+    gammaApply(window);
+    setDefaultGlState();
+    initClipList(context);
+    readTimelineMain(kTimeline, context);
+
+    context->loading = 0;
+    context->warmUp = 1;
+}
+
+int messageLoop(DemoContext* context) {
+    while (!context->quitPosted) {
+        pumpEvents(context);
+        platformCheckSignals();
+        if (context->quitPosted) break;
+        paintFrame(context);
+    }
+    shutdownRestore();
+    return context->quitCode;
+}
+
+}  // namespace
+
+int runPlayer(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!parseOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return EXIT_BAD_OPTION;
+    }
+    if (options.help) {
+        std::fputs(optionsUsage(), stdout);
+        return EXIT_OK;
+    }
+    platformSetInteractive(interactiveRun(options));
+    if (!options.gammaFile.empty()) platformUseGammaFile(options.gammaFile.c_str());
+    platformInstallSignalHandlers(onSignal);
+    bool video = platformInit(true);
+    if (!video) platformSetInteractive(false);
+
+    DemoContext* context = demoContext();
+    FrameLoopConfig loopConfig = {options.outputDir, options.frames};
+    frameLoopConfigure(loopConfig);
+
+    std::string packagePath = options.dataDir + "/demo.dat";
+    if (!packageLoad(packagePath.c_str())) return EXIT_BAD_PACKAGE;
+    packageSetOpenHook(onFileOpened);
+
+    resetSettings(&context->settings);
+    context->startClock = -1;
+    readTimelineHeader(kTimeline, context);
+    if (context->quitPosted) {
+        packageRelease();
+        return context->quitCode;
+    }
+
+    openMusic(options.dataDir.c_str());
+
+    if (!video || !probeDevice(context)) {
+        showError("The display cannot be opened or offers no OpenGL context.");
+        fatalExit(EXIT_NO_WINDOW);
+    }
+    if (options.diagnostics) {
+        DeviceCaps* caps = deviceCaps();
+        std::printf("Renderer: %s\nVendor: %s\nGL Version: %s\n", caps->renderer, caps->vendor, caps->version);
+        closeMusic();
+        return EXIT_OK;
+    }
+
+    applyOptions(&options, &context->settings);
+    // A capture is one pass over the timeline: looping would write frames forever.
+    if (context->settings.capture) context->settings.loop = 0;
+
+    platformDesktopSize(&context->settings.screenWidth, &context->settings.screenHeight);
+    createMainWindow(context);
+    return messageLoop(context);
+}

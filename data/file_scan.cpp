@@ -1,0 +1,44 @@
+// Formatted reads over package entries: every text format of the player goes through here.
+#include <locale.h>
+
+#include <cstring>
+
+#include "data/package.h"
+
+namespace {
+
+// Numbers in data files are written with a decimal point whatever the user's locale.
+locale_t cLocale() {
+    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
+    return c;
+}
+
+}  // namespace
+
+int fileScan(DemoFile file, const char* format, void* target) {
+    if (file->size == 0) return EOF;
+    if (!file->spool) {
+        // A read-only stream straight over the entry's bytes: no copy, nothing on disk.
+        file->spool = fmemopen(package()->image + file->offset, file->size, "r");
+        if (!file->spool) return EOF;
+    }
+    std::fseek(file->spool, static_cast<long>(file->cursor - file->offset), SEEK_SET);
+    locale_t previous = uselocale(cLocale());
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    int result = std::fscanf(file->spool, format, target);
+#pragma GCC diagnostic pop
+    uselocale(previous);
+    long position = std::ftell(file->spool);
+    if (position >= 0) file->cursor = file->offset + static_cast<uint32_t>(position);
+    return result;
+}
+
+FILE* fileStream(DemoFile file) {
+    // A stream that owns its buffer, so it outlives the package.
+    FILE* stream = fmemopen(nullptr, file->size ? file->size : 1, "w+b");
+    if (!stream) return nullptr;
+    if (file->size) std::fwrite(package()->image + file->offset, 1, file->size, stream);
+    std::fseek(stream, static_cast<long>(file->cursor - file->offset), SEEK_SET);
+    return stream;
+}

@@ -1,0 +1,91 @@
+// Everything the player takes from the operating system, as small free functions.
+// Only platform/*.cpp includes SDL; the engine sees this header alone.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// ---- start and end ----
+// Initialises timing and, when video is set, the display; false when the display cannot be opened.
+bool platformInit(bool video);
+void platformShutdown();
+
+// ---- clock ----
+// Monotonic milliseconds since process start.
+int32_t platformClockMs();
+
+// ---- message boxes ----
+// Interactive runs show a real message box and wait for it; batch runs (capture, tests, no display)
+// print "caption: text" to standard error and go on.
+void platformSetInteractive(bool interactive);
+bool platformIsInteractive();
+void platformMessageBox(const char* caption, const char* text);
+
+// ---- windows and GL contexts ----
+struct PlatformWindow;
+
+struct WindowRequest {
+    const char* title;
+    int x, y, width, height;
+    bool fullscreen;
+    bool hidden;
+    int colorBits;
+    int depthBits;
+    int alphaBits;
+    int samples;
+};
+
+// Creates a window with a GL context and makes the context current. Null on failure.
+PlatformWindow* platformCreateWindow(const WindowRequest* request);
+void platformDestroyWindow(PlatformWindow* window);
+void platformMakeCurrent(PlatformWindow* window);
+void platformReleaseCurrent(PlatformWindow* window);
+void platformSwapBuffers(PlatformWindow* window);
+void platformSetWindowTitle(PlatformWindow* window, const char* title);
+void platformShowWindow(PlatformWindow* window, int x, int y, int width, int height);
+void platformGetClientSize(PlatformWindow* window, int* width, int* height);
+void platformDesktopSize(int* width, int* height);
+void* platformGetProcAddress(const char* name);
+
+// ---- display mode and cursor ----
+bool platformSetDisplayMode(PlatformWindow* window, int width, int height, int bits, int refreshRate);
+void platformRestoreDisplayMode(PlatformWindow* window);
+void platformShowCursor(bool show);
+
+// ---- events ----
+enum PlatformEventType {
+    PLATFORM_EVENT_NONE,
+    PLATFORM_EVENT_KEY_ESCAPE,
+    PLATFORM_EVENT_KEY_F1,
+    PLATFORM_EVENT_RESIZE,
+    PLATFORM_EVENT_CLOSE,
+};
+struct PlatformEvent {
+    PlatformEventType type;
+    int width, height;  // new client size for RESIZE
+};
+bool platformPollEvent(PlatformEvent* event);
+
+// ---- gamma ramp: 3 x 256 entries, red block, green block, blue block ----
+enum { GAMMA_RAMP_ENTRIES = 3 * 256 };
+bool platformGetGammaRamp(PlatformWindow* window, uint16_t* ramp);
+bool platformSetGammaRamp(PlatformWindow* window, const uint16_t* ramp);
+// Tests and machines without a gamma-capable display: the ramp is read from and written to this file
+// (768 little-endian 16-bit values) instead of the display.
+void platformUseGammaFile(const char* path);
+
+// ---- signals ----
+// SIGINT, SIGTERM and SIGHUP call handler(signal) on the main thread's next poll, or at once while
+// a modal loop blocks the main thread; the process then ends with 128 + signal.
+void platformInstallSignalHandlers(void (*handler)(int signal));
+// Polled by loops; runs a pending handler.
+void platformCheckSignals();
+void platformEnterModal();
+void platformLeaveModal();
+
+// ---- audio ----
+bool platformAudioOpen();  // the default output device
+void platformAudioClose();
+// Plays Ogg data held by the caller for the life of the stream; false when it cannot be decoded.
+bool platformMusicCreate(const void* data, size_t size);
+void platformMusicPlay();
+void platformMusicFree();

@@ -1,0 +1,9 @@
+// The subcommands of demotool; each returns the process exit code.
+#pragma once
+
+int commandPack(int argc, char** argv);
+int commandList(int argc, char** argv);
+int commandExtract(int argc, char** argv);
+
+// Loads a package for a subcommand, messages going to standard error.
+bool openPackageForTool(const char* path);

@@ -1,0 +1,40 @@
+// demotool: the package tool for people who make productions.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "tools/demotool/commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"pack", commandPack, "pack OUT.dat DIR [--store]   pack every file under DIR (compressed unless --store)"},
+    {"list", commandList, "list PKG                     one line per entry: size, a space, the path"},
+    {"extract", commandExtract, "extract PKG DIR              write every entry under DIR"},
+};
+
+void usage(FILE* out) {
+    std::fputs("usage: demotool COMMAND ...\n", out);
+    for (const Command& c : kCommands) std::fprintf(out, "  demotool %s\n", c.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platformSetInteractive(false);
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        usage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    for (const Command& c : kCommands)
+        if (!std::strcmp(argv[1], c.name)) return c.run(argc - 2, argv + 2);
+    std::fprintf(stderr, "demotool: unknown command %s\n", argv[1]);
+    usage(stderr);
+    return 2;
+}
