@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/demo_context.h"
@@ -182,6 +183,14 @@ int runPlayer(int argc, char** argv) {
     // A capture is one pass over the timeline: looping would write frames forever.
     if (context->settings.capture) context->settings.loop = 0;
 
+    if (context->settings.capture) {
+        // Frames that cannot be written are skipped; make sure the usual case can be written.
+        std::error_code error;
+        std::filesystem::create_directories(options.outputDir, error);
+        if (error)
+            std::fprintf(stderr, "velmora: cannot create %s: %s\n", options.outputDir.c_str(),
+                         error.message().c_str());
+    }
     platformDesktopSize(&context->settings.screenWidth, &context->settings.screenHeight);
     createMainWindow(context);
     return messageLoop(context);

@@ -36,7 +36,8 @@ int fileScan(DemoFile file, const char* format, void* target) {
 
 FILE* fileStream(DemoFile file) {
     // A stream that owns its buffer, so it outlives the package.
-    FILE* stream = fmemopen(nullptr, file->size ? file->size : 1, "w+b");
+    // One spare byte: glibc keeps the last byte of a full buffer for its terminating zero.
+    FILE* stream = fmemopen(nullptr, size_t(file->size) + 1, "w+b");
     if (!stream) return nullptr;
     if (file->size) std::fwrite(package()->image + file->offset, 1, file->size, stream);
     std::fseek(stream, static_cast<long>(file->cursor - file->offset), SEEK_SET);

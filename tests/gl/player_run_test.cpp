@@ -1,0 +1,190 @@
+// The player as a user starts it: whole runs under a private X server.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <dirent.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tests/support/process.h"
+#include "tests/support/test_package.h"
+#include "tests/support/xvfb.h"
+
+namespace {
+
+std::string makeProduction(const std::string& tag, const std::string& timeline) {
+    std::string dir = makeTempDir(tag);
+    std::vector<unsigned char> bytes = buildTestPackage({{"Demo/Skrypt.txt", timeline}}, true);
+    writeFile(dir + "/demo.dat", std::string(bytes.begin(), bytes.end()));
+    return dir;
+}
+
+std::vector<std::string> listDir(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.') names.push_back(e->d_name);
+        closedir(d);
+    }
+    return names;
+}
+
+class PlayerRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+        env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=dummy"};
+    }
+    ProcessResult play(const std::string& dir, std::vector<std::string> args, int timeoutMs = 60000) {
+        args.insert(args.begin(), VELMORA_BINARY);
+        args.push_back("--data");
+        args.push_back(dir);
+        return runProcess(args, env, timeoutMs, dir);
+    }
+    std::vector<std::string> env;
+};
+
+const char* kShortTimeline =
+    "init set global duration 0:5:0 set global end 0:0:960 end_init\n"
+    "begin end\n";
+
+TEST_F(PlayerRun, CaptureWritesOneBmpPerFrameAt25FramesPerSecond) {
+    std::string dir = makeProduction("capture", kShortTimeline);
+    ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> files = listDir(dir + "/Output");
+    // Frame n shows 40 n ms: 0 .. 960 are played, the frame at 1000 ms ends the demo.
+    ASSERT_EQ(files.size(), 25u) << r.err;
+    std::string first = readFile(dir + "/Output/demo00000.bmp");
+    ASSERT_EQ(first.size(), 14u + 40u + 921600u);
+    EXPECT_EQ(first.substr(0, 2), "BM");
+    auto u32 = [&first](size_t at) {
+        return uint32_t(uint8_t(first[at])) | uint32_t(uint8_t(first[at + 1])) << 8 |
+               uint32_t(uint8_t(first[at + 2])) << 16 | uint32_t(uint8_t(first[at + 3])) << 24;
+    };
+    EXPECT_EQ(u32(2), 921654u);
+    EXPECT_EQ(u32(10), 54u);
+    EXPECT_EQ(u32(18), 640u);
+    EXPECT_EQ(u32(22), 480u);
+    EXPECT_EQ(u32(34), 921600u);
+    EXPECT_EQ(u32(38), 2952u);
+    EXPECT_NE(readFile(dir + "/Output/demo00024.bmp").size(), 0u);
+    EXPECT_EQ(readFile(dir + "/Output/demo00025.bmp").size(), 0u);
+}
+
+TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
+    std::string dir = makeProduction("odd", kShortTimeline);
+    ProcessResult r = play(dir, {"--capture", "--frames", "2", "--mode", "401x300", "--output", dir + "/frames"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string frame = readFile(dir + "/frames/demo00001.bmp");
+    EXPECT_EQ(frame.size(), 14u + 40u + 1204u * 300u);
+    EXPECT_EQ(listDir(dir + "/frames").size(), 2u);
+}
+
+TEST_F(PlayerRun, ATimelineThatEndsClosesThePlayer) {
+    std::string dir = makeProduction("end", "init set global end 0:0:300 end_init begin end");
+    ProcessResult r = play(dir, {"--no-setup", "--windowed", "--batch"}, 30000);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST_F(PlayerRun, AnInconsistentHeaderEndsBeforeAnythingIsShown) {
+    std::string dir = makeProduction("header", "init set global start 0:10:0 set global end 0:5:0 end_init");
+    ProcessResult r = play(dir, {"--capture"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(listDir(dir + "/Output").empty());
+}
+
+TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
+    std::string dir = makeTempDir("nopackage");
+    ProcessResult missing = play(dir, {"--batch"});
+    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_NE(missing.err.find("Error: "), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("demo.dat"), std::string::npos) << missing.err;
+
+    writeFile(dir + "/demo.dat", std::string("c\x10\0\0\0garbage!", 13));
+    ProcessResult damaged = play(dir, {"--batch"});
+    EXPECT_EQ(damaged.exitCode, 3);
+    EXPECT_NE(damaged.err.find("inflate"), std::string::npos) << damaged.err;
+
+    std::vector<unsigned char> noTimeline = buildTestPackage({{"Demo/Other.txt", "x"}});
+    writeFile(dir + "/demo.dat", std::string(noTimeline.begin(), noTimeline.end()));
+    ProcessResult incomplete = play(dir, {"--batch"});
+    EXPECT_EQ(incomplete.exitCode, 4);
+    EXPECT_NE(incomplete.err.find("Demo/Skrypt.txt"), std::string::npos) << incomplete.err;
+}
+
+TEST_F(PlayerRun, BadOptionsGetOneLineAndExitCode2) {
+    std::string dir = makeProduction("options", kShortTimeline);
+    for (std::vector<std::string> args : {std::vector<std::string>{"--mode", "640"},
+                                          std::vector<std::string>{"--frames", "-3"},
+                                          std::vector<std::string>{"--samples"},
+                                          std::vector<std::string>{"--shadow-map", "300"},
+                                          std::vector<std::string>{"--bogus"}}) {
+        ProcessResult r = play(dir, args);
+        EXPECT_EQ(r.exitCode, 2) << args[0];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    ProcessResult help = runProcess({VELMORA_BINARY, "--help"}, env);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--capture"), std::string::npos);
+}
+
+// The display's gamma ramp comes back when the player is killed in the middle of a run.
+std::vector<uint16_t> testRamp() {
+    std::vector<uint16_t> ramp(GAMMA_RAMP_ENTRIES);
+    for (int i = 0; i < GAMMA_RAMP_ENTRIES; ++i) ramp[i] = static_cast<uint16_t>((i % 256) * 200 + i / 256);
+    return ramp;
+}
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 20) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+}
+
+TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
+    std::string dir = makeProduction("gamma", "init set global duration 5:0:0 set global end 5:0:0 end_init");
+    setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
+    platformUseGammaFile(nullptr);
+    std::vector<uint16_t> injected = testRamp();
+    ASSERT_TRUE(platformSetGammaRamp(nullptr, injected.data())) << "no RandR gamma on this server";
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        ChildProcess child = startProcess({VELMORA_BINARY, "--no-setup", "--windowed", "--batch", "--data", dir},
+                                          env, dir);
+        std::vector<uint16_t> now(GAMMA_RAMP_ENTRIES);
+        // Running: the player has applied a ramp built from the gamma it found.
+        ASSERT_TRUE(waitFor([&] { return platformGetGammaRamp(nullptr, now.data()) && now != injected; }, 20000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        kill(child.pid, signal);
+        ProcessResult r = waitProcess(child, 20000);
+        EXPECT_EQ(r.exitCode, 128 + signal) << r.err;
+        ASSERT_TRUE(platformGetGammaRamp(nullptr, now.data()));
+        EXPECT_EQ(now, injected);
+    }
+}
+
+TEST_F(PlayerRun, GammaFileStandsInForTheDisplay) {
+    std::string dir = makeProduction("gammafile", "init set global end 0:0:200 end_init");
+    std::vector<uint16_t> ramp = testRamp();
+    std::string bytes;
+    for (uint16_t v : ramp) {
+        bytes += static_cast<char>(v & 0xFF);
+        bytes += static_cast<char>(v >> 8);
+    }
+    writeFile(dir + "/gamma", bytes);
+    ProcessResult r = play(dir, {"--no-setup", "--windowed", "--batch", "--gamma-file", dir + "/gamma"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readFile(dir + "/gamma"), bytes);
+}
+
+}  // namespace

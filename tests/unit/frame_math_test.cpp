@@ -1,0 +1,139 @@
+// The pure parts of the frame loop: picture fitting, border bars, gamma ramps, BMP layout.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "app/capture.h"
+#include "app/demo_context.h"
+#include "app/frame_loop.h"
+#include "app/gamma.h"
+#include "tests/support/process.h"
+
+namespace {
+
+TEST(Picture, IsTheLargestCentred4By3RectangleWithBars) {
+    int32_t w, h;
+    fitPicture(800, 600, &w, &h);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+    EXPECT_EQ(borderBars(800, 600, w, h).count, 0);
+
+    fitPicture(1000, 600, &w, &h);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+    BorderBars bars = borderBars(1000, 600, w, h);
+    ASSERT_EQ(bars.count, 2);
+    EXPECT_EQ(bars.width[0], 100);
+    EXPECT_EQ(bars.height[0], 600);
+    EXPECT_EQ(bars.x[1], 900);
+    EXPECT_EQ(bars.width[1], 100);
+
+    // A window one row taller than a 4:3 mode: horizontal bars of zero rows.
+    fitPicture(640, 481, &w, &h);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    bars = borderBars(640, 481, w, h);
+    ASSERT_EQ(bars.count, 2);
+    EXPECT_EQ(bars.height[0], 0);
+    EXPECT_EQ(bars.y[1], 480);
+
+    fitPicture(640, 600, &w, &h);
+    bars = borderBars(640, 600, w, h);
+    EXPECT_EQ(bars.height[0], 60);
+    EXPECT_EQ(bars.y[1], 540);
+}
+
+TEST(Picture, NeverGetsAZeroSide) {
+    int32_t w, h;
+    fitPicture(1000, 0, &w, &h);
+    EXPECT_GE(w, 1);
+    EXPECT_GE(h, 1);
+    fitPicture(0, 0, &w, &h);
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 1);
+    fitPicture(1, 500, &w, &h);
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 1);
+}
+
+TEST(Picture, ResizeSetsTheFlagAndTheClientSize) {
+    static DemoContext context;
+    resetSettings(&context.settings);
+    onResize(&context, 1000, 600);
+    EXPECT_EQ(context.resized, 1);
+    EXPECT_EQ(context.settings.clientWidth, 1000);
+    EXPECT_EQ(context.settings.width, 800);
+}
+
+GammaRamp rampOf(uint16_t (*f)(int)) {
+    GammaRamp r;
+    for (int i = 0; i < GAMMA_RAMP_ENTRIES; ++i) r.entries[i] = f(i % 256);
+    return r;
+}
+
+TEST(Gamma, IdentityRampGivesGammaOneAndRebuildsItself) {
+    GammaRamp identity = rampOf([](int i) { return static_cast<uint16_t>(i * 256); });
+    float g = gammaFromRamp(&identity);
+    EXPECT_EQ(g, 1.0f);
+    GammaTriple triple = {g, g, g};
+    GammaRamp built;
+    buildGammaRamp(&triple, &built);
+    for (int i = 0; i < GAMMA_RAMP_ENTRIES; ++i) ASSERT_EQ(built.entries[i], identity.entries[i]) << i;
+}
+
+TEST(Gamma, ExtremeRampsAreClamped) {
+    GammaRamp dark = rampOf([](int) { return static_cast<uint16_t>(0); });
+    EXPECT_EQ(gammaFromRamp(&dark), 0.5f);
+    GammaRamp low = rampOf([](int) { return static_cast<uint16_t>(100); });
+    EXPECT_EQ(gammaFromRamp(&low), 0.5f);
+    GammaRamp bright = rampOf([](int) { return static_cast<uint16_t>(65535); });
+    EXPECT_EQ(gammaFromRamp(&bright), 3.5f);
+    // X servers whose identity is i * 257 read as a gamma just above 1.
+    GammaRamp x11 = rampOf([](int i) { return static_cast<uint16_t>(i * 257); });
+    EXPECT_NEAR(gammaFromRamp(&x11), 1.0056, 1e-3);
+}
+
+TEST(Gamma, BuiltRampsStayInRangeAndRise) {
+    for (float g : {0.5f, 1.7f, 3.5f}) {
+        GammaTriple triple = {g, g, g};
+        GammaRamp built;
+        buildGammaRamp(&triple, &built);
+        EXPECT_EQ(built.entries[0], 0);
+        for (int i = 1; i < 256; ++i) ASSERT_GE(built.entries[i], built.entries[i - 1]);
+        EXPECT_EQ(built.entries[128],
+                  static_cast<uint16_t>(std::pow(128 / 256.0, 1.0 / g) * 65536.0));
+    }
+}
+
+TEST(Bmp, RowsArePaddedAndTheFileLayoutIsLittleEndian) {
+    EXPECT_EQ(bmpRowSize(640), 1920);
+    EXPECT_EQ(bmpRowSize(401), 1204);
+    EXPECT_EQ(bmpRowSize(1), 4);
+    BmpInfoHeader header;
+    fillBmpHeader(&header, 3, 2);
+    EXPECT_EQ(header.sizeImage, 24u);
+    std::string dir = makeTempDir("bmp");
+    std::string pixels(24, '\x7f');
+    ASSERT_EQ(writeBmp((dir + "/a.bmp").c_str(), &header, reinterpret_cast<const uint8_t*>(pixels.data())), 0);
+    std::string file = readFile(dir + "/a.bmp");
+    ASSERT_EQ(file.size(), 14u + 40u + 24u);
+    EXPECT_EQ(file.substr(0, 2), "BM");
+    EXPECT_EQ(static_cast<uint8_t>(file[2]), 78);
+    EXPECT_EQ(static_cast<uint8_t>(file[10]), 54);
+    EXPECT_EQ(static_cast<uint8_t>(file[14]), 40);
+    EXPECT_EQ(static_cast<uint8_t>(file[18]), 3);
+    EXPECT_EQ(static_cast<uint8_t>(file[22]), 2);
+    EXPECT_EQ(static_cast<uint8_t>(file[28]), 24);
+    EXPECT_EQ(static_cast<uint8_t>(file[38]), 2952 & 0xFF);
+    EXPECT_EQ(static_cast<uint8_t>(file[39]), 2952 >> 8);
+    // A header without an image size: the writer computes it from the width and bit count.
+    header.sizeImage = 0;
+    ASSERT_EQ(writeBmp((dir + "/b.bmp").c_str(), &header, reinterpret_cast<const uint8_t*>(pixels.data())), 0);
+    EXPECT_EQ(readFile(dir + "/b.bmp").size(), 14u + 40u + 18u);
+    EXPECT_EQ(writeBmp((dir + "/missing/c.bmp").c_str(), &header,
+                       reinterpret_cast<const uint8_t*>(pixels.data())), -1);
+}
+
+}  // namespace

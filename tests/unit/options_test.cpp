@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/demo_context.h"
+#include "app/options.h"
+
+namespace {
+
+bool parse(std::vector<std::string> args, Options* o, std::string* error) {
+    args.insert(args.begin(), "velmora");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    return parseOptions(static_cast<int>(argv.size()), argv.data(), o, error);
+}
+
+TEST(Options, NoArgumentsGiveTheSetupDialogsInitialChoices) {
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parse({}, &o, &error));
+    Settings s;
+    resetSettings(&s);
+    s.maxAnisotropy = 16;
+    s.loop = 1;  // the header's loop is overridden by the unticked box
+    applyOptions(&o, &s);
+    EXPECT_EQ(s.width, 640);
+    EXPECT_EQ(s.height, 480);
+    EXPECT_EQ(s.colorBits, 32);
+    EXPECT_EQ(s.shadowMapSize, 512);
+    EXPECT_EQ(s.anisotropy, 16);
+    EXPECT_EQ(s.samples, 0);
+    EXPECT_EQ(s.fullscreen, 1);
+    EXPECT_EQ(s.noMusic, 0);
+    EXPECT_EQ(s.loop, 0);
+    EXPECT_EQ(s.capture, 0);
+    EXPECT_EQ(o.dataDir, ".");
+    EXPECT_EQ(o.outputDir, "Output");
+}
+
+TEST(Options, EachOptionReachesItsSetting) {
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parse({"--capture", "--output", "frames", "--frames", "12", "--no-setup", "--mode", "800x600",
+                       "--samples", "4", "--anisotropy", "0", "--shadow-map", "1024", "--no-music", "--loop",
+                       "--data", "/srv/demo"},
+                      &o, &error))
+        << error;
+    Settings s;
+    resetSettings(&s);
+    s.maxAnisotropy = 16;
+    applyOptions(&o, &s);
+    EXPECT_EQ(o.frames, 12);
+    EXPECT_TRUE(o.noSetup);
+    EXPECT_EQ(o.outputDir, "frames");
+    EXPECT_EQ(o.dataDir, "/srv/demo");
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.height, 600);
+    EXPECT_EQ(s.samples, 4);
+    EXPECT_EQ(s.anisotropy, 0);
+    EXPECT_EQ(s.shadowMapSize, 1024);
+    EXPECT_EQ(s.noMusic, 1);
+    EXPECT_EQ(s.loop, 1);
+    EXPECT_EQ(s.capture, 1);
+    EXPECT_EQ(s.fullscreen, 0);  // a capture plays in a window unless asked otherwise
+
+    ASSERT_TRUE(parse({"--capture", "--fullscreen"}, &o, &error));
+    applyOptions(&o, &s);
+    EXPECT_EQ(s.fullscreen, 1);
+    ASSERT_TRUE(parse({"--windowed"}, &o, &error));
+    applyOptions(&o, &s);
+    EXPECT_EQ(s.fullscreen, 0);
+}
+
+TEST(Options, BadValuesAreRefusedWithOneLine) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--mode", "640"},   {"--mode", "0x480"}, {"--mode", "640x480x"}, {"--frames", "0"},
+        {"--frames", "ten"}, {"--frames"},        {"--samples", "-1"},    {"--shadow-map", "500"},
+        {"--anisotropy", "2.5"}, {"--output", ""}, {"--unknown"},
+    };
+    for (const auto& args : bad) {
+        Options o;
+        std::string error;
+        EXPECT_FALSE(parse(args, &o, &error)) << args[0];
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+}  // namespace
