@@ -10,6 +10,7 @@ enum ExitCode {
     EXIT_BAD_PACKAGE = 3,     // "demo.dat" missing, unreadable or malformed
     EXIT_MISSING_FILE = 4,    // a file the player cannot do without is not in the package
     EXIT_NO_WINDOW = 5,       // no display, window or GL context
+    EXIT_OUT_OF_MEMORY = 6,   // the scene table or another start-up allocation failed
     EXIT_CAPTURE_MEMORY = 56,
     EXIT_NO_OFFSCREEN = 100,
     EXIT_GC_ORDER = 102,

@@ -1,0 +1,159 @@
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "app/demo_context.h"
+#include "app/shutdown.h"
+#include "timeline/clip_list.h"
+
+namespace {
+
+struct Marks {
+    uint8_t textures[TEXTURE_CACHE_CAPACITY];
+    uint8_t meshes[MESH_CACHE_CAPACITY];
+};
+
+// The mesh cache index of an item's mesh; -1 for nulls and anything not in the cache.
+int meshIndexOf(const DemoContext* context, const SceneItem* item) {
+    if (!item->mesh) return -1;
+    const Mesh* first = context->meshes.entries;
+    if (item->mesh < first || item->mesh >= first + context->meshes.count) return -1;
+    return static_cast<int>(item->mesh - first);
+}
+
+// Marks the meshes of a scene's items and the textures of their surfaces. With a node, what was not
+// marked yet is also appended to its free lists.
+void markScene(const DemoContext* context, const Scene* scene, Marks* marks, GcNode* node) {
+    if (!scene->items) return;
+    for (int32_t i = 0; i < scene->itemCount; ++i) {
+        int m = meshIndexOf(context, &scene->items[i]);
+        if (m < 0 || marks->meshes[m]) continue;
+        const Mesh* mesh = &context->meshes.entries[m];
+        for (int32_t s = 0; mesh->surfaces && s < mesh->surfaceCount; ++s) {
+            const Surface* surface = &mesh->surfaces[s];
+            int32_t layers = surface->layerCount < SURFACE_LAYERS ? surface->layerCount : SURFACE_LAYERS;
+            for (int32_t l = 0; l < layers; ++l) {
+                int32_t t = surface->layerTexture[l];
+                if (t < 0 || t >= context->textures.count || t >= TEXTURE_CACHE_CAPACITY) continue;
+                if (marks->textures[t]) continue;
+                marks->textures[t] = 1;
+                if (node) node->textures[node->textureCount++] = t;
+            }
+        }
+        marks->meshes[m] = 1;
+        if (node) node->meshes[node->meshCount++] = m;
+    }
+}
+
+const Clip* firstClipFrom(const DemoContext* context, int32_t time) {
+    const Clip* clip = context->settings.clipHead;
+    while (clip && clip->start < time) clip = clip->next;
+    return clip;
+}
+
+// previousTime: the time of the point before, 0 for the first.
+void buildGcNode(DemoContext* context, GcNode* node, int32_t previousTime) {
+    Marks marks = {};
+    node->textureCount = 0;
+    node->meshCount = 0;
+
+    // Keep what the clip in force just before the point and every later clip shows.
+    const Clip* kept = firstClipFrom(context, node->time);
+    if (!kept) fatalExit(EXIT_GC_ORDER);
+    if (kept->prev) kept = kept->prev;
+    for (const Clip* clip = kept; clip; clip = clip->next)
+        if (clip->scene) markScene(context, clip->scene, &marks, nullptr);
+
+    // Free the rest of what the clips that ended since the previous point showed, beginning with the
+    // clip that was in force at that point: the previous point had to keep it. The walk stops at the
+    // tail at the latest: the tail starts at the duration, which is not before the point.
+    const Clip* clip = firstClipFrom(context, previousTime);
+    if (!clip) fatalExit(EXIT_GC_ORDER);
+    if (clip->prev) clip = clip->prev;
+    for (; clip->next && clip->next->start < node->time; clip = clip->next)
+        if (clip->scene) markScene(context, clip->scene, &marks, node);
+}
+
+}  // namespace
+
+bool programInUse(const DemoContext* context, uint32_t program, bool fragment) {
+    for (int32_t k = 0; context->scenes && k < context->sceneCount; ++k) {
+        const Scene* scene = &context->scenes[k];
+        for (int32_t i = 0; scene->items && i < scene->itemCount; ++i) {
+            const SceneItem* item = &scene->items[i];
+            for (int32_t s = 0; item->surfaces && s < item->surfaceCount; ++s) {
+                const SurfaceInstance* instance = &item->surfaces[s];
+                if ((fragment ? instance->fragmentProgram : instance->vertexProgram) == program) return true;
+            }
+        }
+    }
+    return false;
+}
+
+void addGcPoint(DemoContext* context, int32_t t) {
+    Settings* s = &context->settings;
+    if (s->gcTail) {
+        if (t < s->gcTail->time) fatalExit(EXIT_GC_ORDER);
+        if (t == s->gcTail->time) return;
+    }
+    GcNode* node = static_cast<GcNode*>(std::calloc(1, sizeof(GcNode)));
+    if (!node) std::abort();
+    node->time = t;
+    buildGcNode(context, node, s->gcTail ? s->gcTail->time : 0);
+    node->prev = s->gcTail;
+    if (s->gcTail)
+        s->gcTail->next = node;
+    else
+        s->gcHead = node;
+    s->gcTail = node;
+}
+
+void rebuildGcLists(DemoContext* context) {
+    for (GcNode* node = context->settings.gcHead; node; node = node->next)
+        buildGcNode(context, node, node->prev ? node->prev->time : 0);
+}
+
+void collect(DemoContext* context, GcNode* node) {
+    for (int32_t k = 0; k < node->textureCount; ++k) {
+        TextureImage* image = &context->textures.entries[node->textures[k]];
+        // Only the first frame of a sequence is released.
+        if (image->names && image->names[0]) {
+            glDeleteTextures(1, &image->names[0]);
+            image->names[0] = 0;
+        }
+    }
+
+    std::vector<uint32_t> vertexPrograms, fragmentPrograms;
+    for (int32_t k = 0; k < node->meshCount; ++k) {
+        Mesh* mesh = &context->meshes.entries[node->meshes[k]];
+        for (int32_t s = 0; mesh->surfaces && s < mesh->surfaceCount; ++s) deleteMeshBuffers(&mesh->surfaces[s]);
+        for (int32_t c = 0; context->scenes && c < context->sceneCount; ++c) {
+            Scene* scene = &context->scenes[c];
+            for (int32_t i = 0; scene->items && i < scene->itemCount; ++i) {
+                SceneItem* item = &scene->items[i];
+                if (item->mesh != mesh) continue;
+                for (int32_t s = 0; item->surfaces && s < item->surfaceCount; ++s) {
+                    SurfaceInstance* instance = &item->surfaces[s];
+                    if (instance->vertexProgram) vertexPrograms.push_back(instance->vertexProgram);
+                    if (instance->fragmentProgram) fragmentPrograms.push_back(instance->fragmentProgram);
+                    instance->vertexProgram = 0;
+                    instance->fragmentProgram = 0;
+                }
+            }
+        }
+    }
+    // Each program once, and only when no remaining item uses it.
+    for (size_t k = 0; k < vertexPrograms.size(); ++k) {
+        uint32_t program = vertexPrograms[k];
+        bool seen = false;
+        for (size_t j = 0; j < k && !seen; ++j) seen = vertexPrograms[j] == program;
+        if (!seen && !programInUse(context, program, false)) deleteMaterialProgram(program, false);
+    }
+    for (size_t k = 0; k < fragmentPrograms.size(); ++k) {
+        uint32_t program = fragmentPrograms[k];
+        bool seen = false;
+        for (size_t j = 0; j < k && !seen; ++j) seen = fragmentPrograms[j] == program;
+        if (!seen && !programInUse(context, program, true)) deleteMaterialProgram(program, true);
+    }
+}
