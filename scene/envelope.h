@@ -52,3 +52,5 @@ bool readMotion(Envelope* envelopes, int channelCount, DemoFile file);
 // Loads one envelope block from a ".env" file of the package.
 bool loadEnvelopeFile(Envelope* envelope, const char* path);
 float evalEnvelope(const Envelope* envelope, float time);
+// Frees keys that readMotion allocated and leaves the envelope empty (evaluating to 0).
+void releaseEnvelope(Envelope* envelope);
