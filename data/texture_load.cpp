@@ -1,0 +1,135 @@
+// Decoding every frame of an image or image sequence and handing it to GL.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/demo_context.h"
+#include "app/shutdown.h"
+#include "data/image.h"
+
+const char* const kLoadingPicturePath = "Demo/VarizIvora.jpg";
+
+namespace {
+
+// Name fields come from data files and need not be terminated within their 128 bytes.
+int fieldLength(const char* field, size_t size) { return static_cast<int>(strnlen(field, size)); }
+
+uint8_t* decode(TextureImage* image, DemoFile file, int format) {
+    switch (format) {
+        case IMAGE_BMP: return readBmp(image, file);
+        case IMAGE_TGA: return readTga(image, file);
+        case IMAGE_JPEG: return readJpeg(image, file);
+        default: return nullptr;
+    }
+}
+
+// One frame into a new texture; 0 when the file is missing or cannot be read.
+uint32_t loadFrame(TextureImage* image, const char* name, int textureMode) {
+    DemoFile file = fileOpen(name, "rb");
+    if (!file) {
+        showFailure("The image \"%s\" is not in the data package.", name);
+        return 0;
+    }
+    int format = detectImageFormat(file);
+    uint8_t* pixels = decode(image, file, format);
+    fileClose(file);
+    if (!pixels) return 0;
+    TextureFormats formats = textureFormats(image->bitsPerPixel, textureMode, format);
+    if (!formats.supported) {
+        std::free(pixels);
+        showFailure("The image \"%s\" has %d bits per pixel, which cannot be shown.", name, image->bitsPerPixel);
+        return 0;
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
+    // Decoded rows are tightly packed; the device set-up has not necessarily run yet.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(formats.internalFormat), image->width, image->height, 0,
+                 formats.pixelFormat, GL_UNSIGNED_BYTE, pixels);
+    std::free(pixels);
+    return texture;
+}
+
+}  // namespace
+
+TextureFormats textureFormats(int bitsPerPixel, int textureMode, int imageFormat) {
+    bool jpeg = imageFormat == IMAGE_JPEG;
+    switch (bitsPerPixel) {
+        case 8: return {GL_LUMINANCE8, GL_LUMINANCE, true};
+        case 24: {
+            GLenum internal = textureMode == 0 ? GL_RGB : textureMode == 1 ? GL_RGB5 : GL_COMPRESSED_RGB_ARB;
+            return {internal, GLenum(jpeg ? GL_RGB : GL_BGR_EXT), true};
+        }
+        case 32: {
+            GLenum internal = textureMode == 0 ? GL_RGBA : textureMode == 1 ? GL_RGBA4 : GL_COMPRESSED_RGBA_ARB;
+            return {internal, GLenum(jpeg ? GL_RGBA : GL_BGRA_EXT), true};
+        }
+        default: return {0, 0, false};
+    }
+}
+
+bool imageFrameName(const TextureImage* image, int frame, char* buffer, size_t size) {
+    int pathLength = fieldLength(image->path, sizeof image->path);
+    int written;
+    if (image->digits <= 0) {
+        written = std::snprintf(buffer, size, "%.*s", pathLength, image->path);
+    } else {
+        // The number in the name counts from 0 whatever the first frame number is.
+        written = std::snprintf(buffer, size, "%.*s%.*d%.*s", pathLength, image->path, int(image->digits), frame,
+                                fieldLength(image->suffix, sizeof image->suffix), image->suffix);
+    }
+    return written >= 0 && static_cast<size_t>(written) < size;
+}
+
+void loadTexture(TextureImage* image, const Settings* settings) {
+    // A clip with no frames still gets the one texture its users bind.
+    int64_t frames = int64_t(image->end) - int64_t(image->first);
+    if (frames < 1) frames = 1;
+    image->names = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(frames), sizeof(uint32_t)));
+    if (!image->names) {
+        showFailure("Not enough memory for the %lld frames of \"%.*s\".", static_cast<long long>(frames),
+                    fieldLength(image->path, sizeof image->path), image->path);
+        return;
+    }
+    char name[sizeof image->path + sizeof image->suffix + 16];
+    for (int64_t k = 0; k < frames; ++k) {
+        imageFrameName(image, static_cast<int>(k), name, sizeof name);
+        image->names[k] = loadFrame(image, name, settings->textureMode);
+    }
+}
+
+void releaseTextureImage(TextureImage* image) {
+    if (!image->names) return;
+    int64_t frames = int64_t(image->end) - int64_t(image->first);
+    if (frames < 1) frames = 1;
+    for (int64_t k = 0; k < frames; ++k)
+        if (image->names[k]) glDeleteTextures(1, &image->names[k]);
+    std::free(image->names);
+    image->names = nullptr;
+}
+
+void loadLoadingPicture(DemoContext* context) {
+    TextureImage* picture = &context->loadingPicture;
+    releaseTextureImage(picture);
+    std::memset(picture, 0, sizeof *picture);
+    picture->first = 0;
+    picture->end = 1;
+    std::snprintf(picture->path, sizeof picture->path, "%s", kLoadingPicturePath);
+    const Settings& s = context->settings;
+    loadTexture(picture, &s);
+    // Without its picture the loading screen shows the bar alone; the reader has said why.
+    if (!picture->names || !picture->names[0]) return;
+    glBindTexture(GL_TEXTURE_2D, picture->names[0]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // maxAnisotropy is 0 when the device has no anisotropic filtering.
+    if (s.anisotropy != 0 && s.maxAnisotropy > 0)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(s.anisotropy));
+}
