@@ -17,6 +17,9 @@ const Command kCommands[] = {
     {"pack", commandPack, "pack OUT.dat DIR [--store]   pack every file under DIR (compressed unless --store)"},
     {"list", commandList, "list PKG                     one line per entry: size, a space, the path"},
     {"extract", commandExtract, "extract PKG DIR              write every entry under DIR"},
+    {"env", commandEnv, "env PKG PATH T...            the envelope file's value at each time T (seconds), one per line"},
+    {"object", commandObject, "object PKG PATH              summary of an object file: counts, clips, maps, surfaces, layers"},
+    {"scene", commandScene, "scene PKG PATH               summary of a scene file: items, lights, cameras, backdrop, fog"},
 };
 
 void usage(FILE* out) {

@@ -1,0 +1,21 @@
+// Meshes of the cache built from object files, and the items that use them.
+#pragma once
+#include <cstdint>
+
+struct DemoContext;
+struct Mesh;
+struct MeshCache;
+struct Scene;
+struct SceneItem;
+
+// Reads the object at item->name, appends its Mesh to the cache and points the item at it with one
+// SurfaceInstance per surface. Returns the cache index, or -1 (reported) when the object cannot be
+// read or the cache is full; the item is then left without a mesh.
+int buildMesh(DemoContext* context, Scene* scene, SceneItem* item);
+// Index of the cache entry with exactly this path, or -1.
+int findMesh(const MeshCache* cache, const char* path);
+// Points the item at cache entry meshIndex and gives it its own SurfaceInstances. False when out of
+// memory (reported); the item is then left without a mesh.
+bool attachMesh(DemoContext* context, SceneItem* item, int32_t meshIndex);
+// Frees what a mesh holds in memory (surfaces, weight map names); the entry is left zeroed.
+void releaseMesh(Mesh* mesh);
