@@ -8,6 +8,7 @@ packages=(
   zlib1g-dev libjpeg-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  libfreetype-dev fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
