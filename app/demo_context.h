@@ -70,6 +70,10 @@ struct DemoContext {
     uint32_t shadowFramebuffer;
     uint32_t shadowTexture;
     uint32_t shadowDepthBuffer;
+    // The depth programs of the shadow pass, compiled once at set-up.
+    uint32_t depthVertexProgram;         // rigid meshes
+    uint32_t depthSkinnedVertexProgram;  // meshes with weight maps
+    uint32_t depthFragmentProgram;       // packs the height difference into RGBA
 };
 
 // The process's one instance.

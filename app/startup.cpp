@@ -1,8 +1,5 @@
 #include "app/startup.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,11 +7,13 @@
 
 #include "app/demo_context.h"
 #include "app/device_caps.h"
+#include "app/device_setup.h"
 #include "app/frame_loop.h"
 #include "app/gamma.h"
 #include "app/music.h"
 #include "app/options.h"
 #include "app/shutdown.h"
+#include "data/image.h"
 #include "data/package.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
@@ -41,35 +40,17 @@ bool interactiveRun(const Options& o) {
 }
 
 // The temporary hidden window: the display's gamma and what the device offers.
-bool probeDevice(DemoContext* context) {
-    WindowRequest request = {"TempWindow", 0, 0, 1, 1, false, true, 32, 24, 0, 0};
+bool probeDevice(DemoContext* context, bool readGamma) {
+    // The probe's simple pixel format: 32 colour bits, 16 depth bits, nothing else.
+    WindowRequest request = {"TempWindow", 0, 0, 1, 1, false, true, 32, 16, 0, 0};
     PlatformWindow* window = platformCreateWindow(&request);
     if (!window) return false;
-    gammaProbe(window);
+    if (readGamma) gammaProbe(window);
     DeviceCaps* caps = deviceCaps();
-    readDriverStrings(caps);
+    probeDeviceCaps(caps, &context->settings);
     context->caps = caps;
-    Settings& s = context->settings;
-    if (hasGlExtension("GL_EXT_texture_filter_anisotropic")) {
-        GLfloat largest = 0;
-        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
-        s.maxAnisotropy = static_cast<int32_t>(largest);
-    }
-    GLint units = 1;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
-    s.maxTextureUnits = units;
     platformDestroyWindow(window);
     return true;
-}
-
-void setDefaultGlState() {
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
 // The main window's creation, which runs the loading.
@@ -95,12 +76,14 @@ void createMainWindow(DemoContext* context) {
         fatalExit(EXIT_NO_WINDOW);
     }
     context->window = window;
+    checkWindowPixelFormat(s.samples);
     if (s.fullscreen) {
         // The result is not acted on: the window keeps the requested size either way.
         platformSetDisplayMode(window, s.width, s.height, s.colorBits, s.refreshRate);
         platformShowCursor(false);
     }
     context->loading = 1;
+    loadLoadingPicture(context);
 
     // One row taller than the picture: a 4:3 full-screen mode then has zero-high border bars.
     platformShowWindow(window, (s.screenWidth - s.width) / 2, (s.screenHeight - s.height) / 2, s.width,
@@ -112,8 +95,7 @@ void createMainWindow(DemoContext* context) {
 
     platformMakeCurrent(window);
     gammaApply(window);
-    setDefaultGlState();
-    initClipList(context);
+    setupDevice(context, window);
     readTimelineMain(kTimeline, context);
 
     context->loading = 0;
@@ -154,6 +136,17 @@ int runPlayer(int argc, char** argv) {
     FrameLoopConfig loopConfig = {options.outputDir, options.frames};
     frameLoopConfigure(loopConfig);
 
+    // Needs neither the package nor the music: people run it first when the demo does not start.
+    if (options.diagnostics) {
+        if (!video || !probeDevice(context, false)) {
+            showError("The display cannot be opened or offers no OpenGL context.");
+            return EXIT_NO_WINDOW;
+        }
+        int code = printDiagnostics(deviceCaps(), stdout);
+        platformShutdown();
+        return code;
+    }
+
     std::string packagePath = options.dataDir + "/demo.dat";
     if (!packageLoad(packagePath.c_str())) return EXIT_BAD_PACKAGE;
     packageSetOpenHook(onFileOpened);
@@ -168,15 +161,9 @@ int runPlayer(int argc, char** argv) {
 
     openMusic(options.dataDir.c_str());
 
-    if (!video || !probeDevice(context)) {
+    if (!video || !probeDevice(context, true)) {
         showError("The display cannot be opened or offers no OpenGL context.");
         fatalExit(EXIT_NO_WINDOW);
-    }
-    if (options.diagnostics) {
-        DeviceCaps* caps = deviceCaps();
-        std::printf("Renderer: %s\nVendor: %s\nGL Version: %s\n", caps->renderer, caps->vendor, caps->version);
-        closeMusic();
-        return EXIT_OK;
     }
 
     applyOptions(&options, &context->settings);

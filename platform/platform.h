@@ -46,6 +46,19 @@ void platformGetClientSize(PlatformWindow* window, int* width, int* height);
 void platformDesktopSize(int* width, int* height);
 void* platformGetProcAddress(const char* name);
 
+// ---- what the device probe asks of the driver and the window system ----
+// The current context's GL extension string; never null.
+const char* platformGlExtensions();
+// The window system's extension string for the current context's display (GLX on X11). Null when
+// the window system offers no query for it ("glXQueryExtensionsString" missing).
+const char* platformWindowSystemExtensions();
+// platformGetProcAddress as the probe sees it: null for names the test filter hides.
+void* platformFindEntryPoint(const char* name);
+// Tests: stand-ins for another driver. A string replaces what the driver reports; null gives back
+// the real one. Hiding "glXQueryExtensionsString" makes the window system's string unavailable.
+void platformInjectExtensions(const char* glString, const char* windowSystemString);
+void platformSetEntryPointFilter(bool (*hide)(const char* name));
+
 // ---- display mode and cursor ----
 bool platformSetDisplayMode(PlatformWindow* window, int width, int height, int bits, int refreshRate);
 void platformRestoreDisplayMode(PlatformWindow* window);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tools/lightwave/lw_writer.h"
 #include "tests/support/process.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
@@ -76,6 +77,53 @@ TEST_F(PlayerRun, CaptureWritesOneBmpPerFrameAt25FramesPerSecond) {
     EXPECT_EQ(u32(38), 2952u);
     EXPECT_NE(readFile(dir + "/Output/demo00024.bmp").size(), 0u);
     EXPECT_EQ(readFile(dir + "/Output/demo00025.bmp").size(), 0u);
+}
+
+std::string sceneWithBackdrop(float r, float g, float b) {
+    LwScene scene;
+    scene.lights.push_back(LwLight());
+    LwCamera camera;
+    camera.name = "Cam";
+    scene.cameras.push_back(camera);
+    scene.backdropColor[0] = r;
+    scene.backdropColor[1] = g;
+    scene.backdropColor[2] = b;
+    return writeLws(scene);
+}
+
+// Blue, green, red of the picture's centre pixel.
+std::string centrePixel(const std::string& bmp, int width, int height) {
+    size_t row = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
+    size_t at = 54 + row * (height / 2) + 3 * (width / 2);
+    return bmp.size() >= at + 3 ? bmp.substr(at, 3) : std::string();
+}
+
+TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
+    std::string dir = makeTempDir("clips");
+    std::vector<unsigned char> bytes = buildTestPackage(
+        {{"Demo/Skrypt.txt",
+          "init set global duration 0:3:0 set global end 0:1:480 end_init\n"
+          "begin\n"
+          "load scene Red Demo/Red.lws\n"
+          "load scene Blue Demo/Blue.lws\n"
+          "play scene Red Cam from 0:0:0 start 0:0:0 end 0:1:0\n"
+          "play scene Blue Cam from 0:1:0 start 0:5:0 end 0:7:0\n"
+          "end\n"},
+         {"Demo/Red.lws", sceneWithBackdrop(1, 0, 0)},
+         {"Demo/Blue.lws", sceneWithBackdrop(0, 0, 1)}},
+        true);
+    writeFile(dir + "/demo.dat", std::string(bytes.begin(), bytes.end()));
+    ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.find("Error: Scene"), std::string::npos) << r.err;
+    // 40 ms a frame up to the end at 1480 ms: frames 0 .. 37.
+    EXPECT_EQ(listDir(dir + "/Output").size(), 38u);
+    const std::string red("\x00\x00\xff", 3), blue("\xff\x00\x00", 3);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00000.bmp"), 640, 480), red);
+    // Frame 25 is demo time 1000 ms, still the first clip; the second is in force after its start.
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00025.bmp"), 640, 480), red);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00026.bmp"), 640, 480), blue);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00037.bmp"), 640, 480), blue);
 }
 
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
