@@ -1,16 +1,20 @@
-// The GL objects a collection point releases that need the device's extension entry points.
+// The GL objects a collection point releases through the device's extension entry points.
+#include "app/device_entry_points.h"
 #include "timeline/clip_list.h"
 
-// TODO(device): delete the buffer objects through glDeleteBuffersARB once the device exposes it.
-// Until then the names are only forgotten.
 void deleteMeshBuffers(Surface* surface) {
+    GlEntryPoints* gl = glEntryPoints();
+    if (gl->glDeleteBuffersARB) {
+        if (surface->vertexBuffer) gl->glDeleteBuffersARB(1, &surface->vertexBuffer);
+        if (surface->indexBuffer) gl->glDeleteBuffersARB(1, &surface->indexBuffer);
+    }
     surface->vertexBuffer = 0;
     surface->indexBuffer = 0;
 }
 
-// TODO(device): glDeleteProgramsARB for vertex and ARB fragment programs, glDeleteProgramsNV for
-// fragment programs on the NV path. Until then the program stays with the driver.
+// Program names of the ARB and NV paths share one namespace, so one call serves both.
 void deleteMaterialProgram(uint32_t program, bool fragment) {
-    (void)program;
     (void)fragment;
+    GlEntryPoints* gl = glEntryPoints();
+    if (program && gl->glDeleteProgramsARB) gl->glDeleteProgramsARB(1, &program);
 }
