@@ -3,7 +3,9 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 DATA ?= $(BUILD)/production
 
-.PHONY: all deps configure build run test clean
+SANITIZE_BUILD ?= $(BUILD)-sanitize
+
+.PHONY: all deps configure build run test test-sanitize clean
 
 all: build
 
@@ -22,6 +24,15 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-sanitize
+
+# The readers of files that come from content authors, and everything they call, once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
+	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS) -L unit
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
