@@ -55,20 +55,32 @@ bool fileSet(const uint16_t* ramp) {
 
 void platformUseGammaFile(const char* path) { gGammaFile = path ? path : ""; }
 
+// Calls visit(crtc, gammaSize) for every CRTC with a gamma ramp until it returns true; false when
+// the display has no RandR gamma at all.
+template <typename Visit>
+bool forEachGammaCrtc(Display* d, Visit visit) {
+    int eventBase, errorBase;
+    if (!d || !XRRQueryExtension(d, &eventBase, &errorBase)) return false;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, DefaultRootWindow(d));
+    if (!resources) return false;
+    bool any = false;
+    for (int c = 0; c < resources->ncrtc; ++c) {
+        int size = XRRGetCrtcGammaSize(d, resources->crtcs[c]);
+        if (size < 2) continue;
+        any = true;
+        if (visit(resources->crtcs[c], size)) break;
+    }
+    XRRFreeScreenResources(resources);
+    return any;
+}
+
 bool platformGetGammaRamp(PlatformWindow*, uint16_t* ramp) {
     if (!gGammaFile.empty()) return fileGet(ramp);
     Display* d = display();
-    if (!d) return false;
-    int eventBase, errorBase;
-    if (!XRRQueryExtension(d, &eventBase, &errorBase)) return false;
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, DefaultRootWindow(d));
-    if (!resources) return false;
-    bool ok = false;
-    for (int c = 0; c < resources->ncrtc && !ok; ++c) {
-        int size = XRRGetCrtcGammaSize(d, resources->crtcs[c]);
-        if (size < 2) continue;
-        XRRCrtcGamma* gamma = XRRGetCrtcGamma(d, resources->crtcs[c]);
-        if (!gamma) continue;
+    bool read = false;
+    forEachGammaCrtc(d, [&](RRCrtc crtc, int size) {
+        XRRCrtcGamma* gamma = XRRGetCrtcGamma(d, crtc);
+        if (!gamma) return false;
         for (int i = 0; i < 256; ++i) {
             int k = i * (size - 1) / 255;
             ramp[i] = gamma->red[k];
@@ -76,35 +88,26 @@ bool platformGetGammaRamp(PlatformWindow*, uint16_t* ramp) {
             ramp[512 + i] = gamma->blue[k];
         }
         XRRFreeGamma(gamma);
-        ok = true;
-    }
-    XRRFreeScreenResources(resources);
-    return ok;
+        read = true;
+        return true;  // the first CRTC speaks for the display
+    });
+    return read;
 }
 
 bool platformSetGammaRamp(PlatformWindow*, const uint16_t* ramp) {
     if (!gGammaFile.empty()) return fileSet(ramp);
     Display* d = display();
-    if (!d) return false;
-    int eventBase, errorBase;
-    if (!XRRQueryExtension(d, &eventBase, &errorBase)) return false;
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, DefaultRootWindow(d));
-    if (!resources) return false;
-    bool ok = false;
-    for (int c = 0; c < resources->ncrtc; ++c) {
-        int size = XRRGetCrtcGammaSize(d, resources->crtcs[c]);
-        if (size < 2) continue;
+    bool written = forEachGammaCrtc(d, [&](RRCrtc crtc, int size) {
         XRRCrtcGamma* gamma = XRRAllocGamma(size);
         for (int i = 0; i < size; ++i) {
             gamma->red[i] = sample(ramp, i, size);
             gamma->green[i] = sample(ramp + 256, i, size);
             gamma->blue[i] = sample(ramp + 512, i, size);
         }
-        XRRSetCrtcGamma(d, resources->crtcs[c], gamma);
+        XRRSetCrtcGamma(d, crtc, gamma);
         XRRFreeGamma(gamma);
-        ok = true;
-    }
-    XRRFreeScreenResources(resources);
-    XSync(d, False);
-    return ok;
+        return false;  // every CRTC
+    });
+    if (written) XSync(d, False);
+    return written;
 }
