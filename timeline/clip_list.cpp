@@ -4,12 +4,13 @@
 #include <cstdlib>
 
 #include "app/demo_context.h"
+#include "app/shutdown.h"
 
 namespace {
 
 Clip* newClip(int32_t start, int32_t offset, Scene* scene, Camera* camera) {
     Clip* clip = static_cast<Clip*>(std::calloc(1, sizeof(Clip)));
-    if (!clip) std::abort();
+    if (!clip) fatalExit(EXIT_OUT_OF_MEMORY);
     clip->start = start;
     clip->offset = offset;
     clip->scene = scene;

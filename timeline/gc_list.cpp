@@ -98,7 +98,7 @@ void addGcPoint(DemoContext* context, int32_t t) {
         if (t == s->gcTail->time) return;
     }
     GcNode* node = static_cast<GcNode*>(std::calloc(1, sizeof(GcNode)));
-    if (!node) std::abort();
+    if (!node) fatalExit(EXIT_OUT_OF_MEMORY);
     node->time = t;
     buildGcNode(context, node, s->gcTail ? s->gcTail->time : 0);
     node->prev = s->gcTail;
