@@ -135,6 +135,14 @@ TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
     EXPECT_EQ(listDir(dir + "/frames").size(), 2u);
 }
 
+TEST_F(PlayerRun, AnUnavailableSampleCountFallsBackToNoAntialiasing) {
+    std::string dir = makeProduction("samples", kShortTimeline);
+    ProcessResult r = play(dir, {"--capture", "--frames", "2", "--samples", "64"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("64 samples are not available"), std::string::npos) << r.err;
+    EXPECT_EQ(listDir(dir + "/Output").size(), 2u);
+}
+
 TEST_F(PlayerRun, ATimelineThatEndsClosesThePlayer) {
     std::string dir = makeProduction("end", "init set global end 0:0:300 end_init begin end");
     ProcessResult r = play(dir, {"--no-setup", "--windowed", "--batch"}, 30000);
