@@ -1,20 +1,28 @@
-// The memory side of mesh building: materials, layer flags and surface instances. Vertex and index
-// buffers, textures and display lists are created from the same RawObject before it is freed.
+// Meshes from object files: materials, layer flags and vertices are built in memory first, so that an
+// object that cannot be drawn is refused before anything reaches the device; then textures, state
+// lists and buffers go onto the device when there is one.
 #include "scene/mesh_build.h"
+
+#include <GL/gl.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "app/demo_context.h"
 #include "app/shutdown.h"
+#include "render/depth_programs.h"
+#include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/lwo_reader.h"
+#include "scene/mesh_device.h"
+#include "scene/mesh_geometry.h"
 
 namespace {
 
 // Every bump layer of an object must use the UV map of its first one: tangents are built once per
-// triangle from that map.
-void checkBumpMaps(const RawObject* object, const char* path) {
+// triangle from that map. Returns that map, or -1 when the object has no bump layer.
+int checkBumpMaps(const RawObject* object, const char* path) {
     int bumpMap = -1;
     for (int32_t s = 0; s < object->surfaceCount; ++s) {
         const RawSurface* raw = &object->surfaces[s];
@@ -28,6 +36,7 @@ void checkBumpMaps(const RawObject* object, const char* path) {
             }
         }
     }
+    return bumpMap;
 }
 
 void fillSurface(Surface* surface, const RawSurface* raw, Mesh* mesh) {
@@ -74,6 +83,32 @@ bool copyWeightMapNames(Mesh* mesh, const RawObject* object) {
     return true;
 }
 
+void putOnDevice(DemoContext* context, const Scene* scene, Mesh* mesh, const RawObject* object,
+                 const SurfaceGeometry* geometry) {
+    const Settings* settings = scene && scene->settings ? scene->settings : &context->settings;
+    int32_t clipTexture[OBJECT_CLIPS];
+    loadObjectTextures(context, object, settings, clipTexture);
+    for (int32_t s = 0; s < mesh->surfaceCount; ++s) {
+        Surface* surface = &mesh->surfaces[s];
+        const RawSurface* raw = &object->surfaces[s];
+        for (int32_t k = 0; k < surface->layerCount; ++k) {
+            const ImageClip* clip = raw->layers[k].image;
+            if (clip >= object->clips && clip < object->clips + object->clipCount)
+                surface->layerTexture[k] = clipTexture[clip - object->clips];
+        }
+    }
+
+    // Executing the lists turns depth writes off and blending on for blended layers, and changes the
+    // material: the loading screen drawn next must not inherit that.
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT);
+    TextureUnitLimits units = textureUnitLimits(context, settings);
+    for (int32_t s = 0; s < mesh->surfaceCount; ++s)
+        buildSurfaceLists(&mesh->surfaces[s], &object->surfaces[s], &context->textures, settings, units);
+    glPopAttrib();
+    for (int32_t s = 0; s < mesh->surfaceCount; ++s) uploadSurfaceGeometry(&mesh->surfaces[s], &geometry[s]);
+    resetTextureUnitCount(settings->maxTextureUnits);
+}
+
 }  // namespace
 
 int findMesh(const MeshCache* cache, const char* path) {
@@ -101,7 +136,6 @@ bool attachMesh(DemoContext* context, SceneItem* item, int32_t meshIndex) {
 }
 
 int buildMesh(DemoContext* context, Scene* scene, SceneItem* item) {
-    (void)scene;  // its settings choose texture filtering once textures are made here
     item->mesh = nullptr;
     item->meshIndex = -1;
     item->surfaceCount = 0;
@@ -114,7 +148,19 @@ int buildMesh(DemoContext* context, Scene* scene, SceneItem* item) {
     }
     RawObject* object = readObject(item->name);
     if (!object) return -1;
-    checkBumpMaps(object, item->name);
+    int bumpMap = checkBumpMaps(object, item->name);
+    if (bumpMap >= 0) computeFaceTangents(object, bumpMap);
+
+    std::vector<SurfaceGeometry> geometry(size_t(object->surfaceCount));
+    UvCursor cursor = {0.0f, 0.0f};
+    for (int32_t s = 0; s < object->surfaceCount; ++s) {
+        if (buildSurfaceGeometry(object, s, &cursor, &geometry[size_t(s)]) == GEOMETRY_OK) continue;
+        showError("Object %s cannot be loaded: its surface \"%s\" needs more than %d vertices, the most one "
+                  "surface can have",
+                  item->name, object->surfaces[s].name, MESH_MAX_SURFACE_VERTICES);
+        freeRawObject(object);
+        return -1;
+    }
 
     int32_t index = cache->count;
     Mesh* mesh = &cache->entries[index];
@@ -127,7 +173,14 @@ int buildMesh(DemoContext* context, Scene* scene, SceneItem* item) {
     }
     if (ok) {
         mesh->surfaceCount = object->surfaceCount;
-        for (int32_t s = 0; s < object->surfaceCount; ++s) fillSurface(&mesh->surfaces[s], &object->surfaces[s], mesh);
+        for (int32_t s = 0; s < object->surfaceCount; ++s) {
+            Surface* surface = &mesh->surfaces[s];
+            fillSurface(surface, &object->surfaces[s], mesh);
+            surface->vertexStride = 4 * geometry[size_t(s)].layout.floats;
+            surface->triangleCount = geometry[size_t(s)].triangleCount;
+            setShadowPrograms(context, surface, mesh->weightMapCount > 0);
+        }
+        if (meshDeviceReady(context)) putOnDevice(context, scene, mesh, object, geometry.data());
     }
     freeRawObject(object);
     if (!ok) {
