@@ -24,6 +24,8 @@ int detectImageFormat(DemoFile file);
 // after a "Failure" message; sets width, height and bitsPerPixel. The file is rewound either way.
 // BMP and TGA pixels are blue-green-red(-alpha), JPEG pixels red-green-blue or grey.
 uint8_t* readBmp(TextureImage* image, DemoFile file);
+// The readers' way out: frees the block, rewinds the file, shows the "Failure" message, gives null.
+uint8_t* imageReadFailed(DemoFile file, const char* message, void* block = nullptr);
 uint8_t* readTga(TextureImage* image, DemoFile file);
 uint8_t* readJpeg(TextureImage* image, DemoFile file);
 // True when the JPEG library accepts the header from the cursor on; anything that is not a JPEG ends

@@ -17,31 +17,22 @@ uint32_t u32(const uint8_t* p) {
 
 uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
-uint8_t* fail(DemoFile file, const char* message, void* block = nullptr) {
-    std::free(block);
-    fileSeek(file, 0, SEEK_SET);
-    showFailure("%s", message);
-    return nullptr;
-}
-
-uint64_t bytesLeft(DemoFile file) { return uint64_t(file->offset) + file->size - file->cursor; }
-
 }  // namespace
 
 uint8_t* readBmp(TextureImage* image, DemoFile file) {
     uint8_t fileHeader[kFileHeaderSize];
     if (fileRead(fileHeader, 1, sizeof fileHeader, file) < sizeof fileHeader)
-        return fail(file, "File Header reading failed");
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return fail(file, "This is not a BMP file");
+        return imageReadFailed(file, "File Header reading failed");
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return imageReadFailed(file, "This is not a BMP file");
 
     // The information header and any palette lie between the file header and the pixels.
     uint32_t dataOffset = u32(fileHeader + 10);
-    if (dataOffset < kFileHeaderSize + kInfoHeaderSize || dataOffset - kFileHeaderSize > bytesLeft(file))
-        return fail(file, "Bitmap Header reading failed");
+    if (dataOffset < kFileHeaderSize + kInfoHeaderSize || dataOffset - kFileHeaderSize > fileRemaining(file))
+        return imageReadFailed(file, "Bitmap Header reading failed");
     uint32_t blockSize = dataOffset - kFileHeaderSize;
     uint8_t* block = static_cast<uint8_t*>(std::malloc(blockSize));
-    if (!block) return fail(file, "Not enought memory for header");
-    if (fileRead(block, 1, blockSize, file) < blockSize) return fail(file, "Bitmap Header reading failed", block);
+    if (!block) return imageReadFailed(file, "Not enought memory for header");
+    if (fileRead(block, 1, blockSize, file) < blockSize) return imageReadFailed(file, "Bitmap Header reading failed", block);
 
     uint32_t infoSize = u32(block);
     int32_t width = static_cast<int32_t>(u32(block + 4));
@@ -53,8 +44,8 @@ uint8_t* readBmp(TextureImage* image, DemoFile file) {
     // have no upload format; bit fields (3) only describe masks of plain 32-bit pixels.
     if (infoSize < kInfoHeaderSize || (compression != 0 && compression != 3) ||
         (bits != 8 && bits != 24 && bits != 32))
-        return fail(file, "Not supported BMP format");
-    if (width <= 0 || height == 0 || height == INT_MIN) return fail(file, "Invalid BMP file");
+        return imageReadFailed(file, "Not supported BMP format");
+    if (width <= 0 || height == 0 || height == INT_MIN) return imageReadFailed(file, "Invalid BMP file");
 
     // Rows are stored padded to four bytes; the texture takes them tightly packed. A top-down
     // bitmap (negative height) is turned bottom row first like every other picture.
@@ -62,12 +53,12 @@ uint8_t* readBmp(TextureImage* image, DemoFile file) {
     uint64_t rows = topDown ? uint64_t(-int64_t(height)) : uint64_t(height);
     uint64_t rowBytes = uint64_t(width) * (bits / 8);
     uint64_t stride = (rowBytes + 3) / 4 * 4;
-    uint64_t left = bytesLeft(file);
+    uint64_t left = fileRemaining(file);
     // Writers that do not pad are read as they are. (Divisions: the products could overflow.)
     if (rows > left / stride) stride = rowBytes;
-    if (rows > left / stride) return fail(file, "Bitmap reading failed");
+    if (rows > left / stride) return imageReadFailed(file, "Bitmap reading failed");
     uint8_t* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(rows * rowBytes)));
-    if (!pixels) return fail(file, "Not enought memory for bitmap");
+    if (!pixels) return imageReadFailed(file, "Not enought memory for bitmap");
     for (uint64_t r = 0; r < rows; ++r) {
         uint64_t target = topDown ? rows - 1 - r : r;
         fileRead(pixels + target * rowBytes, 1, static_cast<size_t>(rowBytes), file);

@@ -1,4 +1,5 @@
 // Telling the three picture formats apart by their first bytes.
+#include <cstdlib>
 #include <cstring>
 
 #include "app/shutdown.h"
@@ -27,4 +28,11 @@ int detectImageFormat(DemoFile file) {
     bool jpeg = jpegHeaderValid(file);
     fileSeek(file, 0, SEEK_SET);
     return jpeg ? IMAGE_JPEG : IMAGE_NONE;
+}
+
+uint8_t* imageReadFailed(DemoFile file, const char* message, void* block) {
+    std::free(block);
+    fileSeek(file, 0, SEEK_SET);
+    showFailure("%s", message);
+    return nullptr;
 }

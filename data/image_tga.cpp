@@ -7,15 +7,6 @@
 
 namespace {
 
-uint8_t* fail(DemoFile file, const char* message, void* pixels = nullptr) {
-    std::free(pixels);
-    fileSeek(file, 0, SEEK_SET);
-    showFailure("%s", message);
-    return nullptr;
-}
-
-uint64_t bytesLeft(DemoFile file) { return uint64_t(file->offset) + file->size - file->cursor; }
-
 bool readPlain(uint8_t* pixels, size_t bytes, DemoFile file) {
     return fileRead(pixels, 1, bytes, file) == bytes;
 }
@@ -47,15 +38,15 @@ const char* readRunLength(uint8_t* pixels, uint64_t count, size_t pixelBytes, De
 
 uint8_t* readTga(TextureImage* image, DemoFile file) {
     uint8_t header[12];
-    if (fileRead(header, 1, sizeof header, file) != sizeof header) return fail(file, "Could not read file header");
+    if (fileRead(header, 1, sizeof header, file) != sizeof header) return imageReadFailed(file, "Could not read file header");
     int type = header[2];
-    if (type != 2 && type != 10) return fail(file, "Not supported TGA format");
+    if (type != 2 && type != 10) return imageReadFailed(file, "Not supported TGA format");
     uint8_t info[6];
-    if (fileRead(info, 1, sizeof info, file) != sizeof info) return fail(file, "File Header reading failed");
+    if (fileRead(info, 1, sizeof info, file) != sizeof info) return imageReadFailed(file, "File Header reading failed");
     uint32_t width = uint32_t(info[0]) | uint32_t(info[1]) << 8;
     uint32_t height = uint32_t(info[2]) | uint32_t(info[3]) << 8;
     int bits = info[4];
-    if (width == 0 || height == 0 || (bits != 24 && bits != 32)) return fail(file, "Invalid TGA file");
+    if (width == 0 || height == 0 || (bits != 24 && bits != 32)) return imageReadFailed(file, "Invalid TGA file");
 
     size_t pixelBytes = static_cast<size_t>(bits / 8);
     uint64_t count = uint64_t(width) * height;
@@ -63,14 +54,14 @@ uint8_t* readTga(TextureImage* image, DemoFile file) {
     // A header that promises more than the file can hold is refused before allocating for it: a
     // run-length packet gives at most 128 pixels.
     uint64_t least = type == 2 ? total : (count + 127) / 128 * (1 + pixelBytes);
-    if (bytesLeft(file) < least) return fail(file, "TGA reading failed");
+    if (fileRemaining(file) < least) return imageReadFailed(file, "TGA reading failed");
     uint8_t* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(total)));
-    if (!pixels) return fail(file, "Not enought memory for TGA");
+    if (!pixels) return imageReadFailed(file, "Not enought memory for TGA");
     if (type == 2) {
-        if (!readPlain(pixels, static_cast<size_t>(total), file)) return fail(file, "TGA reading failed", pixels);
+        if (!readPlain(pixels, static_cast<size_t>(total), file)) return imageReadFailed(file, "TGA reading failed", pixels);
     } else {
         const char* problem = readRunLength(pixels, count, pixelBytes, file);
-        if (problem) return fail(file, problem, pixels);
+        if (problem) return imageReadFailed(file, problem, pixels);
     }
     fileSeek(file, 0, SEEK_SET);
     image->width = static_cast<int32_t>(width);

@@ -177,3 +177,5 @@ size_t fileRead(void* buffer, size_t itemSize, size_t count, DemoFile file) {
 }
 
 uint32_t fileSize(DemoFile file) { return file->size; }
+
+uint32_t fileRemaining(DemoFile file) { return file->offset + file->size - file->cursor; }

@@ -43,8 +43,9 @@ size_t fileRead(void* buffer, size_t itemSize, size_t count, DemoFile file);
 int fileScan(DemoFile file, const char* format, void* target);
 // A new stdio stream holding a copy of the whole entry, positioned at the cursor; the caller closes it.
 FILE* fileStream(DemoFile file);
-// Size of the entry's data.
+// Size of the entry's data, and what is left of it after the cursor.
 uint32_t fileSize(DemoFile file);
+uint32_t fileRemaining(DemoFile file);
 
 // Called on every open while loading (the loading bar); the player installs it.
 void packageSetOpenHook(void (*hook)(void));
