@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-Canvas makeCanvas(int width, int height, Colour fill) {
+Canvas makeCanvas(int width, int height, PaintColour fill) {
     Canvas c{width, height, std::vector<float>(size_t(width) * height * 3)};
     for (size_t i = 0; i < c.rgb.size(); i += 3) {
         c.rgb[i] = fill.r;
@@ -41,20 +41,20 @@ float planeSample(const Plane& plane, float x, float y) {
     return top + (bottom - top) * fy;
 }
 
-Colour mixColour(Colour a, Colour b, float t) {
-    return Colour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+PaintColour mixColour(PaintColour a, PaintColour b, float t) {
+    return PaintColour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Colour scaleColour(Colour c, float s) { return Colour{c.r * s, c.g * s, c.b * s}; }
+PaintColour scaleColour(PaintColour c, float s) { return PaintColour{c.r * s, c.g * s, c.b * s}; }
 
-Colour rampColour(const Colour* stops, int count, float t) {
+PaintColour rampColour(const PaintColour* stops, int count, float t) {
     if (count == 1) return stops[0];
     t = std::min(1.0f, std::max(0.0f, t)) * float(count - 1);
     int i = std::min(count - 2, int(t));
     return mixColour(stops[i], stops[i + 1], t - float(i));
 }
 
-void blendPixel(Canvas* canvas, int x, int y, Colour colour, float alpha) {
+void blendPixel(Canvas* canvas, int x, int y, PaintColour colour, float alpha) {
     if (x < 0 || y < 0 || x >= canvas->width || y >= canvas->height) return;
     float* p = canvasAt(canvas, x, y);
     p[0] += (colour.r - p[0]) * alpha;
@@ -62,7 +62,7 @@ void blendPixel(Canvas* canvas, int x, int y, Colour colour, float alpha) {
     p[2] += (colour.b - p[2]) * alpha;
 }
 
-void addPixel(Canvas* canvas, int x, int y, Colour colour, float amount) {
+void addPixel(Canvas* canvas, int x, int y, PaintColour colour, float amount) {
     if (x < 0 || y < 0 || x >= canvas->width || y >= canvas->height) return;
     float* p = canvasAt(canvas, x, y);
     p[0] += colour.r * amount;
@@ -70,7 +70,7 @@ void addPixel(Canvas* canvas, int x, int y, Colour colour, float amount) {
     p[2] += colour.b * amount;
 }
 
-void blendPlane(Canvas* canvas, const Plane& mask, int left, int top, Colour colour, float opacity) {
+void blendPlane(Canvas* canvas, const Plane& mask, int left, int top, PaintColour colour, float opacity) {
     for (int y = 0; y < mask.height; ++y)
         for (int x = 0; x < mask.width; ++x) {
             float a = planeGet(mask, x, y) * opacity;
@@ -78,7 +78,7 @@ void blendPlane(Canvas* canvas, const Plane& mask, int left, int top, Colour col
         }
 }
 
-void addPlane(Canvas* canvas, const Plane& mask, int left, int top, Colour colour, float amount) {
+void addPlane(Canvas* canvas, const Plane& mask, int left, int top, PaintColour colour, float amount) {
     for (int y = 0; y < mask.height; ++y)
         for (int x = 0; x < mask.width; ++x) {
             float a = planeGet(mask, x, y) * amount;
@@ -86,7 +86,7 @@ void addPlane(Canvas* canvas, const Plane& mask, int left, int top, Colour colou
         }
 }
 
-void blendDisc(Canvas* canvas, float cx, float cy, float radius, float softness, Colour colour, float alpha) {
+void blendDisc(Canvas* canvas, float cx, float cy, float radius, float softness, PaintColour colour, float alpha) {
     int x0 = int(std::floor(cx - radius - softness)), x1 = int(std::ceil(cx + radius + softness));
     int y0 = int(std::floor(cy - radius - softness)), y1 = int(std::ceil(cy + radius + softness));
     for (int y = y0; y <= y1; ++y)

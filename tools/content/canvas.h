@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-struct Colour {
+struct PaintColour {
     float r, g, b;
 };
 
@@ -30,7 +30,7 @@ struct Pixmap {
     std::vector<uint8_t> pixels;
 };
 
-Canvas makeCanvas(int width, int height, Colour fill);
+Canvas makeCanvas(int width, int height, PaintColour fill);
 Plane makePlane(int width, int height, float fill);
 Pixmap makePixmap(int width, int height, int channels);
 
@@ -42,21 +42,21 @@ float planeWrapped(const Plane& plane, int x, int y);
 // Bilinear, outside the plane 0.
 float planeSample(const Plane& plane, float x, float y);
 
-Colour mixColour(Colour a, Colour b, float t);
-Colour scaleColour(Colour c, float s);
+PaintColour mixColour(PaintColour a, PaintColour b, float t);
+PaintColour scaleColour(PaintColour c, float s);
 // Colour ramp through `count` stops spread evenly over [0, 1].
-Colour rampColour(const Colour* stops, int count, float t);
+PaintColour rampColour(const PaintColour* stops, int count, float t);
 
 // Blends colour over the canvas pixel with weight alpha (0 leaves it, 1 replaces it).
-void blendPixel(Canvas* canvas, int x, int y, Colour colour, float alpha);
+void blendPixel(Canvas* canvas, int x, int y, PaintColour colour, float alpha);
 // Adds light: pixel += colour * amount.
-void addPixel(Canvas* canvas, int x, int y, Colour colour, float amount);
+void addPixel(Canvas* canvas, int x, int y, PaintColour colour, float amount);
 // Paints a plane's values as alpha of a flat colour, with its top-left corner at (left, top).
-void blendPlane(Canvas* canvas, const Plane& mask, int left, int top, Colour colour, float opacity);
+void blendPlane(Canvas* canvas, const Plane& mask, int left, int top, PaintColour colour, float opacity);
 // Adds a plane's values times colour, as light.
-void addPlane(Canvas* canvas, const Plane& mask, int left, int top, Colour colour, float amount);
+void addPlane(Canvas* canvas, const Plane& mask, int left, int top, PaintColour colour, float amount);
 // A soft disc of light or paint, radius in pixels, edge softness in pixels.
-void blendDisc(Canvas* canvas, float cx, float cy, float radius, float softness, Colour colour, float alpha);
+void blendDisc(Canvas* canvas, float cx, float cy, float radius, float softness, PaintColour colour, float alpha);
 
 // Three box passes: close to a Gaussian of the given radius. Edges are clamped.
 void blurPlane(Plane* plane, int radius);

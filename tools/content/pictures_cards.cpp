@@ -36,9 +36,9 @@ struct Lettering {
     double tracking;   // extra pixels between letters
     float centreX;     // horizontal centre of the line
     float baselineY;   // row of the baseline
-    Colour top;        // fill, graded from the top of the letters
-    Colour bottom;     //   to the baseline
-    Colour glow;       // halo light
+    PaintColour top;        // fill, graded from the top of the letters
+    PaintColour bottom;     //   to the baseline
+    PaintColour glow;       // halo light
     int glowRadius;
     float glowAmount;
 };
@@ -56,7 +56,7 @@ bool drawLettering(Canvas* canvas, FontFace* font, const Lettering& l, std::stri
     float capHeight = float(l.size * 0.73);
     for (int y = 0; y < run.coverage.height; ++y) {
         float t = clamp01((float(y - run.baseline) + capHeight) / capHeight);
-        Colour fill = mixColour(l.top, l.bottom, t);
+        PaintColour fill = mixColour(l.top, l.bottom, t);
         for (int x = 0; x < run.coverage.width; ++x) {
             float a = planeGet(run.coverage, x, y);
             if (a > 0.0f) blendPixel(canvas, left + x, top + y, fill, a);
@@ -67,12 +67,12 @@ bool drawLettering(Canvas* canvas, FontFace* font, const Lettering& l, std::stri
 
 // Open water lit from above: a vertical gradient from the surface glow down into the dark, god
 // rays fanning from a point above the picture, and drifting specks.
-void paintDeepWater(Canvas* c, Colour surface, Colour middle, Colour deep, float rayAmount, uint32_t seed) {
+void paintDeepWater(Canvas* c, PaintColour surface, PaintColour middle, PaintColour deep, float rayAmount, uint32_t seed) {
     int w = c->width, h = c->height;
     float sourceX = w * 0.55f, sourceY = -h * 0.35f;
     for (int y = 0; y < h; ++y) {
         float t = float(y) / float(h - 1);
-        Colour base = t < 0.5f ? mixColour(surface, middle, t / 0.5f) : mixColour(middle, deep, (t - 0.5f) / 0.5f);
+        PaintColour base = t < 0.5f ? mixColour(surface, middle, t / 0.5f) : mixColour(middle, deep, (t - 0.5f) / 0.5f);
         for (int x = 0; x < w; ++x) {
             float dx = float(x) - sourceX, dy = float(y) - sourceY;
             double angle = std::atan2(dx, dy);
@@ -95,7 +95,7 @@ void paintDeepWater(Canvas* c, Colour surface, Colour middle, Colour deep, float
         float x = float(rngRange(&rng, 0, w)), y = float(rngRange(&rng, 0, h));
         float r = float(rngRange(&rng, 0.4, 1.6)) * float(w) / 1024.0f * 1.5f;
         float a = float(rngRange(&rng, 0.08, 0.4)) * (1.0f - 0.6f * y / float(h));
-        blendDisc(c, x, y, r, 0.8f, Colour{0.75f, 0.9f, 0.95f}, a);
+        blendDisc(c, x, y, r, 0.8f, PaintColour{0.75f, 0.9f, 0.95f}, a);
     }
 }
 
@@ -105,13 +105,13 @@ void paintBubbles(Canvas* c, float x, float bottom, float topY, float scale, uin
     for (float y = bottom; y > topY;) {
         float r = float(rngRange(&rng, 2.0, 7.0)) * scale;
         float bx = x + float(rngRange(&rng, -6.0, 6.0)) * scale + std::sin(y * 0.03f) * 5.0f * scale;
-        blendDisc(c, bx, y, r, 1.0f, Colour{0.5f, 0.8f, 0.9f}, 0.18f);
+        blendDisc(c, bx, y, r, 1.0f, PaintColour{0.5f, 0.8f, 0.9f}, 0.18f);
         for (int a = 0; a < 64; ++a) {
             float angle = float(a) * 6.2831853f / 64.0f;
             blendDisc(c, bx + std::cos(angle) * r, y + std::sin(angle) * r, 0.6f * scale, 0.6f,
-                      Colour{0.8f, 0.95f, 1.0f}, 0.35f);
+                      PaintColour{0.8f, 0.95f, 1.0f}, 0.35f);
         }
-        blendDisc(c, bx - r * 0.35f, y - r * 0.35f, r * 0.25f, 1.0f, Colour{1, 1, 1}, 0.8f);
+        blendDisc(c, bx - r * 0.35f, y - r * 0.35f, r * 0.25f, 1.0f, PaintColour{1, 1, 1}, 0.8f);
         y -= r * 2.0f + float(rngRange(&rng, 4.0, 22.0)) * scale;
     }
 }
@@ -121,22 +121,22 @@ void paintBubbles(Canvas* c, float x, float bottom, float topY, float scale, uin
 // The loading card: the production's name over open water. The player shows the upper three
 // quarters and draws its loading bar at about 65 % of the height, so the lettering stays above it.
 bool paintTitleCard(const PaintJob& job, Pixmap* out, std::string* error) {
-    Canvas c = makeCanvas(job.width, job.height, Colour{0, 0, 0});
+    Canvas c = makeCanvas(job.width, job.height, PaintColour{0, 0, 0});
     float s = float(job.width) / 1024.0f;
-    paintDeepWater(&c, Colour{0.09f, 0.36f, 0.46f}, Colour{0.02f, 0.11f, 0.2f}, Colour{0.0f, 0.02f, 0.05f}, 1.0f, 11);
+    paintDeepWater(&c, PaintColour{0.09f, 0.36f, 0.46f}, PaintColour{0.02f, 0.11f, 0.2f}, PaintColour{0.0f, 0.02f, 0.05f}, 1.0f, 11);
     paintBubbles(&c, 56 * s, 760 * s, 60 * s, s, 21);
     paintBubbles(&c, 968 * s, 760 * s, 380 * s, 0.8f * s, 22);
     OpenFont bold, sans;
     bool ok = openFont(job, kBoldFont, &bold, error) && openFont(job, kSansFont, &sans, error);
     ok = ok && drawLettering(&c, &bold.face,
                              Lettering{"Velmora", 176.0 * s, 6.0 * s, job.width * 0.5f, 330 * s,
-                                       Colour{0.96f, 1.0f, 1.0f}, Colour{0.55f, 0.85f, 0.9f},
-                                       Colour{0.25f, 0.75f, 0.9f}, int(36 * s), 1.1f},
+                                       PaintColour{0.96f, 1.0f, 1.0f}, PaintColour{0.55f, 0.85f, 0.9f},
+                                       PaintColour{0.25f, 0.75f, 0.9f}, int(36 * s), 1.1f},
                              error);
     ok = ok && drawLettering(&c, &sans.face,
                              Lettering{"an expedition beneath the surface", 34.0 * s, 5.0 * s, job.width * 0.5f,
-                                       430 * s, Colour{0.75f, 0.9f, 0.95f}, Colour{0.65f, 0.85f, 0.9f},
-                                       Colour{0.2f, 0.6f, 0.7f}, int(10 * s), 0.5f},
+                                       430 * s, PaintColour{0.75f, 0.9f, 0.95f}, PaintColour{0.65f, 0.85f, 0.9f},
+                                       PaintColour{0.2f, 0.6f, 0.7f}, int(10 * s), 0.5f},
                              error);
     closeFont(&bold);
     closeFont(&sans);
@@ -149,7 +149,7 @@ bool paintTitleCard(const PaintJob& job, Pixmap* out, std::string* error) {
 bool paintAwakening(const PaintJob& job, Pixmap* out, std::string* error) {
     int w = job.width, h = job.height;
     float s = float(w) / 512.0f;
-    Canvas c = makeCanvas(w, h, Colour{0, 0, 0});
+    Canvas c = makeCanvas(w, h, PaintColour{0, 0, 0});
     float vent = h * 0.74f;  // lower edge of the visible part
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -166,15 +166,15 @@ bool paintAwakening(const PaintJob& job, Pixmap* out, std::string* error) {
     Rng rng = rngSeed(41);
     for (int i = 0; i < 160; ++i) {
         float x = float(w * 0.5 + rngRange(&rng, -0.3, 0.3) * w), y = float(rngRange(&rng, 0.15, 0.75) * h);
-        blendDisc(&c, x, y, float(rngRange(&rng, 0.5, 1.6)) * s, 0.8f, Colour{1.0f, 0.7f, 0.3f},
+        blendDisc(&c, x, y, float(rngRange(&rng, 0.5, 1.6)) * s, 0.8f, PaintColour{1.0f, 0.7f, 0.3f},
                   float(rngRange(&rng, 0.2, 0.8)));
     }
     OpenFont serif;
     bool ok = openFont(job, kSerifFont, &serif, error) &&
               drawLettering(&c, &serif.face,
                             Lettering{"THE DEEP AWAKENS", 33.0 * s, 4.0 * s, w * 0.5f, 150 * s,
-                                      Colour{1.0f, 0.93f, 0.8f}, Colour{1.0f, 0.75f, 0.5f},
-                                      Colour{0.9f, 0.3f, 0.1f}, int(14 * s), 0.9f},
+                                      PaintColour{1.0f, 0.93f, 0.8f}, PaintColour{1.0f, 0.75f, 0.5f},
+                                      PaintColour{0.9f, 0.3f, 0.1f}, int(14 * s), 0.9f},
                             error);
     closeFont(&serif);
     if (!ok) return false;
@@ -186,25 +186,25 @@ bool paintAwakening(const PaintJob& job, Pixmap* out, std::string* error) {
 bool paintLastMessage(const PaintJob& job, Pixmap* out, std::string* error) {
     int w = job.width, h = job.height;
     float s = float(w) / 512.0f;
-    Canvas c = makeCanvas(w, h, Colour{0, 0, 0});
-    paintDeepWater(&c, Colour{0.02f, 0.08f, 0.14f}, Colour{0.0f, 0.03f, 0.07f}, Colour{0.0f, 0.01f, 0.03f}, 0.35f, 51);
+    Canvas c = makeCanvas(w, h, PaintColour{0, 0, 0});
+    paintDeepWater(&c, PaintColour{0.02f, 0.08f, 0.14f}, PaintColour{0.0f, 0.03f, 0.07f}, PaintColour{0.0f, 0.01f, 0.03f}, 0.35f, 51);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             float dx = (float(x) - w * 0.5f) / w, dy = (float(y) - h * 0.3f) / h;
             float lamp = std::exp(-(dx * dx + dy * dy) * 40.0f);
-            addPixel(&c, x, y, Colour{0.55f, 0.75f, 0.7f}, lamp * 0.6f);
+            addPixel(&c, x, y, PaintColour{0.55f, 0.75f, 0.7f}, lamp * 0.6f);
         }
     OpenFont serif, sans;
     bool ok = openFont(job, kSerifFont, &serif, error) && openFont(job, kSansFont, &sans, error);
     ok = ok && drawLettering(&c, &serif.face,
                              Lettering{"please don't disappear", 34.0 * s, 2.0 * s, w * 0.5f, 168 * s,
-                                       Colour{0.95f, 0.98f, 0.95f}, Colour{0.8f, 0.92f, 0.9f},
-                                       Colour{0.3f, 0.6f, 0.6f}, int(12 * s), 0.7f},
+                                       PaintColour{0.95f, 0.98f, 0.95f}, PaintColour{0.8f, 0.92f, 0.9f},
+                                       PaintColour{0.3f, 0.6f, 0.6f}, int(12 * s), 0.7f},
                              error);
     ok = ok && drawLettering(&c, &sans.face,
                              Lettering{"last signal from Velmora, 4120 m", 15.0 * s, 2.0 * s, w * 0.5f, 226 * s,
-                                       Colour{0.55f, 0.7f, 0.7f}, Colour{0.5f, 0.65f, 0.65f},
-                                       Colour{0, 0, 0}, 1, 0.0f},
+                                       PaintColour{0.55f, 0.7f, 0.7f}, PaintColour{0.5f, 0.65f, 0.65f},
+                                       PaintColour{0, 0, 0}, 1, 0.0f},
                              error);
     closeFont(&serif);
     closeFont(&sans);

@@ -12,11 +12,11 @@ const double kPi = 3.14159265358979;
 // s runs left to right, t bottom to top, as the texture coordinates that sample the picture.
 template <typename Shade>
 Pixmap paintBySt(const PaintJob& job, Shade shade) {
-    Canvas c = makeCanvas(job.width, job.height, Colour{0, 0, 0});
+    Canvas c = makeCanvas(job.width, job.height, PaintColour{0, 0, 0});
     for (int y = 0; y < job.height; ++y)
         for (int x = 0; x < job.width; ++x) {
             double s = (x + 0.5) / job.width, t = 1.0 - (y + 0.5) / job.height;
-            Colour col = shade(s, t);
+            PaintColour col = shade(s, t);
             float* p = canvasAt(&c, x, y);
             p[0] = col.r;
             p[1] = col.g;
@@ -29,7 +29,7 @@ Pixmap paintBySt(const PaintJob& job, Shade shade) {
 
 // Electric surfaces: deep blue through cyan to white across s, breathing in brightness along t.
 bool paintColoursCool(const PaintJob& job, Pixmap* out, std::string*) {
-    static const Colour kStops[] = {{0.1f, 0.25f, 1.0f}, {0.25f, 0.85f, 1.0f}, {0.95f, 1.0f, 1.0f},
+    static const PaintColour kStops[] = {{0.1f, 0.25f, 1.0f}, {0.25f, 0.85f, 1.0f}, {0.95f, 1.0f, 1.0f},
                                     {0.3f, 0.9f, 1.0f}, {0.15f, 0.35f, 1.0f}};
     *out = paintBySt(job, [](double s, double t) {
         float light = float(0.75 + 0.25 * std::cos(2.0 * kPi * t * 2.0));
@@ -42,12 +42,12 @@ bool paintColoursCool(const PaintJob& job, Pixmap* out, std::string*) {
 // fading to teal edges, the hue wandering from teal through green to gold along the ribbon. Red
 // carries the brightness for the grey variant.
 bool paintColoursRibbon(const PaintJob& job, Pixmap* out, std::string*) {
-    static const Colour kHue[] = {{0.2f, 0.9f, 0.85f}, {0.45f, 1.0f, 0.4f}, {1.0f, 0.85f, 0.35f},
+    static const PaintColour kHue[] = {{0.2f, 0.9f, 0.85f}, {0.45f, 1.0f, 0.4f}, {1.0f, 0.85f, 0.35f},
                                   {0.2f, 0.9f, 0.85f}};
     *out = paintBySt(job, [](double s, double t) {
-        Colour edge = rampColour(kHue, 4, float(t));
+        PaintColour edge = rampColour(kHue, 4, float(t));
         float core = float(std::exp(-s * s * 4.0));
-        Colour c = mixColour(scaleColour(edge, 0.55f), Colour{1.0f, 1.0f, 0.95f}, core * 0.8f);
+        PaintColour c = mixColour(scaleColour(edge, 0.55f), PaintColour{1.0f, 1.0f, 0.95f}, core * 0.8f);
         return c;
     });
     return true;
@@ -55,7 +55,7 @@ bool paintColoursRibbon(const PaintJob& job, Pixmap* out, std::string*) {
 
 // Warm electric variant: magenta through orange to a hot white core.
 bool paintColoursWarm(const PaintJob& job, Pixmap* out, std::string*) {
-    static const Colour kStops[] = {{0.7f, 0.1f, 0.8f}, {1.0f, 0.35f, 0.3f}, {1.0f, 0.8f, 0.35f},
+    static const PaintColour kStops[] = {{0.7f, 0.1f, 0.8f}, {1.0f, 0.35f, 0.3f}, {1.0f, 0.8f, 0.35f},
                                     {1.0f, 1.0f, 0.85f}, {1.0f, 0.5f, 0.2f}};
     *out = paintBySt(job, [](double s, double t) {
         float light = float(0.8 + 0.2 * std::sin(2.0 * kPi * (t + s * 0.5)));
@@ -76,8 +76,8 @@ bool paintEnvironment(const PaintJob& job, Pixmap* out, std::string*) {
             ny /= r;
         }
         double nz = std::sqrt(std::fmax(0.0, 1.0 - nx * nx - ny * ny));
-        Colour water{0.05f, 0.3f, 0.45f}, surface{0.75f, 0.95f, 1.0f}, sand{0.25f, 0.2f, 0.12f};
-        Colour c = ny >= 0.0 ? mixColour(water, surface, float(std::pow(ny, 1.6)))
+        PaintColour water{0.05f, 0.3f, 0.45f}, surface{0.75f, 0.95f, 1.0f}, sand{0.25f, 0.2f, 0.12f};
+        PaintColour c = ny >= 0.0 ? mixColour(water, surface, float(std::pow(ny, 1.6)))
                              : mixColour(water, sand, float(std::pow(-ny, 1.3)));
         double ripple = tileRidged(s * 0.5 + 0.25 * nx, t * 0.5, 6, 3, 0.5, 61);
         float caustic = float(std::pow(ripple, 5.0) * smoothStep(0.0, 0.8, ny));
@@ -107,7 +107,7 @@ bool paintCaustics(const PaintJob& job, Pixmap* out, std::string*) {
         double webB = std::exp(-(b.second - b.nearest) * 11.0);
         double light = 0.6 * webA + 0.5 * webB + 0.8 * webA * webB;
         float v = float(0.38 + 0.62 * std::fmin(1.0, light));
-        return Colour{v * 0.92f, v, v * 0.97f};
+        return PaintColour{v * 0.92f, v, v * 0.97f};
     });
     return true;
 }

@@ -14,10 +14,10 @@ typedef double (*HeightField)(double u, double v);
 
 template <typename Shade>
 Canvas paintByUv(int width, int height, Shade shade) {
-    Canvas c = makeCanvas(width, height, Colour{0, 0, 0});
+    Canvas c = makeCanvas(width, height, PaintColour{0, 0, 0});
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            Colour col = shade((x + 0.5) / width, (y + 0.5) / height, x, y);
+            PaintColour col = shade((x + 0.5) / width, (y + 0.5) / height, x, y);
             float* p = canvasAt(&c, x, y);
             p[0] = col.r;
             p[1] = col.g;
@@ -37,7 +37,7 @@ Plane sampleHeight(int width, int height, HeightField field) {
 // along +t (up the picture), blue out of the surface; each stored as n * 0.5 + 0.5. `strength` is
 // the height change across the whole tile that tilts the normal by 45 degrees.
 Pixmap normalsFromHeight(const Plane& height, double strength) {
-    Canvas c = makeCanvas(height.width, height.height, Colour{0, 0, 0});
+    Canvas c = makeCanvas(height.width, height.height, PaintColour{0, 0, 0});
     for (int y = 0; y < height.height; ++y)
         for (int x = 0; x < height.width; ++x) {
             double ds = (planeWrapped(height, x + 1, y) - planeWrapped(height, x - 1, y)) * 0.5 * height.width;
@@ -134,13 +134,13 @@ ScaleSample fishScale(double u, double v) {
 bool paintSandColour(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int x, int y) {
         double h = sandHeight(u, v);
-        Colour dark{0.55f, 0.5f, 0.38f}, light{0.86f, 0.8f, 0.62f};
-        Colour col = mixColour(dark, light, float(h));
+        PaintColour dark{0.55f, 0.5f, 0.38f}, light{0.86f, 0.8f, 0.62f};
+        PaintColour col = mixColour(dark, light, float(h));
         double g = grain(x, y, 111) * 0.12 + grain(x / 2, y / 2, 112) * 0.08;
         double speck = hashUnit(x / 4, y / 4, 0, 113);
-        if (speck > 0.996) col = Colour{0.25f, 0.22f, 0.2f};        // dark pebble grit
-        else if (speck < 0.004) col = Colour{0.95f, 0.93f, 0.88f};  // shell fragment
-        return Colour{col.r + float(g), col.g + float(g), col.b + float(g) * 0.8f};
+        if (speck > 0.996) col = PaintColour{0.25f, 0.22f, 0.2f};        // dark pebble grit
+        else if (speck < 0.004) col = PaintColour{0.95f, 0.93f, 0.88f};  // shell fragment
+        return PaintColour{col.r + float(g), col.g + float(g), col.b + float(g) * 0.8f};
     });
     *out = canvasToPixmap(c, 3);
     return true;
@@ -159,15 +159,15 @@ bool paintSandNormal(const PaintJob& job, Pixmap* out, std::string*) {
 bool paintRockColour(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int x, int y) {
         double h = rockHeight(u, v);
-        static const Colour kRamp[] = {{0.08f, 0.07f, 0.07f}, {0.3f, 0.27f, 0.24f}, {0.48f, 0.45f, 0.4f},
+        static const PaintColour kRamp[] = {{0.08f, 0.07f, 0.07f}, {0.3f, 0.27f, 0.24f}, {0.48f, 0.45f, 0.4f},
                                        {0.62f, 0.6f, 0.55f}};
-        Colour col = rampColour(kRamp, 4, float(h));
+        PaintColour col = rampColour(kRamp, 4, float(h));
         double mineral = 0.5 + 0.5 * tileFbm(u, v, 6, 4, 0.5, 211);
-        col = mixColour(col, Colour{0.5f, 0.36f, 0.26f}, float(smoothStep(0.55, 0.8, mineral)) * 0.5f);
+        col = mixColour(col, PaintColour{0.5f, 0.36f, 0.26f}, float(smoothStep(0.55, 0.8, mineral)) * 0.5f);
         double algae = smoothStep(0.5, 0.7, 0.5 + 0.5 * tileFbm(u, v, 3, 4, 0.5, 212)) * smoothStep(0.45, 0.7, h);
-        col = mixColour(col, Colour{0.2f, 0.35f, 0.18f}, float(algae) * 0.7f);
+        col = mixColour(col, PaintColour{0.2f, 0.35f, 0.18f}, float(algae) * 0.7f);
         double g = grain(x, y, 213) * 0.08;
-        return Colour{col.r + float(g), col.g + float(g), col.b + float(g)};
+        return PaintColour{col.r + float(g), col.g + float(g), col.b + float(g)};
     });
     *out = canvasToPixmap(c, 3);
     return true;
@@ -187,12 +187,12 @@ bool paintMetalColour(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int x, int y) {
         PlateSample s = metalSample(u, v);
         double wear = 0.5 + 0.5 * tileFbm(u, v, 8, 4, 0.5, 311);
-        Colour paint = mixColour(Colour{0.2f, 0.26f, 0.25f}, Colour{0.33f, 0.38f, 0.36f}, float(wear));
-        Colour rust = mixColour(Colour{0.3f, 0.13f, 0.06f}, Colour{0.58f, 0.3f, 0.12f}, float(wear));
-        Colour col = mixColour(paint, rust, float(s.rust));
+        PaintColour paint = mixColour(PaintColour{0.2f, 0.26f, 0.25f}, PaintColour{0.33f, 0.38f, 0.36f}, float(wear));
+        PaintColour rust = mixColour(PaintColour{0.3f, 0.13f, 0.06f}, PaintColour{0.58f, 0.3f, 0.12f}, float(wear));
+        PaintColour col = mixColour(paint, rust, float(s.rust));
         col = scaleColour(col, float(1.0 - 0.6 * s.seam + 0.25 * s.rivet));
         double g = grain(x, y, 312) * 0.05;
-        return Colour{col.r + float(g), col.g + float(g), col.b + float(g)};
+        return PaintColour{col.r + float(g), col.g + float(g), col.b + float(g)};
     });
     *out = canvasToPixmap(c, 3);
     return true;
@@ -208,7 +208,7 @@ bool paintMetalGloss(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int, int) {
         PlateSample s = metalSample(u, v);
         float g = s.seam > 0.5 ? 0.08f : (s.rust > 0.5 ? 0.04f : (s.rivet > 0.0 ? 0.5f : 0.3f));
-        return Colour{g, g, g};
+        return PaintColour{g, g, g};
     });
     *out = canvasToPixmap(c, 3);
     return true;
@@ -217,7 +217,7 @@ bool paintMetalGloss(const PaintJob& job, Pixmap* out, std::string*) {
 bool paintMetalSpecular(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int, int) {
         PlateSample s = metalSample(u, v);
-        Colour bare{0.55f, 0.58f, 0.6f}, rust{0.08f, 0.05f, 0.03f};
+        PaintColour bare{0.55f, 0.58f, 0.6f}, rust{0.08f, 0.05f, 0.03f};
         return scaleColour(mixColour(bare, rust, float(s.rust)), float(1.0 - 0.7 * s.seam));
     });
     *out = canvasToPixmap(c, 3);
@@ -226,19 +226,19 @@ bool paintMetalSpecular(const PaintJob& job, Pixmap* out, std::string*) {
 
 bool paintFishSkin(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int x, int y) {
-        static const Colour kBody[] = {{0.08f, 0.22f, 0.32f}, {0.2f, 0.42f, 0.5f}, {0.7f, 0.78f, 0.8f},
+        static const PaintColour kBody[] = {{0.08f, 0.22f, 0.32f}, {0.2f, 0.42f, 0.5f}, {0.7f, 0.78f, 0.8f},
                                        {0.92f, 0.93f, 0.9f}};
-        Colour col = rampColour(kBody, 4, float(v));
+        PaintColour col = rampColour(kBody, 4, float(v));
         // Wavy dark bars on the back, a thin lateral line, a yellow tail.
         double bars = std::sin(kTwoPi * (9.0 * u + 0.6 * std::sin(kTwoPi * 3.0 * v)));
         if (v < 0.4) col = scaleColour(col, float(1.0 - 0.35 * smoothStep(0.3, 0.9, bars) * (1.0 - v / 0.4)));
         double lateral = std::exp(-std::pow((v - 0.52 - 0.02 * std::sin(kTwoPi * u * 2.0)) / 0.012, 2.0));
-        col = mixColour(col, Colour{0.15f, 0.2f, 0.25f}, float(lateral) * 0.6f);
-        col = mixColour(col, Colour{0.95f, 0.8f, 0.3f}, float(smoothStep(0.85, 1.0, u)) * 0.7f);
+        col = mixColour(col, PaintColour{0.15f, 0.2f, 0.25f}, float(lateral) * 0.6f);
+        col = mixColour(col, PaintColour{0.95f, 0.8f, 0.3f}, float(smoothStep(0.85, 1.0, u)) * 0.7f);
         ScaleSample s = fishScale(u, v);
         col = scaleColour(col, float(0.85 + 0.2 * s.shade - 0.2 * clamp01(s.edge)));
         double g = grain(x, y, 411) * 0.04;
-        return Colour{col.r + float(g), col.g + float(g), col.b + float(g)};
+        return PaintColour{col.r + float(g), col.g + float(g), col.b + float(g)};
     });
     *out = canvasToPixmap(c, 3);
     return true;
@@ -248,7 +248,7 @@ bool paintFishGloss(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int, int) {
         ScaleSample s = fishScale(u, v);
         float g = float(0.25 + 0.3 * v + 0.15 * s.shade - 0.15 * clamp01(s.edge));
-        return Colour{g, g, g};
+        return PaintColour{g, g, g};
     });
     *out = canvasToPixmap(c, 3);
     return true;
@@ -258,19 +258,19 @@ bool paintFishGloss(const PaintJob& job, Pixmap* out, std::string*) {
 // and barnacle clusters, a grooved pale throat.
 bool paintWhaleSkin(const PaintJob& job, Pixmap* out, std::string*) {
     Canvas c = paintByUv(job.width, job.height, [](double u, double v, int x, int y) {
-        Colour back{0.14f, 0.16f, 0.2f}, belly{0.62f, 0.62f, 0.6f};
-        Colour col = mixColour(back, belly, float(smoothStep(0.6, 0.85, v)));
+        PaintColour back{0.14f, 0.16f, 0.2f}, belly{0.62f, 0.62f, 0.6f};
+        PaintColour col = mixColour(back, belly, float(smoothStep(0.6, 0.85, v)));
         double mottle = 0.5 + 0.5 * tileFbm(u, v, 6, 5, 0.55, 501);
-        col = mixColour(col, Colour{0.42f, 0.44f, 0.46f}, float(smoothStep(0.62, 0.8, mottle)) * 0.6f);
+        col = mixColour(col, PaintColour{0.42f, 0.44f, 0.46f}, float(smoothStep(0.62, 0.8, mottle)) * 0.6f);
         if (v > 0.7) {
             double groove = 0.5 + 0.5 * std::cos(kTwoPi * v * 40.0);
             col = scaleColour(col, float(1.0 - 0.25 * groove * smoothStep(0.7, 0.8, v)));
         }
         double barnacle = hashUnit(x / 2, y / 2, 0, 502) *
                           smoothStep(0.6, 0.75, 0.5 + 0.5 * tileFbm(u, v, 5, 3, 0.5, 503));
-        if (barnacle > 0.55) col = Colour{0.75f, 0.73f, 0.68f};
+        if (barnacle > 0.55) col = PaintColour{0.75f, 0.73f, 0.68f};
         double g = grain(x, y, 504) * 0.04;
-        return Colour{col.r + float(g), col.g + float(g), col.b + float(g)};
+        return PaintColour{col.r + float(g), col.g + float(g), col.b + float(g)};
     });
     *out = canvasToPixmap(c, 3);
     return true;

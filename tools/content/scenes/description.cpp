@@ -93,13 +93,13 @@ bool numbersFrom(const DescriptionLine& line, size_t first, size_t count, float*
     return true;
 }
 
-const std::string* Options::find(const std::string& key) const {
+const std::string* LineOptions::find(const std::string& key) const {
     for (const auto& entry : entries)
         if (entry.first == key) return &entry.second;
     return nullptr;
 }
 
-bool parseOptions(const DescriptionLine& line, size_t first, Options* out, std::string* error) {
+bool parseOptions(const DescriptionLine& line, size_t first, LineOptions* out, std::string* error) {
     for (size_t k = first; k < line.words.size(); ++k) {
         const std::string& w = line.words[k];
         size_t equals = w.find('=');
@@ -112,7 +112,7 @@ bool parseOptions(const DescriptionLine& line, size_t first, Options* out, std::
     return true;
 }
 
-bool optionNumber(const DescriptionLine& line, const Options& options, const char* key, float* out,
+bool optionNumber(const DescriptionLine& line, const LineOptions& options, const char* key, float* out,
                   std::string* error) {
     const std::string* value = options.find(key);
     if (!value) return true;
@@ -193,7 +193,7 @@ bool parseChannel(const DescriptionLine& line, size_t first, float unit, LwEnvel
         *error = lineError(line, "a span shape needs at least one TIME VALUE pair");
         return false;
     }
-    Options options;
+    LineOptions options;
     if (!parseOptions(line, k, &options, error)) return false;
     for (const auto& entry : options.entries) {
         int behaviour = behaviourCode(entry.second);

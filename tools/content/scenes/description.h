@@ -26,13 +26,13 @@ bool parseInteger(const std::string& word, int* out);
 bool numbersFrom(const DescriptionLine& line, size_t first, size_t count, float* out, std::string* error);
 
 // "key=value" words from `first` on; false (with the error) for a word without "=".
-struct Options {
+struct LineOptions {
     std::vector<std::pair<std::string, std::string>> entries;
     const std::string* find(const std::string& key) const;
 };
-bool parseOptions(const DescriptionLine& line, size_t first, Options* out, std::string* error);
+bool parseOptions(const DescriptionLine& line, size_t first, LineOptions* out, std::string* error);
 // Reads an option as a number; absent keeps *out. False with the error on a bad number.
-bool optionNumber(const DescriptionLine& line, const Options& options, const char* key, float* out,
+bool optionNumber(const DescriptionLine& line, const LineOptions& options, const char* key, float* out,
                   std::string* error);
 
 // One animated value from words[first..]: either a single number (a constant), or a span shape

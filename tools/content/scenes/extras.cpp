@@ -61,7 +61,7 @@ bool readExtra(const DescriptionLine& line, const std::string& contentDir, Produ
     const std::vector<std::string>& w = line.words;
     const std::string& key = w[0];
     if (key == "blobscene" && w.size() >= 2) {
-        Options o;
+        LineOptions o;
         if (!parseOptions(line, 2, &o, error)) return false;
         float seed = 1, base = 1, wobble = 0.15f, period = 4, depth = 0.1f;
         if (!optionNumber(line, o, "seed", &seed, error) || !optionNumber(line, o, "base", &base, error) ||

@@ -63,7 +63,7 @@ bool readLayer(const DescriptionLine& line, MaterialLayer* layer, std::string* e
     } else {
         layer->image = w[2];
     }
-    Options options;
+    LineOptions options;
     if (!parseOptions(line, next, &options, error)) return false;
     for (const auto& entry : options.entries) {
         bool ok = true;
@@ -108,14 +108,14 @@ bool readMaterialValue(const DescriptionLine& line, Material* m, std::string* er
     return numbersFrom(line, 1, 1, target, error);
 }
 
-float option(const Options& o, const char* key, float fallback) {
+float option(const LineOptions& o, const char* key, float fallback) {
     const std::string* value = o.find(key);
     float number;
     return value && parseNumber(*value, &number) ? number : fallback;
 }
 
 // Every option must be a number except those listed as words.
-bool checkNumericOptions(const DescriptionLine& line, const Options& o, std::string* error) {
+bool checkNumericOptions(const DescriptionLine& line, const LineOptions& o, std::string* error) {
     static const char* const kWords[] = {"material", "uv", "bones", "uvname"};
     for (const auto& entry : o.entries) {
         bool word = false;
@@ -129,7 +129,7 @@ bool checkNumericOptions(const DescriptionLine& line, const Options& o, std::str
     return true;
 }
 
-bool makeShape(const DescriptionLine& line, const std::string& shape, const Options& o, ShapeMesh* mesh,
+bool makeShape(const DescriptionLine& line, const std::string& shape, const LineOptions& o, ShapeMesh* mesh,
                std::string* error) {
     uint32_t seed = uint32_t(option(o, "seed", 1));
     Vec3 radii = {option(o, "rx", option(o, "radius", 1)), option(o, "ry", option(o, "radius", 1)),
@@ -193,7 +193,7 @@ bool makeShape(const DescriptionLine& line, const std::string& shape, const Opti
 
 // uv=xy, xz, zy, ...: u from the first axis, v from the second, over the object's extent; uv=shape
 // keeps the generator's own UVs.
-bool applyUv(const DescriptionLine& line, const Options& o, ShapeMesh* mesh, std::string* error) {
+bool applyUv(const DescriptionLine& line, const LineOptions& o, ShapeMesh* mesh, std::string* error) {
     const std::string* uv = o.find("uv");
     if (!uv || *uv == "shape") return true;
     if (uv->size() != 2) {
@@ -253,7 +253,7 @@ bool buildObjectRecipe(const DescriptionLine& line, const MaterialTable& materia
         *error = lineError(line, "an object is: object PATH SHAPE [key=value...]");
         return false;
     }
-    Options o;
+    LineOptions o;
     if (!parseOptions(line, 3, &o, error) || !checkNumericOptions(line, o, error)) return false;
     const std::string* material = o.find("material");
     if (!material || !materials.count(*material)) {
