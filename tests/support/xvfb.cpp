@@ -59,10 +59,15 @@ void stopXvfb(XvfbServer* server) {
 const XvfbServer* sharedXvfb() {
     static XvfbServer server;
     static bool started = false;
+    static pid_t owner;
     if (!started) {
         started = true;
+        owner = getpid();
         startXvfb(&server);
-        std::atexit([] { stopXvfb(&server); });
+        // Death tests fork and exit: only the process that started the server stops it.
+        std::atexit([] {
+            if (getpid() == owner) stopXvfb(&server);
+        });
     }
     return &server;
 }
