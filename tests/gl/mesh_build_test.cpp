@@ -330,15 +330,7 @@ TEST_F(MeshDevice, ATenFrameSequenceGivesTenListsEachBindingItsFrame) {
     for (int k = 0; k < 10; ++k) addPicture("Demo/seq" + std::to_string(k) + ".bmp", uint8_t(20 * k));
     addPicture("Demo/still.bmp", 255);
     LwObject lw = uvSquare({"Demo/still.bmp"});
-    LwClip sequence;
-    sequence.index = 2;
-    sequence.sequence = true;
-    sequence.fileName = "Demo/seq";
-    sequence.suffix = ".bmp";
-    sequence.digits = 1;
-    sequence.start = 0;
-    sequence.end = 10;
-    lw.clips.push_back(sequence);
+    lw.clips.push_back(lwSequenceClip(2, "Demo/seq", 1, ".bmp", 0, 10));
     lw.surfaces[0].layers = {layerOn("COLR", 2), layerOn("LUMI", 1)};
     addObject("Demo/anim.lwo", lw);
 
@@ -421,15 +413,7 @@ protected:
         weights.name = "Weight";
         weights.entries.push_back({0, {1.0f, 0}});
         c.layers[0].vertexMaps.push_back(weights);
-        LwClip sequence;
-        sequence.index = 2;
-        sequence.sequence = true;
-        sequence.fileName = "Demo/w";
-        sequence.suffix = ".bmp";
-        sequence.digits = 2;
-        sequence.start = 0;
-        sequence.end = 3;
-        c.clips.push_back(sequence);
+        c.clips.push_back(lwSequenceClip(2, "Demo/w", 2, ".bmp", 0, 3));
         for (int k = 0; k < 3; ++k) addPicture("Demo/w0" + std::to_string(k) + ".bmp", uint8_t(50 + k));
         c.surfaces[0].layers = {layerOn("COLR", 2), layerOn("BUMP", 1), layerOn("TRNL", 2)};
         c.surfaces[0].smoothingAngle = 1.0f;

@@ -36,15 +36,7 @@ LwObject texturedObject() {
     object.layers[0].vertexMaps.push_back(weight);
     LwClip still;
     still.fileName = "Demo/skin.jpg";
-    LwClip sequence;
-    sequence.index = 2;
-    sequence.sequence = true;
-    sequence.fileName = "Demo/water";
-    sequence.suffix = ".jpg";
-    sequence.digits = 2;
-    sequence.start = 10;
-    sequence.end = 20;
-    object.clips = {still, sequence};
+    object.clips = {still, lwSequenceClip(2, "Demo/water", 2, ".jpg", 10, 20)};
     LwSurface& skin = object.surfaces[0];
     skin.color[0] = 0.5f;
     skin.specular = 0.25f;

@@ -250,15 +250,8 @@ TEST(LwoReader, GlosAndRindChannels) {
 
 TEST(LwoReader, ReadsStillsAndImageSequences) {
     LwObject object = texturedSquare();
-    LwClip sequence;
-    sequence.index = 2;
-    sequence.sequence = true;
-    sequence.fileName = "Demo/water";
-    sequence.suffix = ".jpg";
-    sequence.digits = 2;
+    LwClip sequence = lwSequenceClip(2, "Demo/water", 2, ".jpg", 10, 20);
     sequence.reserved = 7;
-    sequence.start = 10;
-    sequence.end = 20;
     // The value 14 bytes past the names: the third word of a following 12-byte sub-chunk.
     LwRawChunk timing{"TIME", {}};
     lwPutF4(timing.body, 0.0f);

@@ -256,14 +256,7 @@ TEST_F(SceneLoadTest, SurfacesCarryMaterialsLayerFlagsAndSequenceFrames) {
     uv.name = "UV";
     for (uint32_t p = 0; p < 4; p++) uv.entries.push_back({p, {0, 0}});
     object.layers[0].vertexMaps.push_back(uv);
-    LwClip sequence;
-    sequence.sequence = true;
-    sequence.fileName = "Demo/water";
-    sequence.suffix = ".jpg";
-    sequence.digits = 2;
-    sequence.start = 10;
-    sequence.end = 20;
-    object.clips.push_back(sequence);
+    object.clips.push_back(lwSequenceClip(1, "Demo/water", 2, ".jpg", 10, 20));
     LwSurface& water = object.surfaces[0];
     water.color[0] = 0.25f;
     water.diffuse = 0.8f;

@@ -127,6 +127,10 @@ struct LwObject {
 std::vector<uint8_t> writeLwo(const LwObject& object);
 // Index of the tag with this name, appended when missing.
 int32_t lwTag(LwObject& object, const std::string& name);
+// A numbered image sequence: prefix + frame number written with `digits` digits + suffix, frames
+// start .. end - 1.
+LwClip lwSequenceClip(uint32_t index, const std::string& prefix, uint8_t digits, const std::string& suffix,
+                      uint16_t start, uint16_t end);
 // A one-layer object with a triangle list, every triangle on one surface of the given name.
 LwObject lwTriangles(const std::vector<LwPoint>& points, const std::vector<uint32_t>& corners,
                      const std::string& surface);

@@ -268,3 +268,16 @@ LwObject lwTriangles(const std::vector<LwPoint>& points, const std::vector<uint3
     object.surfaces.push_back(s);
     return object;
 }
+
+LwClip lwSequenceClip(uint32_t index, const std::string& prefix, uint8_t digits, const std::string& suffix,
+                      uint16_t start, uint16_t end) {
+    LwClip clip;
+    clip.index = index;
+    clip.sequence = true;
+    clip.fileName = prefix;
+    clip.suffix = suffix;
+    clip.digits = digits;
+    clip.start = start;
+    clip.end = end;
+    return clip;
+}

@@ -325,13 +325,9 @@ std::vector<uint8_t> writeObjectRecipe(const ObjectRecipe& recipe) {
             LwClip clip;
             clip.index = uint32_t(object.clips.size() + 1);
             clip.fileName = m.image;
-            clip.sequence = m.sequence;
-            if (m.sequence) {
-                clip.digits = uint8_t(m.digits);
-                clip.suffix = m.suffix;
-                clip.start = uint16_t(m.first);
-                clip.end = uint16_t(m.end);
-            }
+            if (m.sequence)
+                clip = lwSequenceClip(clip.index, m.image, uint8_t(m.digits), m.suffix, uint16_t(m.first),
+                                      uint16_t(m.end));
             object.clips.push_back(clip);
             clipIndex = clip.index;
         }
