@@ -33,6 +33,12 @@ bool fetchEntryPoints(const EntryPoint* list, int count, const char* suffix = ""
     return true;
 }
 
+// The count comes from the list itself.
+template <int N>
+bool fetchEntryPoints(const EntryPoint (&list)[N]) {
+    return fetchEntryPoints(list, N);
+}
+
 // Whole names only: "GL_NV_fragment_program" must not match "GL_NV_fragment_program2".
 bool listNames(const char* list, const char* name) {
     if (!list || !*name) return false;
@@ -89,15 +95,15 @@ bool fetchGlEntryPoints(int index) {
             const EntryPoint list[] = {ENTRY(glMultiTexCoord2fARB), ENTRY(glMultiTexCoord3fARB),
                                        ENTRY(glMultiTexCoord4fARB), ENTRY(glActiveTextureARB),
                                        ENTRY(glClientActiveTextureARB)};
-            return fetchEntryPoints(list, 5);
+            return fetchEntryPoints(list);
         }
         case EXT_ARB_MULTISAMPLE: {
             const EntryPoint list[] = {ENTRY(glSampleCoverageARB)};
-            return fetchEntryPoints(list, 1);
+            return fetchEntryPoints(list);
         }
         case EXT_ARB_TEXTURE_COMPRESSION: {
             const EntryPoint list[] = {ENTRY(glCompressedTexImage2DARB), ENTRY(glGetCompressedTexImageARB)};
-            return fetchEntryPoints(list, 2);
+            return fetchEntryPoints(list);
         }
         case EXT_ARB_VERTEX_PROGRAM: {
             const EntryPoint list[] = {
@@ -106,7 +112,7 @@ bool fetchGlEntryPoints(int index) {
                 ENTRY(glProgramEnvParameter4fARB), ENTRY(glEnableVertexAttribArrayARB),
                 ENTRY(glDisableVertexAttribArrayARB), ENTRY(glProgramLocalParameter4fvARB),
                 ENTRY(glVertexAttribPointerARB),   ENTRY(glGetProgramEnvParameterfvARB)};
-            return fetchEntryPoints(list, 10);
+            return fetchEntryPoints(list);
         }
         case EXT_ARB_VERTEX_BUFFER_OBJECT: {
             const EntryPoint list[] = {
@@ -114,15 +120,15 @@ bool fetchGlEntryPoints(int index) {
                 ENTRY(glIsBufferARB),         ENTRY(glBufferDataARB),       ENTRY(glBufferSubDataARB),
                 ENTRY(glGetBufferSubDataARB), ENTRY(glMapBufferARB),        ENTRY(glUnmapBufferARB),
                 ENTRY(glGetBufferParameterivARB), ENTRY(glGetBufferPointervARB)};
-            return fetchEntryPoints(list, 11);
+            return fetchEntryPoints(list);
         }
         case EXT_EXT_BLEND_FUNC_SEPARATE: {
             const EntryPoint list[] = {ENTRY(glBlendFuncSeparateEXT)};
-            return fetchEntryPoints(list, 1);
+            return fetchEntryPoints(list);
         }
         case EXT_EXT_TEXTURE3D: {
             const EntryPoint list[] = {ENTRY(glTexImage3DEXT), ENTRY(glTexSubImage3DEXT)};
-            return fetchEntryPoints(list, 2);
+            return fetchEntryPoints(list);
         }
         case EXT_NV_FRAGMENT_PROGRAM: {
             const EntryPoint list[] = {
@@ -133,7 +139,7 @@ bool fetchGlEntryPoints(int index) {
                 ENTRY(glProgramParameters4fvNV), ENTRY(glVertexAttribPointerNV),
                 ENTRY(glTrackMatrixNV),          ENTRY(glProgramNamedParameter4fNV),
                 ENTRY(glProgramNamedParameter4fvNV)};
-            return fetchEntryPoints(list, 13);
+            return fetchEntryPoints(list);
         }
         default:
             return true;
