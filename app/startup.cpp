@@ -159,7 +159,9 @@ int runPlayer(int argc, char** argv) {
         return context->quitCode;
     }
 
-    openMusic(options.dataDir.c_str());
+    // A capture renders at its own pace and --no-music plays nothing: neither needs the device,
+    // and a machine without one should not hear about it on every run.
+    if (!options.capture && !options.noMusic) openMusic(options.dataDir.c_str());
 
     if (!video || !probeDevice(context, true)) {
         showError("The display cannot be opened or offers no OpenGL context.");

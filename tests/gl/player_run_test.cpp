@@ -176,6 +176,27 @@ TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
     EXPECT_NE(incomplete.err.find("Demo/Skrypt.txt"), std::string::npos) << incomplete.err;
 }
 
+// Runs that will play no music leave the audio device alone; the plain run shows that this driver
+// really cannot open one.
+TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
+    std::string dir = makeProduction("noaudio", kShortTimeline);
+    env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=no-such-driver"};
+    const struct {
+        std::vector<std::string> args;
+        bool message;
+    } cases[] = {
+        {{"--capture", "--frames", "2"}, false},
+        {{"--no-music", "--no-setup", "--windowed", "--frames", "2"}, false},
+        {{"--no-setup", "--windowed", "--frames", "2"}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        ProcessResult r = play(dir, c.args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err.find("Inicjacja diwajsu") != std::string::npos, c.message) << r.err;
+    }
+}
+
 TEST_F(PlayerRun, BadOptionsGetOneLineAndExitCode2) {
     std::string dir = makeProduction("options", kShortTimeline);
     for (std::vector<std::string> args : {std::vector<std::string>{"--mode", "640"},
