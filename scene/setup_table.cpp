@@ -183,8 +183,25 @@ bool readRow(Reader* r, Row* row) {
     for (;;) {
         if (!nextWord(r)) return fail(r, "%s", "the file ends before the row's \"end\"");
         if (!std::strcmp(r->word, "end")) return true;
+        if (!std::strcmp(r->word, "scene")) return fail(r, "%s", "the next \"scene\" comes before the row's \"end\"");
         if (!readField(r, row)) return false;
     }
+}
+
+// Passes over a row that is not the one in use, up to its "end" or, when that is missing, up to the
+// next row's "scene" (left as the current word, true). A row without "end" is reported here, so that
+// loading any scene says so, not only loading the broken one.
+bool skipRow(Reader* r, const char* key) {
+    while (nextWord(r)) {
+        if (!std::strcmp(r->word, "end")) return false;
+        if (!std::strcmp(r->word, "scene")) {
+            showError("%s: the row of %s has no \"end\" before the next \"scene\"; it is left out.",
+                      SCENE_SETUP_FILE, key);
+            return true;
+        }
+    }
+    showError("%s: the row of %s has no \"end\"; it is left out.", SCENE_SETUP_FILE, key);
+    return false;
 }
 
 // The three component envelopes of an animated operation each own a copy of the keys.
@@ -266,12 +283,15 @@ void applySceneSetup(SceneSetup* setup, const char* path) {
     reader.file = fileOpen(SCENE_SETUP_FILE, "r");
     if (!reader.file) return;  // a production without a table: every scene has the defaults
     // Only the row in use is parsed: the others are passed word by word to their "end".
-    while (nextWord(&reader)) {
+    bool atScene = false;  // the current word is a "scene" that the last skipped row ran into
+    while (atScene || nextWord(&reader)) {
+        atScene = false;
         if (std::strcmp(reader.word, "scene") != 0) continue;
         if (!nextWord(&reader)) break;
         if (std::strcmp(reader.word, path) != 0) {
-            while (nextWord(&reader) && std::strcmp(reader.word, "end") != 0) {
-            }
+            char key[WORD_LENGTH];
+            std::memcpy(key, reader.word, sizeof key);
+            atScene = skipRow(&reader, key);
             continue;
         }
         Row* row = static_cast<Row*>(std::calloc(1, sizeof(Row)));
