@@ -145,9 +145,13 @@ void readLoadStatement(const char* path, DemoFile file, DemoContext* context) {
     if (!readWord(file, sceneFile)) return;
     std::memcpy(slot->name, name, std::strlen(name) + 1);
     if (!loadSceneSlot(context, slot, sceneFile)) {
-        std::fprintf(stderr, "%s: scene \"%s\" (%s) could not be loaded\n", path, name, sceneFile);
+        // As with a missing file, the name stays taken by an empty slot: a later "load scene" of the
+        // same name must not load another file under it.
+        std::fprintf(stderr, "%s: scene \"%s\" (%s) could not be loaded; it stays empty\n", path, name,
+                     sceneFile);
         std::memset(slot, 0, sizeof *slot);
-        return;
+        std::memcpy(slot->name, name, std::strlen(name) + 1);
+        slot->settings = &context->settings;
     }
     context->currentScene = slot;
 }

@@ -151,6 +151,28 @@ TEST_F(TimelineScriptTest, LoadFillsFreeSlotsOnceEach) {
     EXPECT_EQ(ctx->scenes[0].settings, &ctx->settings);
 }
 
+// A damaged scene file, like a missing one, keeps its name with an empty slot: loading the name again
+// is a no-op rather than a second file under the same name.
+TEST_F(TimelineScriptTest, AFailedSceneKeepsItsNameTaken) {
+    for (const char* first : {"Demo/Damaged.lws", "Demo/Missing.lws"}) {
+        SCOPED_TRACE(first);
+        freeTimelineLists(ctx);
+        loadTestPackage({{kScript, std::string("init set maxscenes 2 end_init begin load scene a ") + first +
+                                       " load scene a Demo/Good.lws end"},
+                         {"Demo/Damaged.lws", "LWSC 3 nothing here"},
+                         {"Demo/Good.lws", "LWSC 3 AddNullObject N"}});
+        readTimelineHeader(kScript, ctx);
+        testing::internal::CaptureStderr();
+        readTimelineMain(kScript, ctx);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(first), std::string::npos) << err;
+        EXPECT_STREQ(ctx->scenes[0].name, "a");
+        EXPECT_EQ(ctx->scenes[0].itemCount, 0);
+        EXPECT_EQ(ctx->scenes[0].items, nullptr);
+        EXPECT_STREQ(ctx->scenes[1].name, "");
+    }
+}
+
 TEST_F(TimelineScriptTest, OverlongSceneNameIsRejected) {
     header("init end_init");
     std::string name63(63, 'n'), name64(64, 'm');
