@@ -91,11 +91,16 @@ void readSetStatement(const char* path, DemoFile file, Settings* settings) {
     if (std::strcmp(word, "maxscenes") == 0) {
         int32_t n;
         if (!readInteger(file, &n)) return;  // the count stays as it was
-        if (n < 1 || n > TIMELINE_MAX_SCENES)
+        if (n < 1) {
             std::fprintf(stderr, "%s: \"maxscenes %d\" refused (1 to %d); keeping %d\n", path, n,
                          TIMELINE_MAX_SCENES, settings->maxScenes);
-        else
+        } else if (n > TIMELINE_MAX_SCENES) {
+            std::fprintf(stderr, "%s: \"maxscenes %d\" is over the capacity; using %d\n", path, n,
+                         TIMELINE_MAX_SCENES);
+            settings->maxScenes = TIMELINE_MAX_SCENES;
+        } else {
             settings->maxScenes = n;
+        }
         return;
     }
     if (std::strcmp(word, "global") != 0) return;
