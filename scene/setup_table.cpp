@@ -20,7 +20,7 @@
 
 namespace {
 
-enum { WORD_LENGTH = 256, ROW_COLOUR_OPERATIONS = 16, DEFAULT_TEXTURE_PERIOD = 775 };
+enum { WORD_LENGTH = SETUP_FILE_NAME_LENGTH, ROW_COLOUR_OPERATIONS = SETUP_COLOUR_OPERATIONS, DEFAULT_TEXTURE_PERIOD = 775 };
 
 struct RowColourOperation {
     uint8_t kind;
@@ -97,10 +97,11 @@ bool readPath(Reader* r, const char* field, char* out) {
     return true;
 }
 
+const char* const kColourKindNames[] = {"contrast", "brightness", "hue", "saturation", "scale"};
+
 int colourKind(const char* word) {
-    static const char* const kNames[] = {"contrast", "brightness", "hue", "saturation", "scale"};
     for (int k = 0; k < 5; ++k)
-        if (std::strcmp(word, kNames[k]) == 0) return k;
+        if (std::strcmp(word, kColourKindNames[k]) == 0) return k;
     return -1;
 }
 
@@ -219,20 +220,22 @@ bool copyEnvelope(Envelope* out, const Envelope* in) {
     return true;
 }
 
-void addAnimated(SceneSetup* setup, const RowColourOperation* operation) {
+bool addAnimated(SceneSetup* setup, const RowColourOperation* operation) {
     Envelope envelopes[3] = {};
     if (!loadEnvelopeFile(&envelopes[0], operation->file)) {
         std::free(envelopes[0].keys);
-        return;  // reported; without its curve the operation would grade to zero
+        return false;  // reported; without its curve the operation would grade to zero
     }
     if (!copyEnvelope(&envelopes[1], &envelopes[0]) || !copyEnvelope(&envelopes[2], &envelopes[0]) ||
         !addColourOperation(&setup->colourOperations, operation->kind, 1, envelopes)) {
         for (Envelope& e : envelopes) std::free(e.keys);
         showError("%s: out of memory for the colour operations", SCENE_SETUP_FILE);
+        return false;
     }
+    return true;
 }
 
-void applyRow(SceneSetup* setup, const Row* row) {
+void applyRow(SceneSetup* setup, const Row* row, SceneSetupFiles* files) {
     if (row->hasShadows) {
         setup->shadowsOn = uint8_t(row->shadowsOn);
         setup->shadowMode = uint8_t(row->shadowMode);
@@ -246,6 +249,7 @@ void applyRow(SceneSetup* setup, const Row* row) {
             if (!loadEnvelopeFile(&setup->shadowEnvelopes[k], row->envelopes[k])) all = false;
         }
         if (!all) setup->shadowsOn = 0;  // reported; the shadow volume is undefined without all four
+        for (int k = 0; all && k < 4; ++k) std::memcpy(files->shadowEnvelopes[k], row->envelopes[k], WORD_LENGTH);
     }
     if (row->hasDepthScale) setup->shadowDepthScale = row->depthScale;
     if (row->hasCausticsScale) setup->causticsScale = row->causticsScale;
@@ -258,11 +262,15 @@ void applyRow(SceneSetup* setup, const Row* row) {
     } else if (row->hasTexturePeriod) {
         setup->texturePeriod = row->texturePeriod;
     }
+    int added = 0;
     for (int k = 0; k < row->operationCount; ++k) {
         const RowColourOperation* operation = &row->operations[k];
-        if (operation->animated) addAnimated(setup, operation);
-        else if (!addColourOperation(&setup->colourOperations, operation->kind, 0, operation->constants))
-            showError("%s: out of memory for the colour operations", SCENE_SETUP_FILE);
+        bool ok = operation->animated ? addAnimated(setup, operation)
+                                      : addColourOperation(&setup->colourOperations, operation->kind, 0,
+                                                           operation->constants) != nullptr;
+        if (!ok && !operation->animated) showError("%s: out of memory for the colour operations", SCENE_SETUP_FILE);
+        if (ok && operation->animated) std::memcpy(files->operations[added], operation->file, WORD_LENGTH);
+        if (ok) ++added;
     }
     if (row->hasGlow) {
         setup->glowOn = uint8_t(row->glowOn);
@@ -274,7 +282,10 @@ void applyRow(SceneSetup* setup, const Row* row) {
 
 }  // namespace
 
-void applySceneSetup(SceneSetup* setup, const char* path) {
+void applySceneSetup(SceneSetup* setup, const char* path, SceneSetupFiles* files) {
+    SceneSetupFiles scratch;
+    if (!files) files = &scratch;
+    std::memset(files, 0, sizeof *files);
     for (float& c : setup->glowColour) c = 1.0f;
     setup->shadowsOn = 0;
     setup->shadowMode = 0;
@@ -296,9 +307,10 @@ void applySceneSetup(SceneSetup* setup, const char* path) {
         }
         Row* row = static_cast<Row*>(std::calloc(1, sizeof(Row)));
         if (!row) break;
-        if (readRow(&reader, row))
-            applyRow(setup, row);
-        else
+        if (readRow(&reader, row)) {
+            applyRow(setup, row, files);
+            files->rowFound = true;
+        } else
             showError("%s: the row of %s cannot be used: %s. The scene gets the default setup.",
                       SCENE_SETUP_FILE, path, reader.problem);
         std::free(row);
@@ -306,6 +318,8 @@ void applySceneSetup(SceneSetup* setup, const char* path) {
     }
     fileClose(reader.file);
 }
+
+const char* colourOperationName(uint8_t kind) { return kind < 5 ? kColourKindNames[kind] : "?"; }
 
 void releaseSceneSetup(SceneSetup* setup) {
     for (Envelope& envelope : setup->shadowEnvelopes) {
