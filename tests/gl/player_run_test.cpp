@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "tools/lightwave/lw_writer.h"
+#include "tests/support/ci.h"
 #include "tests/support/process.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
+#include "tools/lightwave/lw_writer.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::vector<std::string> listDir(const std::string& dir) {
 class PlayerRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+        if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
         env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=dummy"};
     }
     ProcessResult play(const std::string& dir, std::vector<std::string> args, int timeoutMs = 60000) {
