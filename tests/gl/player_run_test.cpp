@@ -13,14 +13,15 @@
 #include "platform/platform.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
 #include "tools/lightwave/lw_writer.h"
 
 namespace {
 
-std::string makeProduction(const std::string& tag, const std::string& timeline) {
-    std::string dir = makeTempDir(tag);
+// Writes a package holding only the timeline into dir; returns dir.
+std::string makeProduction(const std::string& dir, const std::string& timeline) {
     std::vector<unsigned char> bytes = buildTestPackage({{"Demo/Skrypt.txt", timeline}}, true);
     writeFile(dir + "/demo.dat", std::string(bytes.begin(), bytes.end()));
     return dir;
@@ -49,6 +50,7 @@ protected:
         return runProcess(args, env, timeoutMs, dir);
     }
     std::vector<std::string> env;
+    ScratchDir scratch{"player"};  // each test's data and output, removed after it
 };
 
 const char* kShortTimeline =
@@ -56,7 +58,7 @@ const char* kShortTimeline =
     "begin end\n";
 
 TEST_F(PlayerRun, CaptureWritesOneBmpPerFrameAt25FramesPerSecond) {
-    std::string dir = makeProduction("capture", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -100,7 +102,7 @@ std::string centrePixel(const std::string& bmp, int width, int height) {
 }
 
 TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
-    std::string dir = makeTempDir("clips");
+    const std::string& dir = scratch.path;
     std::vector<unsigned char> bytes = buildTestPackage(
         {{"Demo/Skrypt.txt",
           "init set global duration 0:3:0 set global end 0:1:480 end_init\n"
@@ -128,7 +130,7 @@ TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
 }
 
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
-    std::string dir = makeProduction("odd", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--frames", "2", "--mode", "401x300", "--output", dir + "/frames"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string frame = readFile(dir + "/frames/demo00001.bmp");
@@ -137,7 +139,7 @@ TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
 }
 
 TEST_F(PlayerRun, AnUnavailableSampleCountFallsBackToNoAntialiasing) {
-    std::string dir = makeProduction("samples", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--frames", "2", "--samples", "64"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("64 samples are not available"), std::string::npos) << r.err;
@@ -145,21 +147,21 @@ TEST_F(PlayerRun, AnUnavailableSampleCountFallsBackToNoAntialiasing) {
 }
 
 TEST_F(PlayerRun, ATimelineThatEndsClosesThePlayer) {
-    std::string dir = makeProduction("end", "init set global end 0:0:300 end_init begin end");
+    std::string dir = makeProduction(scratch.path, "init set global end 0:0:300 end_init begin end");
     ProcessResult r = play(dir, {"--no-setup", "--windowed", "--batch"}, 30000);
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 TEST_F(PlayerRun, AnInconsistentHeaderEndsBeforeAnythingIsShown) {
-    std::string dir = makeProduction("header", "init set global start 0:10:0 set global end 0:5:0 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global start 0:10:0 set global end 0:5:0 end_init");
     ProcessResult r = play(dir, {"--capture"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(listDir(dir + "/Output").empty());
 }
 
 TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
-    std::string dir = makeTempDir("nopackage");
+    const std::string& dir = scratch.path;
     ProcessResult missing = play(dir, {"--batch"});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("Error: "), std::string::npos) << missing.err;
@@ -180,7 +182,7 @@ TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
 // Runs that will play no music leave the audio device alone; the plain run shows that this driver
 // really cannot open one.
 TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
-    std::string dir = makeProduction("noaudio", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=no-such-driver"};
     const struct {
         std::vector<std::string> args;
@@ -199,7 +201,7 @@ TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
 }
 
 TEST_F(PlayerRun, BadOptionsGetOneLineAndExitCode2) {
-    std::string dir = makeProduction("options", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     for (std::vector<std::string> args : {std::vector<std::string>{"--mode", "640"},
                                           std::vector<std::string>{"--frames", "-3"},
                                           std::vector<std::string>{"--samples"},
@@ -230,7 +232,7 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
 }
 
 TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
-    std::string dir = makeProduction("gamma", "init set global duration 5:0:0 set global end 5:0:0 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global duration 5:0:0 set global end 5:0:0 end_init");
     setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
     platformUseGammaFile(nullptr);
     std::vector<uint16_t> injected = testRamp();
@@ -252,7 +254,7 @@ TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
 }
 
 TEST_F(PlayerRun, GammaFileStandsInForTheDisplay) {
-    std::string dir = makeProduction("gammafile", "init set global end 0:0:200 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global end 0:0:200 end_init");
     std::vector<uint16_t> ramp = testRamp();
     std::string bytes;
     for (uint16_t v : ramp) {
