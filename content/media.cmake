@@ -8,7 +8,7 @@ file(GLOB CONTENT_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/conte
 list(FILTER CONTENT_TOOL_SOURCES EXCLUDE REGEX ".*_main\\.cpp$")
 add_library(velmora_content STATIC ${CONTENT_TOOL_SOURCES})
 target_include_directories(velmora_content PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(velmora_content PUBLIC Freetype::Freetype JPEG::JPEG PkgConfig::VORBIS)
+target_link_libraries(velmora_content PUBLIC velmora_base Freetype::Freetype JPEG::JPEG PkgConfig::VORBIS)
 
 foreach(tool mkpicture mkmusic mktyping)
   add_executable(velmora_${tool} ${CMAKE_SOURCE_DIR}/tools/content/${tool}_main.cpp)

@@ -1,7 +1,5 @@
 #include "render/program_builder.h"
 
-#include <locale.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include "app/device_entry_points.h"
 #include "app/device_setup.h"
 #include "app/shutdown.h"
+#include "base/c_locale.h"
 #include "data/package.h"
 #include "platform/platform.h"
 
@@ -42,11 +41,6 @@ void append(const char* bytes, size_t count) {
     reserve(count);
     std::memcpy(gBuilder.text + gBuilder.length, bytes, count);
     gBuilder.length += static_cast<uint32_t>(count);
-}
-
-locale_t cLocale() {
-    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return locale;
 }
 
 int formatInCLocale(char* out, size_t size, const char* format, va_list args) {

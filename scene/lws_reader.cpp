@@ -3,8 +3,6 @@
 // Skips never run past the end of the file, nor past the keyword that starts the next block.
 #include "scene/lws_reader.h"
 
-#include <locale.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -13,6 +11,7 @@
 
 #include "app/demo_context.h"
 #include "app/shutdown.h"
+#include "base/c_locale.h"
 #include "scene/lws_read_state.h"
 #include "scene/material_keys.h"
 
@@ -21,11 +20,6 @@ namespace {
 const char* const kItemsOrLater[] = {"LoadObjectLayer", "AddNullObject", "AddLight", "AddCamera", nullptr};
 const char* const kLightsOrLater[] = {"AddLight", "AddCamera", "BackdropColor", nullptr};
 const char* const kCamerasOrLater[] = {"AddCamera", "BackdropColor", nullptr};
-
-locale_t cLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
-    return c;
-}
 
 int skipToAny(LwsReader* r, const char* const* words) {
     for (;;) {

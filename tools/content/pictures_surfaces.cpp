@@ -3,12 +3,11 @@
 // one material line up at any size; all but the fish and whale skins tile.
 #include <cmath>
 
+#include "base/constants.h"
 #include "tools/content/noise.h"
 #include "tools/content/pictures.h"
 
 namespace {
-
-const double kTwoPi = 6.283185307179586;
 
 typedef double (*HeightField)(double u, double v);
 
