@@ -5,6 +5,7 @@
 
 #include "render/material_inputs.h"
 #include "render/program_builder.h"
+#include "render/program_slots.h"
 #include "scene/layer_flags.h"
 
 namespace {
@@ -44,17 +45,17 @@ void lights(const MaterialInputs* in) {
     for (int32_t i = 0; i < in->lightCount; ++i) {
         if (!lightHasVector(in->lightTypes[i])) continue;
         const bool first = slot == in->layerCount;
-        appendProgramFormat("MOVH H5,f[TEX%d];\nDECLARE %c;", slot++, 'a' + i);
+        appendProgramFormat("MOVH H5,f[TEX%d];\nDECLARE %c;", slot++, nvDiffuseProductName(i));
         appendProgramText("DP3H H5.w,H5,H5;\nRSQH H5.w, H5.w;\nMULH H5.xyz, H5, H5.w;\n");
-        if (first) appendProgramFormat("DP3H H3, H2, H5;\nMULH H6,H3,%c;\n", 'a' + i);
-        else appendProgramFormat("DP3H H3, H2, H5;\nMADH_SAT H6,H3,%c,H6;\n", 'a' + i);
+        if (first) appendProgramFormat("DP3H H3, H2, H5;\nMULH H6,H3,%c;\n", nvDiffuseProductName(i));
+        else appendProgramFormat("DP3H H3, H2, H5;\nMADH_SAT H6,H3,%c,H6;\n", nvDiffuseProductName(i));
         if (!in->specular) continue;
-        appendProgramFormat("DECLARE %c;", 'A' + i);
+        appendProgramFormat("DECLARE %c;", nvSpecularProductName(i));
         appendProgramText("ADDH H7,H1,H5;\nDP3H H7.w,H7,H7;\nRSQH H7.w,H7.w;\nMULH H7.xyz,H7,H7.w;\n");
         appendProgramText("DP3H_SAT H3.x,H7,H2;\n");
         appendProgramText("LG2H H5.w,H3.x;\nMULH H5.w,H5.w,H4.x;\nEX2H H3,H5.w;\n");
-        if (first) appendProgramFormat("MULH H8,H3,%c;\n", 'A' + i);
-        else appendProgramFormat("MADH_SAT H8,H3,%c,H8;\n", 'A' + i);
+        if (first) appendProgramFormat("MULH H8,H3,%c;\n", nvSpecularProductName(i));
+        else appendProgramFormat("MADH_SAT H8,H3,%c,H8;\n", nvSpecularProductName(i));
     }
 }
 
