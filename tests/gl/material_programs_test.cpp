@@ -18,6 +18,8 @@
 #include "scene/layer_flags.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/process.h"
+#include "tests/support/test_package.h"
+#include "tools/lightwave/lw_writer.h"
 
 namespace {
 
@@ -106,6 +108,46 @@ TEST_F(MaterialPrograms, MesaCompilesEveryCombination) {
     }
 }
 
+struct TempDir {
+    std::string path;
+    ~TempDir() { std::filesystem::remove_all(path); }
+};
+
+ProcessResult programs(const std::string& package, const std::string& scene, const std::string& work) {
+    return runProcess({DEMOTOOL_BINARY, "programs", package, scene}, {"DISPLAY=" + sharedXvfb()->display}, 120000,
+                      work);
+}
+
+TEST(DemotoolPrograms, CountsObjectItemsOnlyAndRefusesWhatIsMissing) {
+    ASSERT_FALSE(sharedXvfb()->display.empty()) << "Xvfb cannot be started";
+    TempDir work{makeTempDir("programs")};
+    LwItem object;
+    object.name = "Demo/tri.lwo";
+    LwItem null;
+    null.isNull = true;
+    null.name = "Marker";
+    LwScene scene;
+    scene.items = {object, null, object};
+    scene.lights = {LwLight()};
+    scene.cameras = {LwCamera()};
+    const std::vector<uint8_t> lwo = writeLwo(lwTriangles({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2}, "Plain"));
+    const std::vector<unsigned char> bytes =
+        buildTestPackage({{"Demo/tri.lwo", std::string(lwo.begin(), lwo.end())}, {"Demo/a.lws", writeLws(scene)}});
+    const std::string package = work.path + "/demo.dat";
+    writeFile(package, std::string(bytes.begin(), bytes.end()));
+
+    ProcessResult r = programs(package, "Demo/a.lws", work.path);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::regex surface("item ([0-9]+) surface 0 vertex [0-9a-f]{8} fragment [0-9a-f]{8}\n!!ARBvp1.0\n");
+    std::vector<std::string> items;
+    for (std::sregex_iterator m(r.out.begin(), r.out.end(), surface), end; m != end; ++m) items.push_back((*m)[1]);
+    EXPECT_EQ(items, (std::vector<std::string>{"0", "1"})) << r.out;
+
+    EXPECT_EQ(programs(package, "Demo/none.lws", work.path).exitCode, 1);
+    EXPECT_EQ(runProcess({DEMOTOOL_BINARY, "programs", package}).exitCode, 2);
+}
+
 // Loading a scene compiles every program it needs, as the player does; a refused text ends the tool
 // with the driver's complaint on standard error.
 TEST(ProductionPrograms, EveryScenesProgramsCompileAndAreListed) {
@@ -113,11 +155,7 @@ TEST(ProductionPrograms, EveryScenesProgramsCompileAndAreListed) {
     const std::string package = std::string(VELMORA_PRODUCTION_DIR) + "/demo.dat";
     ProcessResult list = runProcess({DEMOTOOL_BINARY, "list", package});
     ASSERT_EQ(list.exitCode, 0) << list.err;
-    const std::string work = makeTempDir("programs");
-    struct Cleanup {
-        std::string dir;
-        ~Cleanup() { std::filesystem::remove_all(dir); }
-    } cleanup{work};
+    TempDir work{makeTempDir("programs")};
 
     const std::regex header("item [0-9]+ surface [0-9]+ vertex [0-9a-f]{8} fragment [0-9a-f]{8}");
     std::istringstream entries(list.out);
@@ -126,8 +164,7 @@ TEST(ProductionPrograms, EveryScenesProgramsCompileAndAreListed) {
         const std::string path = line.substr(line.find(' ') + 1);
         if (path.size() < 4 || path.compare(path.size() - 4, 4, ".lws") != 0) continue;
         ++scenes;
-        ProcessResult r = runProcess({DEMOTOOL_BINARY, "programs", package, path},
-                                     {"DISPLAY=" + sharedXvfb()->display}, 120000, work);
+        ProcessResult r = programs(package, path, work.path);
         EXPECT_EQ(r.exitCode, 0) << path;
         EXPECT_EQ(r.err, "") << path;
         // Each surface: its line, the vertex text, "----", the fragment text, "----".
