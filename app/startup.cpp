@@ -16,6 +16,7 @@
 #include "app/shutdown.h"
 #include "data/image.h"
 #include "data/package.h"
+#include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
@@ -98,6 +99,7 @@ void createMainWindow(DemoContext* context) {
     gammaApply(window);
     setupDevice(context, window);
     readTimelineMain(kTimeline, context);
+    bindEffects(context);
 
     context->loading = 0;
     context->warmUp = 1;
