@@ -88,6 +88,16 @@ void loadText(uint32_t programId, uint32_t target) {
     }
 }
 
+// Opens the buffer: what a text-only program left behind is cleared, then the target's header.
+void openText(uint32_t target) {
+    reserve(0);
+    std::memset(gBuilder.text, 0, gBuilder.length);
+    gBuilder.length = 0;
+    if (target == GL_FRAGMENT_PROGRAM_NV) appendProgramText("!!FP1.0\n");
+    else if (target == GL_VERTEX_PROGRAM_ARB) appendProgramText("!!ARBvp1.0\n");
+    else if (target == GL_FRAGMENT_PROGRAM_ARB) appendProgramText("!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
+}
+
 }  // namespace
 
 ProgramBuilder* programBuilder() {
@@ -96,12 +106,16 @@ ProgramBuilder* programBuilder() {
 }
 
 void beginProgram(uint32_t* programId, uint32_t target) {
-    gBuilder.length = 0;
-    reserve(0);
     makeProgram(programId, target);
-    if (target == GL_FRAGMENT_PROGRAM_NV) appendProgramText("!!FP1.0\n");
-    else if (target == GL_VERTEX_PROGRAM_ARB) appendProgramText("!!ARBvp1.0\n");
-    else if (target == GL_FRAGMENT_PROGRAM_ARB) appendProgramText("!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
+    openText(target);
+}
+
+void beginProgramText(uint32_t target) { openText(target); }
+
+const char* endProgramText() {
+    appendProgramText("END\n");
+    gBuilder.text[gBuilder.length] = 0;
+    return gBuilder.text;
 }
 
 void appendProgramText(const char* text) { append(text, std::strlen(text)); }
