@@ -8,6 +8,7 @@ int commandEnv(int argc, char** argv);
 int commandObject(int argc, char** argv);
 int commandScene(int argc, char** argv);
 int commandCheck(int argc, char** argv);
+int commandTimeline(int argc, char** argv);
 
 // Loads a package for a subcommand, messages going to standard error.
 bool openPackageForTool(const char* path);
