@@ -12,7 +12,7 @@ double framesPerSecond(int32_t done, int32_t elapsedMs) {
 }  // namespace
 
 void captureProgressBegin(CaptureProgress* p, int32_t total, bool terminal, int32_t clockMs) {
-    *p = CaptureProgress{total, clockMs, -1, 0, terminal, false};
+    *p = CaptureProgress{total, clockMs, -1, 0, 0, 0, 0, terminal, false};
 }
 
 std::string captureProgressText(int32_t done, int32_t total, int32_t demoTime, int32_t elapsedMs) {
@@ -30,13 +30,24 @@ std::string captureProgressText(int32_t done, int32_t total, int32_t demoTime, i
     return text;
 }
 
+namespace {
+
+void drawTerminalLine(CaptureProgress* p, FILE* out, int32_t clockMs) {
+    p->shownMs = clockMs;
+    p->drawn = p->done;
+    std::fprintf(out, "\r%s\x1b[K", captureProgressText(p->done, p->total, p->demoTime, clockMs - p->startMs).c_str());
+    p->lineOpen = true;
+}
+
+}  // namespace
+
 void captureProgressUpdate(CaptureProgress* p, FILE* out, int32_t done, int32_t demoTime, int32_t clockMs) {
     int32_t elapsed = clockMs - p->startMs;
+    p->done = done;
+    p->demoTime = demoTime;
     if (p->terminal) {
         if (p->shownMs >= 0 && clockMs - p->shownMs < kTerminalIntervalMs && done != p->total) return;
-        p->shownMs = clockMs;
-        std::fprintf(out, "\r%s\x1b[K", captureProgressText(done, p->total, demoTime, elapsed).c_str());
-        p->lineOpen = true;
+        drawTerminalLine(p, out, clockMs);
     } else {
         int32_t tenths = p->total > 0 ? static_cast<int32_t>(int64_t(done) * 10 / p->total) : 0;
         if (tenths <= p->tenths) return;
@@ -48,6 +59,8 @@ void captureProgressUpdate(CaptureProgress* p, FILE* out, int32_t done, int32_t 
 
 void captureProgressEnd(CaptureProgress* p, FILE* out, int32_t done, int32_t clockMs) {
     int32_t elapsed = clockMs - p->startMs;
+    // A run that ends early (Escape, the timeline's last clip) still shows where it ended.
+    if (p->terminal && p->drawn != p->done) drawTerminalLine(p, out, clockMs);
     if (p->lineOpen) std::fputc('\n', out);
     p->lineOpen = false;
     std::fprintf(out, "velmora: captured %d frames in %.1f s, %.1f frames per second\n", done, elapsed / 1000.0,

@@ -10,6 +10,8 @@ struct CaptureProgress {
     int32_t startMs;    // wall clock at the first frame
     int32_t shownMs;    // wall clock of the last terminal update; -1 = none yet
     int32_t tenths;     // tenths of the way already reported without a terminal
+    int32_t drawn;      // frames the terminal line shows
+    int32_t done, demoTime;  // the last update's
     bool terminal;
     bool lineOpen;      // a terminal line waits for its newline
 };

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -112,6 +113,11 @@ std::string makeTempDir(const std::string& tag) {
     buffer.push_back(0);
     if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp");
     return buffer.data();
+}
+
+ScopedTempDir::~ScopedTempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
