@@ -10,6 +10,7 @@
 #include "app/music.h"
 #include "app/shutdown.h"
 #include "data/package.h"
+#include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "render/render_frame.h"
 #include "timeline/clip_list.h"
@@ -29,10 +30,7 @@ FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
 FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
 void resetAllEffects(DemoContext* context) {
-    for (int s = 0; s < context->sceneCount; ++s) {
-        Scene& scene = context->scenes[s];
-        for (int k = 0; k < SCENE_EFFECT_SLOTS; ++k) scene.effectSlots[k].reset = 1;
-    }
+    for (int s = 0; context->scenes && s < context->sceneCount; ++s) resetSceneEffects(&context->scenes[s]);
 }
 
 void drawLoadingScreen(DemoContext* context) {

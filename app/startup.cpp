@@ -19,6 +19,7 @@
 #include "app/video_encoder.h"
 #include "data/image.h"
 #include "data/package.h"
+#include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
@@ -101,6 +102,7 @@ void createMainWindow(DemoContext* context) {
     gammaApply(window);
     setupDevice(context, window);
     readTimelineMain(kTimeline, context);
+    bindEffects(context);
 
     context->loading = 0;
     context->warmUp = 1;
@@ -207,7 +209,9 @@ int runPlayer(int argc, char** argv) {
         return EXIT_BAD_OPTION;
     }
 
-    openMusic(options.dataDir.c_str());
+    // A capture renders at its own pace and --no-music plays nothing: neither needs the device,
+    // and a machine without one should not hear about it on every run.
+    if (!options.capture && !options.noMusic) openMusic(options.dataDir.c_str());
 
     if (!video || !probeDevice(context, true)) {
         showError("The display cannot be opened or offers no OpenGL context.");

@@ -13,10 +13,11 @@
 
 #include "app/child_process.h"
 #include "platform/platform.h"
-#include "tools/lightwave/lw_writer.h"
+#include "tests/support/ci.h"
 #include "tests/support/process.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
+#include "tools/lightwave/lw_writer.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ size_t bmpCount(const std::string& dir) {
 class PlayerRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+        if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
         env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=dummy"};
     }
     ProcessResult play(const std::string& dir, std::vector<std::string> args, int timeoutMs = 60000) {
@@ -268,6 +269,27 @@ TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
     ProcessResult incomplete = play(dir, {"--batch"});
     EXPECT_EQ(incomplete.exitCode, 4);
     EXPECT_NE(incomplete.err.find("Demo/Skrypt.txt"), std::string::npos) << incomplete.err;
+}
+
+// Runs that will play no music leave the audio device alone; the plain run shows that this driver
+// really cannot open one.
+TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
+    std::string dir = makeProduction("noaudio", kShortTimeline);
+    env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=no-such-driver"};
+    const struct {
+        std::vector<std::string> args;
+        bool message;
+    } cases[] = {
+        {{"--capture", "--frames", "2"}, false},
+        {{"--no-music", "--no-setup", "--windowed", "--frames", "2"}, false},
+        {{"--no-setup", "--windowed", "--frames", "2"}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        ProcessResult r = play(dir, c.args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err.find("Inicjacja diwajsu") != std::string::npos, c.message) << r.err;
+    }
 }
 
 TEST_F(PlayerRun, BadOptionsGetOneLineAndExitCode2) {
