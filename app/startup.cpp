@@ -12,6 +12,7 @@
 #include "app/gamma.h"
 #include "app/music.h"
 #include "app/options.h"
+#include "app/setup_dialog.h"
 #include "app/shutdown.h"
 #include "data/image.h"
 #include "data/package.h"
@@ -167,6 +168,12 @@ int runPlayer(int argc, char** argv) {
     }
 
     applyOptions(&options, &context->settings);
+    // The dialog's choices replace the options'; without a display for it the options stand.
+    if (!options.noSetup && platformIsInteractive() && runSetupDialog(context) == 0) {
+        shutdownRestore();
+        platformShutdown();
+        return EXIT_OK;
+    }
     // A capture is one pass over the timeline: looping would write frames forever.
     if (context->settings.capture) context->settings.loop = 0;
 
