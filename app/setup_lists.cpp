@@ -8,10 +8,7 @@
 #include "app/device_caps.h"
 
 bool listInsert(DialogList* list, int position, const char* text) {
-    if (list->count >= DIALOG_LIST_CAPACITY) {
-        std::fprintf(stderr, "velmora: setup list full, \"%s\" left out\n", text);
-        return false;
-    }
+    if (list->count >= DIALOG_LIST_CAPACITY) return false;
     if (position < 0 || position > list->count) position = list->count;
     std::memmove(list->items[position + 1], list->items[position],
                  sizeof list->items[0] * (list->count - position));
@@ -32,10 +29,15 @@ namespace {
 void clearList(DialogList* list) {
     list->count = 0;
     list->selected = -1;
+    list->dropped = 0;
 }
 
+// Says once when the list is full.
 void addUnlessListed(DialogList* list, const char* text) {
-    if (listFindPrefix(list, text) < 0) listInsert(list, list->count, text);
+    if (listFindPrefix(list, text) >= 0) return;
+    if (!listInsert(list, list->count, text) && list->dropped++ == 0)
+        std::fprintf(stderr, "velmora: the setup list holds %d items; \"%s\" and later ones are left out\n",
+                     DIALOG_LIST_CAPACITY, text);
 }
 
 }  // namespace

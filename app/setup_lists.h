@@ -14,6 +14,7 @@ struct DialogList {
     char items[DIALOG_LIST_CAPACITY][DIALOG_ITEM_LENGTH];
     int count;
     int selected;
+    int dropped;  // items left out of a full list
 };
 
 // Inserts text at position (count appends); false when the list is full.

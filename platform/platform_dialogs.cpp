@@ -122,6 +122,7 @@ gboolean watchDialog(gpointer data) {
 
 gboolean watchMessageBox(gpointer data) {
     GtkWidget* box = GTK_WIDGET(data);
+    g_object_set_data(G_OBJECT(box), "velmora-watch", nullptr);
     const char* text = static_cast<const char*>(g_object_get_data(G_OBJECT(box), "velmora-text"));
     if (gWatcher && gWatcher(gtk_window_get_title(GTK_WINDOW(box)), text)) gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
     return G_SOURCE_REMOVE;
@@ -187,7 +188,6 @@ PlatformDialog* platformOpenDialog(DialogTemplate which, const DialogProcedure* 
     connectControls(d);
     procedure->init(d);
     gtk_widget_show(GTK_WIDGET(d->window));
-    if (gWatcher) d->watchSource = g_timeout_add(100, watchDialog, d);
     return d;
 }
 
@@ -205,6 +205,7 @@ int platformRunDialog(DialogTemplate which, const DialogProcedure* procedure, Pl
     PlatformDialog* d = platformOpenDialog(which, procedure, owner);
     if (!d) return -1;
     if (!d->ended) {
+        if (gWatcher) d->watchSource = g_timeout_add(100, watchDialog, d);
         d->loop = g_main_loop_new(nullptr, FALSE);
         platformEnterModal();
         g_main_loop_run(d->loop);
@@ -292,11 +293,11 @@ void platformDialogMessageBox(PlatformDialog* owner, const char* caption, const 
                                             GTK_BUTTONS_OK, "%s", text);
     gtk_window_set_title(GTK_WINDOW(box), caption);
     g_object_set_data_full(G_OBJECT(box), "velmora-text", g_strdup(text), g_free);
-    guint watch = gWatcher ? g_timeout_add(100, watchMessageBox, box) : 0;
+    if (gWatcher) g_object_set_data(G_OBJECT(box), "velmora-watch", GUINT_TO_POINTER(g_timeout_add(100, watchMessageBox, box)));
     platformEnterModal();
     gtk_dialog_run(GTK_DIALOG(box));
     platformLeaveModal();
-    if (watch) g_source_remove(watch);
+    if (guint watch = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(box), "velmora-watch"))) g_source_remove(watch);
     gtk_widget_destroy(box);
     flushEvents();
 }
@@ -342,5 +343,7 @@ void platformDialogControls(PlatformDialog* d, void (*visit)(const DialogControl
 }
 
 const char* platformDialogTitle(PlatformDialog* d) { return gtk_window_get_title(d->window); }
+
+void platformDialogFlush() { flushEvents(); }
 
 void platformSetDialogWatcher(bool (*watch)(const char*, const char*)) { gWatcher = watch; }

@@ -74,6 +74,8 @@ struct DialogControl {
 void platformDialogControls(PlatformDialog* dialog, void (*visit)(const DialogControl* control, void* user),
                             void* user);
 const char* platformDialogTitle(PlatformDialog* dialog);
-// Tests: called with the caption and text of each message box or dialog once it is shown; returning
-// true dismisses it (message boxes with OK, dialogs as by Escape).
+// Tests: runs the toolkit's pending events (painting among them) without waiting.
+void platformDialogFlush();
+// Tests: called with the caption and text of each message box and modally run dialog once it is
+// shown; returning true dismisses it (message boxes with OK, dialogs as by Escape).
 void platformSetDialogWatcher(bool (*watch)(const char* caption, const char* text));
