@@ -1,6 +1,7 @@
 // The three dialogs on the private X server: templates, and the procedures driven through their handlers.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -57,7 +58,11 @@ protected:
     void SetUp() override {
         DeviceTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
+        // A person's locale must not reach the numbers the program reads and writes.
+        setenv("LC_ALL", "de_DE.UTF-8", 1);
         ASSERT_TRUE(platformDialogsAvailable());
+        unsetenv("LC_ALL");
+        EXPECT_STREQ(setlocale(LC_NUMERIC, nullptr), "C");
         probe();
         resetSettings(&settings);
         probeDeviceCaps(deviceCaps(), &settings);
