@@ -10,16 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ci.h"
 #include "tests/support/process.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
 
 namespace {
-
-bool underCi() {
-    const char* ci = std::getenv("CI");
-    return ci && *ci;
-}
 
 // The tool's path found through PATH, or empty.
 std::string toolPath(const std::string& tool) {
@@ -43,10 +39,7 @@ protected:
         xdotool = toolPath("xdotool");
         xwd = toolPath("xwd");
         if (missing.empty() && (xdotool.empty() || xwd.empty())) missing = "xdotool or xwd is not installed";
-        if (!missing.empty()) {
-            if (underCi()) FAIL() << missing;
-            GTEST_SKIP() << missing;
-        }
+        if (!missing.empty()) SKIP_OUTSIDE_CI(missing);
         display = {"DISPLAY=" + sharedXvfb()->display};
         dir = makeTempDir("setup-dialog");
         std::vector<unsigned char> package = buildTestPackage(
