@@ -163,7 +163,7 @@ TEST(CaptureProgress, ATenthAtATimeWithoutATerminalOneLineOnIt) {
     ASSERT_EQ(plain.size(), 11u);
     EXPECT_EQ(plain[0].rfind("frame 10/95 (10%)", 0), 0u) << plain[0];
     EXPECT_EQ(plain[9].rfind("frame 95/95 (100%)", 0), 0u) << plain[9];
-    EXPECT_EQ(plain[10], "velmora: captured 95 frames in 9.5 s, 10.0 frames per second\n");
+    EXPECT_EQ(plain[10], "velmora: captured 95 frames in 9.50 s, 10.0 frames per second\n");
 
     // On a terminal: one line redrawn in place at most every 250 ms (frames 1, 4, .., 28 of 100 ms
     // each), and where the run ended, 30 of 40, before the summary.
