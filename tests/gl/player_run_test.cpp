@@ -1,6 +1,7 @@
 // The player as a user starts it: whole runs under a private X server.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -223,6 +224,13 @@ TEST_F(PlayerRun, VideoHoldsEveryFrameAtItsRateAndOneSoundStream) {
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_NE(missing.err.find("ffmpeg"), std::string::npos) << missing.err;
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+
+    // An encoder that fails: its last line, and the player's own exit code.
+    writeFile(dir.path + "/ffmpeg", "#!/bin/sh\necho starting >&2\necho 'Unknown encoder' >&2\nexit 1\n");
+    chmod((dir.path + "/ffmpeg").c_str(), 0755);
+    ProcessResult failed = runProcess({VELMORA_BINARY, "--video", video, "--frames", "5", "--data", dir.path}, noPath);
+    EXPECT_EQ(failed.exitCode, 7) << failed.err;
+    EXPECT_NE(failed.err.find("ffmpeg failed: Unknown encoder"), std::string::npos) << failed.err;
 }
 
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
