@@ -3,9 +3,12 @@
 # 640 x 480 from the scene's first clip. Loading and warm-up are left out: the wall-clock rate is
 # taken between the first and the last frame file written, the CPU rate from the player's CPU time
 # (all its threads) between the same two frames, which a busy machine disturbs less.
-# Usage: bench/frame_rate.sh [BUILD_DIR]
+# Usage: bench/frame_rate.sh [BUILD_DIR [SCENE...]]; VELMORA_BENCH_OPTIONS adds player options
+# (for example "--anisotropy 0").
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
+shift || true
+only=" $* "
 production="$build/production"
 frames=100
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-bench-XXXXXX")
@@ -29,11 +32,12 @@ waitFor() {
 
 printf '%-10s %8s %9s %8s\n' scene start_ms wall_fps cpu_fps
 while read -r scene start; do
+    [ "$only" != "  " ] && [[ "$only" != *" $scene "* ]] && continue
     out="$work/$scene"
     mkdir -p "$out"
     # Ten frames more than measured, so that the player is still running when the last one appears.
     "$build/velmora" --capture --frames $((frames + 10)) --start "$start" --mode 640x480 --windowed --no-music \
-        --batch --data "$production" --output "$out" > /dev/null 2> "$work/err" &
+        --batch --data "$production" --output "$out" ${VELMORA_BENCH_OPTIONS:-} > /dev/null 2> "$work/err" &
     player=$!
     if ! waitFor "$(frameFile "$out" 0)"; then
         echo "$scene: the player failed:" >&2; cat "$work/err" >&2; player=0; continue
