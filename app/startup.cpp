@@ -15,6 +15,7 @@
 #include "app/gamma.h"
 #include "app/music.h"
 #include "app/options.h"
+#include "app/setup_dialog.h"
 #include "app/shutdown.h"
 #include "app/video_encoder.h"
 #include "data/image.h"
@@ -219,6 +220,12 @@ int runPlayer(int argc, char** argv) {
     }
 
     applyOptions(&options, &context->settings);
+    // The dialog's choices replace the options'; without a display for it the options stand.
+    if (!options.noSetup && platformIsInteractive() && runSetupDialog(context) == 0) {
+        shutdownRestore();
+        platformShutdown();
+        return EXIT_OK;
+    }
     // A capture is one pass over the timeline: looping would write frames forever.
     if (context->settings.capture) context->settings.loop = 0;
 

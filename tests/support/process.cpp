@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -104,20 +103,6 @@ ProcessResult waitProcess(ChildProcess child, int timeoutMs) {
     ProcessResult result = collect(child.pid, -1, child.errFd, timeoutMs);
     close(child.errFd);
     return result;
-}
-
-std::string makeTempDir(const std::string& tag) {
-    std::string pattern = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/velmora-" +
-                          tag + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back(0);
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp");
-    return buffer.data();
-}
-
-ScopedTempDir::~ScopedTempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {

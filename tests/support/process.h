@@ -26,15 +26,5 @@ ChildProcess startProcess(const std::vector<std::string>& argv, const std::vecto
 // Waits for the child; returns its result with the standard error it wrote.
 ProcessResult waitProcess(ChildProcess child, int timeoutMs);
 
-// A fresh scratch directory under the build tree's temporary area.
-std::string makeTempDir(const std::string& tag);
-// A scratch directory removed with everything in it when the test leaves its scope, passed or failed.
-struct ScopedTempDir {
-    std::string path;
-    explicit ScopedTempDir(const std::string& tag) : path(makeTempDir(tag)) {}
-    ~ScopedTempDir();
-    ScopedTempDir(const ScopedTempDir&) = delete;
-    ScopedTempDir& operator=(const ScopedTempDir&) = delete;
-};
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);

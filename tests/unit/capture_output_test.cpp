@@ -14,6 +14,7 @@
 #include "app/soundtrack.h"
 #include "app/video_encoder.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tools/content/ogg_encode.h"
 
 namespace {
@@ -86,7 +87,7 @@ int16_t sampleAt(const std::string& wav, size_t frame, int channel) {
 }
 
 TEST(Soundtrack, IsTheDecodersOwnSamplesFromTheStartThenSilence) {
-    ScopedTempDir dir("soundtrack");
+    ScratchDir dir("soundtrack");
     std::string music = writeTestMusic(dir.path, 44100);
     int channels = 0;
     std::vector<int16_t> decoded = decodeAll(music, &channels);
@@ -111,7 +112,7 @@ TEST(Soundtrack, IsTheDecodersOwnSamplesFromTheStartThenSilence) {
 }
 
 TEST(Soundtrack, OtherRatesAreResampledAndMissingMusicIsSilence) {
-    ScopedTempDir dir("soundtrack-rate");
+    ScratchDir dir("soundtrack-rate");
     std::string music = writeTestMusic(dir.path, 22050);
     int channels = 0;
     std::vector<int16_t> decoded = decodeAll(music, &channels);
@@ -172,7 +173,7 @@ TEST(CaptureProgress, ATenthAtATimeWithoutATerminalOneLineOnIt) {
 }
 
 TEST(VideoEncoder, FramesGoTopRowFirstUnpaddedAtTheFirstFramesSize) {
-    ScopedTempDir dir("video-pipe");
+    ScratchDir dir("video-pipe");
     std::string sh;
     ASSERT_TRUE(findProgram("sh", &sh));
     std::string stream = dir.path + "/stream";
