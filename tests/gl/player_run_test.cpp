@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdint>
 #include <dirent.h>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -193,9 +192,7 @@ TEST_F(PlayerRun, VideoHoldsEveryFrameAtItsRateAndOneSoundStream) {
     std::string ffmpeg, ffprobe;
     if (!findProgram("ffmpeg", &ffmpeg) || !findProgram("ffprobe", &ffprobe)) SKIP_OUTSIDE_CI("ffmpeg is not installed");
     ScratchDir dir("video");
-    std::string production = makeRedBlueProduction("video");
-    std::filesystem::rename(production + "/demo.dat", dir.path + "/demo.dat");
-    std::filesystem::remove_all(production);
+    makeRedBlueProduction(dir.path);
     std::string video = dir.path + "/demo.mkv";
     ProcessResult r = play(dir.path, {"--video", video, "--fps", "30", "--frames", "30", "--mode", "160x120"}, 120000);
     ASSERT_EQ(r.exitCode, 0) << r.err;
