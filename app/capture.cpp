@@ -10,19 +10,13 @@
 #include "app/demo_context.h"
 #include "app/frame_loop.h"
 #include "app/shutdown.h"
+#include "base/little_endian.h"
 
 namespace {
 BmpInfoHeader* gHeader;
 uint8_t* gPixels;
 size_t gCapacity;
 
-void put16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-void put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
 }  // namespace
 
 int bmpRowSize(int width) { return (width * 3 + 3) & ~3; }
@@ -52,23 +46,23 @@ int writeBmp(const char* path, const BmpInfoHeader* h, const uint8_t* pixels) {
     uint8_t fileHeader[14];
     fileHeader[0] = 'B';
     fileHeader[1] = 'M';
-    put32(fileHeader + 2, 14 + headerSize + imageSize);
-    put16(fileHeader + 6, 0);
-    put16(fileHeader + 8, 0);
-    put32(fileHeader + 10, 14 + headerSize);
+    putLe32(fileHeader + 2, 14 + headerSize + imageSize);
+    putLe16(fileHeader + 6, 0);
+    putLe16(fileHeader + 8, 0);
+    putLe32(fileHeader + 10, 14 + headerSize);
     // The information header is written field by field, little-endian whatever the host.
     uint8_t info[40];
-    put32(info + 0, h->size);
-    put32(info + 4, static_cast<uint32_t>(h->width));
-    put32(info + 8, static_cast<uint32_t>(h->height));
-    put16(info + 12, h->planes);
-    put16(info + 14, h->bitCount);
-    put32(info + 16, h->compression);
-    put32(info + 20, h->sizeImage);
-    put32(info + 24, static_cast<uint32_t>(h->xPelsPerMeter));
-    put32(info + 28, static_cast<uint32_t>(h->yPelsPerMeter));
-    put32(info + 32, h->clrUsed);
-    put32(info + 36, h->clrImportant);
+    putLe32(info + 0, h->size);
+    putLe32(info + 4, static_cast<uint32_t>(h->width));
+    putLe32(info + 8, static_cast<uint32_t>(h->height));
+    putLe16(info + 12, h->planes);
+    putLe16(info + 14, h->bitCount);
+    putLe32(info + 16, h->compression);
+    putLe32(info + 20, h->sizeImage);
+    putLe32(info + 24, static_cast<uint32_t>(h->xPelsPerMeter));
+    putLe32(info + 28, static_cast<uint32_t>(h->yPelsPerMeter));
+    putLe32(info + 32, h->clrUsed);
+    putLe32(info + 36, h->clrImportant);
     bool ok = std::fwrite(fileHeader, 1, sizeof fileHeader, f) == sizeof fileHeader &&
               std::fwrite(info, 1, sizeof info, f) == sizeof info &&
               std::fwrite(pixels, 1, imageSize, f) == imageSize;

@@ -7,16 +7,9 @@
 #include <vector>
 
 #include "app/capture_timing.h"
+#include "base/little_endian.h"
 
 namespace {
-
-void put16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-void put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
 
 // Reads the music one stereo frame at a time; zeros once it has ended.
 struct MusicReader {
@@ -61,17 +54,17 @@ bool readMusicFrame(MusicReader* r, int16_t out[2]) {
 void wavHeader(uint8_t out[WAV_HEADER_SIZE], int64_t sampleFrames) {
     uint32_t dataSize = static_cast<uint32_t>(sampleFrames * 4);
     std::memcpy(out, "RIFF", 4);
-    put32(out + 4, 36 + dataSize);
+    putLe32(out + 4, 36 + dataSize);
     std::memcpy(out + 8, "WAVEfmt ", 8);
-    put32(out + 16, 16);
-    put16(out + 20, 1);  // PCM
-    put16(out + 22, 2);
-    put32(out + 24, SOUNDTRACK_RATE);
-    put32(out + 28, SOUNDTRACK_RATE * 4);
-    put16(out + 32, 4);
-    put16(out + 34, 16);
+    putLe32(out + 16, 16);
+    putLe16(out + 20, 1);  // PCM
+    putLe16(out + 22, 2);
+    putLe32(out + 24, SOUNDTRACK_RATE);
+    putLe32(out + 28, SOUNDTRACK_RATE * 4);
+    putLe16(out + 32, 4);
+    putLe16(out + 34, 16);
     std::memcpy(out + 36, "data", 4);
-    put32(out + 40, dataSize);
+    putLe32(out + 40, dataSize);
 }
 
 bool writeSoundtrack(const std::string& oggPath, const std::string& wavPath, int32_t startMs,

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdint>
 #include <dirent.h>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
