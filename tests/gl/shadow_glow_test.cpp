@@ -5,12 +5,14 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/device_entry_points.h"
 #include "app/device_setup.h"
 #include "render/glow.h"
 #include "render/shadow_depth.h"
+#include "render/shadow_parameters.h"
 #include "render/shadow_pass.h"
 #include "scene/layer_flags.h"
 #include "tests/gl/device_fixture.h"
@@ -190,6 +192,81 @@ TEST_F(ShadowGlow, DepthPassKeepsTheHighestOpaqueSurface) {
     renderShadowMap(ctx.get(), 0);
     EXPECT_EQ(shadowMap(), map);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+struct NamedParameter {
+    GLuint program;
+    std::string name;
+    float values[4];
+};
+std::vector<NamedParameter> gNamed;
+void GLAPIENTRY recordNamed(GLuint program, GLsizei length, const GLubyte* name, const GLfloat* v) {
+    gNamed.push_back({program, std::string(reinterpret_cast<const char*>(name), size_t(length)), {v[0], v[1], v[2], v[3]}});
+}
+void GLAPIENTRY bindNothing(GLenum, GLuint) {}
+
+// The ARB path publishes environment parameters; the NV path names them in every object surface's
+// program, nulls passed over, and in the glow composite program.
+TEST_F(ShadowGlow, ParametersOnBothPaths) {
+    scene->setup.shadowsOn = 1;
+    scene->setup.shadowDepthScale = 0.5f;
+    scene->setup.causticsScale = 0.25f;
+    scene->setup.shadowSoftness = 20;
+    scene->setup.shadowAmbient = 0.3f;
+    setVolume(2, 7, -4, 10);
+    setPlates({{0, 1, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 1, 0, 0, 0}});
+    items[1].isNull = 1;
+    for (size_t i = 0; i < instances.size(); ++i) instances[i].fragmentProgram = GLuint(40 + i);
+
+    setShadowParameters(ctx.get(), 0);
+    const GlEntryPoints* gl = glEntryPoints();
+    const struct {
+        GLenum target;
+        GLuint slot;
+        float values[4];
+    } env[] = {{GL_VERTEX_PROGRAM_ARB, 4, {0.5f, 0.5f, 0.5f, 0.5f}}, {GL_VERTEX_PROGRAM_ARB, 5, {2, 7, -4, 10}},
+               {GL_FRAGMENT_PROGRAM_ARB, 4, {0.6f, 0.3f, 0, 0}}, {GL_FRAGMENT_PROGRAM_ARB, 5, {0.2f, 0.2f, 0, 1}},
+               {GL_FRAGMENT_PROGRAM_ARB, 6, {20, 0.3f, 0, 1}}};
+    for (const auto& e : env) {
+        float got[4] = {};
+        gl->glGetProgramEnvParameterfvARB(e.target, e.slot, got);
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], e.values[k], 1e-6f) << e.target << " " << e.slot;
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    // A device with the NV path: its calls are stood in for, as Mesa has none.
+    GlEntryPoints saved = *glEntryPoints();
+    glEntryPoints()->glProgramNamedParameter4fvNV = recordNamed;
+    glEntryPoints()->glBindProgramNV = bindNothing;
+    deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_FOUND;
+    gNamed.clear();
+    setShadowParameters(ctx.get(), 0);
+    ctx->glowBlurProgram = ctx->glowCompositeProgram = 77;
+    scene->setup.glowOn = 1;
+    scene->setup.glowDivisor = 4;
+    ctx->settings.width = ctx->settings.clientWidth = ctx->settings.height = ctx->settings.clientHeight = 64;
+    setUpGlow(ctx.get(), scene);
+    const float glowColour[4] = {0.8f, 0.9f, 0.6f, 1.0f};
+    for (int k = 0; k < 4; ++k) scene->setup.glowColour[k] = glowColour[k];
+    drawGlow(ctx.get(), scene, 0);
+    *glEntryPoints() = saved;
+    deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_MISSING;
+    clearGlErrors();  // the NV target itself is unknown here
+    ASSERT_EQ(gNamed.size(), 10u);
+    const char* const names[3] = {"shadow4", "shadow5", "env6"};
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(gNamed[i].program, i < 3 ? 40u : 42u);
+        EXPECT_EQ(gNamed[i].name, names[i % 3]);
+        EXPECT_EQ(gNamed[i].values[0], (i % 3 == 0 ? 0.6f : i % 3 == 1 ? 0.2f : 20.0f));
+    }
+    // The glow colour, then the identity grading rows.
+    const char* const glowNames[4] = {"glow_color", "t1", "t2", "t3"};
+    for (size_t i = 6; i < 10; ++i) {
+        EXPECT_EQ(gNamed[i].program, 77u);
+        EXPECT_EQ(gNamed[i].name, glowNames[i - 6]);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(gNamed[i].values[k], i == 6 ? glowColour[k] : k == int(i) - 7 ? 1.0f : 0.0f);
+    }
 }
 
 // A uniform frame (51, 102, 153) with glow alpha 100, divisor 4, white glow and no grading: the
