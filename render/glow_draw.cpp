@@ -11,6 +11,7 @@
 #include "app/device_entry_points.h"
 #include "render/colour_matrix.h"
 #include "render/glow.h"
+#include "render/program_slots.h"
 
 namespace {
 
@@ -59,8 +60,9 @@ void setCompositeParameters(bool nv, uint32_t program, const float colour[4], co
                                              reinterpret_cast<const GLubyte*>(names[k]), values[k]);
         return;
     }
-    gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, 1, colour);
-    for (int r = 0; r < 3; ++r) gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, GLuint(2 + r), rows + 4 * r);
+    gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, LOCAL_GLOW_COLOUR, colour);
+    for (int r = 0; r < 3; ++r)
+        gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, GLuint(LOCAL_COLOUR_MATRIX_ROW0 + r), rows + 4 * r);
 }
 
 }  // namespace

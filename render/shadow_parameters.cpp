@@ -1,11 +1,13 @@
 #include "render/shadow_parameters.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "app/demo_context.h"
 #include "app/device_caps.h"
 #include "app/device_entry_points.h"
 #include "base/constants.h"
+#include "render/program_slots.h"
 
 namespace {
 
@@ -14,6 +16,15 @@ void set4(float out[4], float a, float b, float c, float d) {
     out[1] = b;
     out[2] = c;
     out[3] = d;
+}
+
+void setEnv(GLenum target, GLuint slot, const float v[4]) {
+    glEntryPoints()->glProgramEnvParameter4fARB(target, slot, v[0], v[1], v[2], v[3]);
+}
+
+void setNamed(GLuint program, const char* name, const float values[4]) {
+    glEntryPoints()->glProgramNamedParameter4fvNV(program, GLsizei(std::strlen(name)),
+                                                  reinterpret_cast<const GLubyte*>(name), values);
 }
 
 // Named parameters of the NV path live in each program, so every object surface gets them.
@@ -27,9 +38,9 @@ void setNamedShadowParameters(const Scene* scene, const ShadowParameters& p) {
         for (int32_t s = 0; s < item.surfaceCount; ++s) {
             GLuint program = item.surfaces[s].fragmentProgram;
             gl->glBindProgramNV(GL_FRAGMENT_PROGRAM_NV, program);
-            gl->glProgramNamedParameter4fvNV(program, 7, reinterpret_cast<const GLubyte*>("shadow4"), p.mapOffset);
-            gl->glProgramNamedParameter4fvNV(program, 7, reinterpret_cast<const GLubyte*>("shadow5"), p.mapScale);
-            gl->glProgramNamedParameter4fvNV(program, 4, reinterpret_cast<const GLubyte*>("env6"), p.shading);
+            setNamed(program, kNvShadowOffset, p.mapOffset);
+            setNamed(program, kNvShadowScale, p.mapScale);
+            setNamed(program, kNvShadowShading, p.shading);
         }
     }
     glDisable(GL_FRAGMENT_PROGRAM_NV);
@@ -58,23 +69,22 @@ ShadowParameters shadowParameters(const SceneSetup* setup, int32_t timeMs) {
     return p;
 }
 
+void setShadowVertexParameters(const ShadowParameters* p) {
+    setEnv(GL_VERTEX_PROGRAM_ARB, VERTEX_ENV_SHADOW_DEPTH, p->depthScale);
+    setEnv(GL_VERTEX_PROGRAM_ARB, VERTEX_ENV_SHADOW_VOLUME, p->volume);
+}
+
 void setShadowParameters(DemoContext* context, int32_t timeMs) {
     const Scene* scene = context->currentScene;
     if (!scene || !scene->setup.shadowsOn) return;
-    const GlEntryPoints* gl = glEntryPoints();
     const ShadowParameters p = shadowParameters(&scene->setup, timeMs);
-    gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, 4, p.depthScale[0], p.depthScale[1], p.depthScale[2],
-                                   p.depthScale[3]);
-    gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, 5, p.volume[0], p.volume[1], p.volume[2], p.volume[3]);
+    setShadowVertexParameters(&p);
     const DeviceCaps* caps = context->caps ? context->caps : deviceCaps();
     if (caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND) {
         setNamedShadowParameters(scene, p);
         return;
     }
-    gl->glProgramEnvParameter4fARB(GL_FRAGMENT_PROGRAM_ARB, 4, p.mapOffset[0], p.mapOffset[1], p.mapOffset[2],
-                                   p.mapOffset[3]);
-    gl->glProgramEnvParameter4fARB(GL_FRAGMENT_PROGRAM_ARB, 5, p.mapScale[0], p.mapScale[1], p.mapScale[2],
-                                   p.mapScale[3]);
-    gl->glProgramEnvParameter4fARB(GL_FRAGMENT_PROGRAM_ARB, 6, p.shading[0], p.shading[1], p.shading[2],
-                                   p.shading[3]);
+    setEnv(GL_FRAGMENT_PROGRAM_ARB, FRAGMENT_ENV_SHADOW_OFFSET, p.mapOffset);
+    setEnv(GL_FRAGMENT_PROGRAM_ARB, FRAGMENT_ENV_SHADOW_SCALE, p.mapScale);
+    setEnv(GL_FRAGMENT_PROGRAM_ARB, FRAGMENT_ENV_SHADOW_SHADING, p.shading);
 }

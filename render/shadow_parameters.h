@@ -18,6 +18,8 @@ struct ShadowParameters {
 
 ShadowParameters shadowParameters(const SceneSetup* setup, int32_t timeMs);
 
+// The depth scale and the volume, which the depth programs and the material vertex programs read.
+void setShadowVertexParameters(const ShadowParameters* parameters);
 // Publishes the parameters to the programs: the environment parameters, or on the NV path the named
 // parameters of every object surface's fragment program. Does nothing unless the scene has shadows.
 void setShadowParameters(DemoContext* context, int32_t timeMs);

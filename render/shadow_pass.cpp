@@ -5,6 +5,7 @@
 #include "app/demo_context.h"
 #include "app/device_entry_points.h"
 #include "app/device_setup.h"
+#include "render/program_slots.h"
 #include "render/shadow_parameters.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
@@ -33,7 +34,7 @@ void loadBonePalette(const SceneItem& item) {
             glEnable(GL_VERTEX_PROGRAM_ARB);
             gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, item.surfaces[s].surface->shadowPrograms[0]);
             for (int r = 0; r < 4; ++r)
-                gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, GLuint(4 * bone.weightMapIndex + r),
+                gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, GLuint(LOCAL_ROWS_PER_BONE * bone.weightMapIndex + r),
                                                   &rows[4 * r]);
         }
     }
@@ -99,12 +100,9 @@ void setUpShadowCamera(DemoContext* context, int32_t timeMs) {
 
 void drawDepthPass(DemoContext* context, int32_t timeMs) {
     const Scene* scene = context->currentScene;
-    const GlEntryPoints* gl = glEntryPoints();
     resetTextureUnits(context);
     const ShadowParameters p = shadowParameters(&scene->setup, timeMs);
-    gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, 4, p.depthScale[0], p.depthScale[1], p.depthScale[2],
-                                   p.depthScale[3]);
-    gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, 5, p.volume[0], p.volume[1], p.volume[2], p.volume[3]);
+    setShadowVertexParameters(&p);
     for (int32_t i = 0; i < scene->itemCount; ++i) {
         const SceneItem& item = scene->items[i];
         if (item.isNull || !item.mesh) continue;
