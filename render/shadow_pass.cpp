@@ -134,11 +134,11 @@ void renderShadowMap(DemoContext* context, int32_t timeMs) {
     unbindShadowBuffer();
 }
 
-void bindShadowTexture(const DemoContext* context, int32_t unit) {
+void bindShadowTexture(const DemoContext* context, int32_t unit, bool enable) {
     const GlEntryPoints* gl = glEntryPoints();
     if (unit < 0 || unit >= 32 || !gl->glActiveTextureARB) return;
     gl->glActiveTextureARB(GLenum(GL_TEXTURE0_ARB + unit));
-    glEnable(GL_TEXTURE_2D);
+    if (enable) glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, context->shadowTexture);
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
     gShadowUnits |= 1u << unit;

@@ -16,8 +16,9 @@ void drawDepthPass(DemoContext* context, int32_t timeMs);
 // Transparent, additive and alpha-tested surfaces cast no shadow.
 bool castsShadow(const Surface* surface);
 
-// The shadow map on texture unit `unit` for one surface of the main pass; the units used are
-// remembered until releaseShadowTexture binds 0 on them, so that the shadow buffer is never drawn
-// into while its texture is bound. Both leave unit 0 active.
-void bindShadowTexture(const DemoContext* context, int32_t unit);
+// The shadow map on texture unit `unit` for one surface of the main pass, 2D texturing enabled there
+// when `enable` (a unit only programs sample cannot be enabled); the units used are remembered until
+// releaseShadowTexture binds 0 on them, so that the shadow buffer is never drawn into while its
+// texture is bound. Both leave unit 0 active.
+void bindShadowTexture(const DemoContext* context, int32_t unit, bool enable);
 void releaseShadowTexture();
