@@ -1,5 +1,5 @@
 // Numbers of the shadow and glow passes that need no device: colour grading, shadow parameters,
-// glow texture sizes and the shadow texel decoding.
+// glow texture sizes.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,7 +8,6 @@
 #include "render/colour_matrix.h"
 #include "render/colour_operations.h"
 #include "render/glow.h"
-#include "render/shadow_depth.h"
 #include "render/shadow_parameters.h"
 
 namespace {
@@ -150,13 +149,6 @@ TEST(GlowTextureSize, CoversTheRenderSizeOrTheDesktop) {
         EXPECT_EQ(w, c.textureWidth) << c.width << " x " << c.height;
         EXPECT_EQ(h, c.textureHeight) << c.width << " x " << c.height;
     }
-}
-
-TEST(ShadowTexel, DecodesAboveOneWhereNothingWasDrawn) {
-    const uint8_t nothing[4] = {255, 255, 255, 255}, ground[4] = {0, 0, 0, 0};
-    // Untouched texels outweigh any clamped height: never in shadow.
-    EXPECT_GT(decodeShadowTexel(nothing), 1.0f);
-    EXPECT_NEAR(decodeShadowTexel(ground), kShadowDecodeBias, 1e-9f);
 }
 
 }  // namespace
