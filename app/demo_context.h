@@ -76,6 +76,10 @@ struct DemoContext {
     uint32_t depthVertexProgram;         // rigid meshes
     uint32_t depthSkinnedVertexProgram;  // meshes with weight maps
     uint32_t depthFragmentProgram;       // packs the height difference into RGBA
+    // The glow post-process, made by the first scene that needs it and shared by all.
+    uint32_t glowTexture;
+    uint32_t glowBlurProgram;       // horizontal blur of the glow in alpha
+    uint32_t glowCompositeProgram;  // vertical blur, tint, colour grading
 };
 
 // The process's one instance.

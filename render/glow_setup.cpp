@@ -1,5 +1,49 @@
-// The glow textures and programs are made here once the device layer creates them; until then a
-// scene needs nothing for its glow.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdlib>
+
+#include "app/demo_context.h"
 #include "render/glow.h"
 
-void setUpGlow(Scene* scene) { (void)scene; }
+namespace {
+
+enum { GLOW_TEXTURE_MIN = 512, GLOW_TEXTURE_MAX = 1 << 15 };
+
+int32_t powerOfTwoCover(int32_t size) {
+    int32_t cover = GLOW_TEXTURE_MIN;
+    while (cover < size && cover < GLOW_TEXTURE_MAX) cover *= 2;
+    return cover;
+}
+
+// Zero-filled: rows that no copy writes read the same from run to run.
+void createGlowTexture(DemoContext* context, int32_t width, int32_t height) {
+    void* zeros = std::calloc(size_t(width) * size_t(height), 4);
+    glGenTextures(1, &context->glowTexture);
+    glBindTexture(GL_TEXTURE_2D, context->glowTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    std::free(zeros);
+}
+
+}  // namespace
+
+void glowTextureSize(const Settings* settings, int32_t* width, int32_t* height) {
+    const bool full = settings->fullscreen != 0;
+    *width = powerOfTwoCover(full ? settings->width : settings->screenWidth);
+    *height = powerOfTwoCover(full ? settings->height : settings->screenHeight);
+}
+
+// The texture is made whenever the scene glows or grades its colours: a glowing scene without colour
+// operations needs it as much as one with them.
+void setUpGlow(DemoContext* context, Scene* scene) {
+    SceneSetup* setup = &scene->setup;
+    glowTextureSize(&context->settings, &setup->glowTextureWidth, &setup->glowTextureHeight);
+    if ((setup->colourOperations || setup->glowOn) && !context->glowTexture)
+        createGlowTexture(context, setup->glowTextureWidth, setup->glowTextureHeight);
+    if (setup->glowOn) compileGlowPrograms(context);
+}

@@ -6,7 +6,10 @@
 #include "app/demo_context.h"
 #include "app/device_caps.h"
 #include "app/device_entry_points.h"
+#include "render/glow.h"
 #include "render/program_slots.h"
+#include "render/shadow_parameters.h"
+#include "render/shadow_pass.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/transform.h"
@@ -70,11 +73,8 @@ void uploadSkinningPalette(const DrawContext& d, const SceneItem* item) {
 // is bound without being enabled (enabling it is an error); one the programs cannot sample is skipped.
 void bindShadowMap(const DrawContext& d, const Surface* surface) {
     const int32_t unit = surface->layerCount;
-    if (unit >= d.imageUnits || !d.gl->glActiveTextureARB) return;
-    d.gl->glActiveTextureARB(GLenum(GL_TEXTURE0_ARB + unit));
-    if (unit < d.fixedFunctionUnits) glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, d.context->shadowTexture);
-    d.gl->glActiveTextureARB(GL_TEXTURE0_ARB);
+    if (unit >= d.imageUnits) return;
+    bindShadowTexture(d.context, unit, unit < d.fixedFunctionUnits);
 }
 
 void setNamedParameter(const DrawContext& d, uint32_t program, const char* name, float x, float y, float z, float w) {
@@ -264,7 +264,7 @@ void drawScene(DemoContext* context, int32_t timeMs) {
     d.timeMs = timeMs;
     if (!d.gl->glBindBufferARB) return;  // the meshes live in buffer objects
 
-    // The shadow parameters of the programs are set here once the shadow pass lands.
+    setShadowParameters(context, timeMs);
     resetTextureUnits(context);
     glMatrixMode(GL_MODELVIEW);
     int32_t slot = 0;
@@ -285,5 +285,6 @@ void drawScene(DemoContext* context, int32_t timeMs) {
         drawObject(d, item);
     }
     glDepthMask(GL_TRUE);
-    // The glow post-process runs here once it lands.
+    drawGlow(context, scene, timeMs);
+    releaseShadowTexture();
 }

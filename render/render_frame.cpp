@@ -5,6 +5,7 @@
 #include "app/demo_context.h"
 #include "render/main_pass.h"
 #include "render/scene_setup_pass.h"
+#include "render/shadow_pass.h"
 #include "scene/transform.h"
 
 void pictureViewport(int32_t clientWidth, int32_t clientHeight, int32_t width, int32_t height, int32_t* x,
@@ -21,7 +22,7 @@ void renderFrame(DemoContext* context, int32_t sceneTime) {
     if (!scene || !context->currentCamera || s.clientWidth <= 0 || s.clientHeight <= 0) return;
 
     updateItemMatrices(scene, sceneTime);
-    // The shadow depth pass (into the off-screen buffer) runs here once it lands.
+    renderShadowMap(context, sceneTime);
 
     int32_t x, y;
     pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);

@@ -15,6 +15,6 @@ bool loadSceneSlot(DemoContext* context, Scene* slot, const char* file) {
         return false;
     }
     resolveSceneLinks(slot, file);
-    setUpGlow(slot);
+    setUpGlow(context, slot);
     return true;
 }
