@@ -1,0 +1,15 @@
+// Vertex and fragment programs of the objects the effects deform (soft bodies, swimmers): per-pixel
+// lighting from the scene's lights, fog, specular, height, gloss and specular maps.
+#pragma once
+#include <cstdint>
+
+struct Scene;
+struct SurfaceInstance;
+
+// False, with a message naming the object, when the surface needs more texture coordinate sets
+// (one per layer and per light) than the device has: such a program would not compile.
+bool bodyProgramsFit(const Scene* scene, const SurfaceInstance* instance, const char* object);
+// Soft bodies: rigid position-invariant vertex program and the lit fragment program.
+void buildSoftBodyPrograms(const Scene* scene, SurfaceInstance* instance);
+// Swimmers: the vertex program bends the object with the wave of `variant` (0 or 4).
+void buildSwimPrograms(const Scene* scene, SurfaceInstance* instance, int32_t variant);
