@@ -15,8 +15,9 @@ const char* kEyeNormal =
 
 bool hasSpecular(const Surface* s) { return s->specular > 0.001f; }
 
-// After eye space: bump frame or packed normal, fog, view vector, light vectors, layer coordinates.
-void appendVertexTail(const Scene* scene, const Surface* s) {
+}  // namespace
+
+void appendBodyVertexTail(const Scene* scene, const Surface* s) {
     const bool bump = s->bumpLayer != 0;
     if (bump) {
         appendProgramText("TEMP t1,t2,t3;\n");
@@ -80,6 +81,8 @@ void appendVertexTail(const Scene* scene, const Surface* s) {
         }
     }
 }
+
+namespace {
 
 // The blend operator of each layer: multiply or add, else that of the layer before.
 void layerOps(const Surface* s, const char* ops[SURFACE_LAYERS]) {
@@ -237,7 +240,7 @@ void buildSoftBodyPrograms(const Scene* scene, SurfaceInstance* instance) {
     appendProgramText(
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
-    appendVertexTail(scene, instance->surface);
+    appendBodyVertexTail(scene, instance->surface);
     endProgram(instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
     buildFragment(scene, instance, false);
 }
@@ -278,7 +281,7 @@ void buildSwimPrograms(const Scene* scene, SurfaceInstance* instance, int32_t va
     appendProgramText(
         "DP4 eyeVertex.x, model[0], tempVertex;\nDP4 eyeVertex.y, model[1], tempVertex;\n"
         "DP4 eyeVertex.z, model[2], tempVertex;\nDP4 eyeVertex.w, model[3], tempVertex;\n");
-    appendVertexTail(scene, instance->surface);
+    appendBodyVertexTail(scene, instance->surface);
     appendProgramText(
         "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
         "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");

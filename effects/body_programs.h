@@ -4,6 +4,7 @@
 #include <cstdint>
 
 struct Scene;
+struct Surface;
 struct SurfaceInstance;
 
 // False, with a message naming the object, when the surface needs more texture coordinate sets
@@ -13,3 +14,6 @@ bool bodyProgramsFit(const Scene* scene, const SurfaceInstance* instance, const 
 void buildSoftBodyPrograms(const Scene* scene, SurfaceInstance* instance);
 // Swimmers: the vertex program bends the object with the wave of `variant` (0 or 4).
 void buildSwimPrograms(const Scene* scene, SurfaceInstance* instance, int32_t variant);
+// The vertex program lines after eye space (eyeNormal, eyeVertex): bump frame or packed normal,
+// fog, view vector, light vectors and layer coordinates. Shared with the fish program.
+void appendBodyVertexTail(const Scene* scene, const Surface* surface);

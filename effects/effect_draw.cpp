@@ -48,7 +48,7 @@ int32_t surfaceFrame(int32_t displayListCount, int32_t texturePeriod, int32_t ti
 
 void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
-                       BeforeDrawFn beforeDraw, const void* data) {
+                       BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {
     const GlEntryPoints* gl = glEntryPoints();
     const Surface* s = instance->surface;
     if (!gl->glBindBufferARB || !s->vertexBuffer || !s->indexBuffer || !instance->vertexProgram) return;
@@ -116,5 +116,5 @@ void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mes
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
-    resetTextureUnits(context);
+    if (resetUnits) resetTextureUnits(context);
 }

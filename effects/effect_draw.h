@@ -28,11 +28,12 @@ struct VertexSource {
 };
 
 // The surface's state list for the frame, its two ARB programs and its arrays; indexed triangles;
-// everything disabled again and the texture units reset. Locals are set by the caller after the
-// programs are bound through `beforeDraw` (may be null).
+// everything disabled again, and the texture units reset when resetUnits is set (callers drawing
+// many instances reset once at the end). `beforeDraw` (may be null) runs with the programs bound:
+// program locals, blend functions.
 typedef void (*BeforeDrawFn)(const SurfaceInstance* instance, const void* data);
 void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
-                       BeforeDrawFn beforeDraw, const void* data);
+                       BeforeDrawFn beforeDraw, const void* data, bool resetUnits = true);
 // The frame of an image sequence shown at timeMs: (time mod period) x frames / period.
 int32_t surfaceFrame(int32_t displayListCount, int32_t texturePeriod, int32_t timeMs);
