@@ -82,6 +82,43 @@ void appendBodyVertexTail(const Scene* scene, const Surface* s) {
     }
 }
 
+void appendLitColour(const Scene* scene, int32_t layerCount, bool specular, const char* shininess) {
+    for (int32_t j = 0; j < scene->lightCount; ++j) {
+        appendProgramFormat("MOV light_vector,fragment.texcoord[%d];\n", layerCount + j);
+        appendProgramText("DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
+        appendProgramFormat(j == 0 ? "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
+                                   : "DP3 texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
+                            j);
+        if (!specular) continue;
+        appendProgramText(
+            "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
+            "MUL halfWay.xyz, halfWay, halfWay.w;\n");
+        appendProgramText("DP3_SAT texel,halfWay,normal;\n");
+        appendProgramFormat("LG2 light.w,texel.x;\nMUL light.w,light.w,%s;\nEX2 texel,light.w;\n", shininess);
+        appendProgramFormat(j == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
+                                   : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
+                            j);
+    }
+}
+
+void appendFragmentClose(const Scene* scene, const Surface* s, bool specular, bool alphaLayer) {
+    if (specular) appendProgramText("ADD color.rgb, color,secondary_color;\n");
+    if (s->glow > 0.001f) {
+        appendProgramFormat("PARAM glow={0.0,0.0,0.0,%f};\n", s->glow);
+        appendProgramText("MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
+        appendProgramText("MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
+        appendProgramText("ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow.a;\n");
+        appendProgramText(alphaLayer ? "ADD color.a,color.a,texel.b;\n" : "MOV color.a,texel.b;\n");
+    }
+    if (scene->setup.fogType != 0) {
+        appendProgramText("TEMP factor;\nPARAM one={1.0,1.0,1.0,0.25};\n");
+        appendProgramText("EX2 factor,fragment.fogcoord.x;\n");
+        appendProgramText("SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
+        appendProgramText("MAD color.rgb,color,factor,texel;\n");
+    }
+    appendProgramText("MOV result.color,color;\n");
+}
+
 namespace {
 
 // The blend operator of each layer: multiply or add, else that of the layer before.
@@ -143,22 +180,7 @@ void appendFragmentBody(const Scene* scene, const Surface* s) {
             }
         appendProgramText(gloss ? "MUL glos,glos,256;\n" : "MOV glos,state.material.shininess.x;\n");
     }
-    for (int32_t j = 0; j < scene->lightCount; ++j) {
-        appendProgramFormat("MOV light_vector,fragment.texcoord[%d];\n", layers + j);
-        appendProgramText("DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
-        appendProgramFormat(j == 0 ? "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
-                                   : "DP3 texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
-                            j);
-        if (!specular) continue;
-        appendProgramText(
-            "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
-            "MUL halfWay.xyz, halfWay, halfWay.w;\n");
-        appendProgramText("DP3_SAT texel,halfWay,normal;\n");
-        appendProgramText("LG2 light.w,texel.x;\nMUL light.w,light.w,glos.x;\nEX2 texel,light.w;\n");
-        appendProgramFormat(j == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
-                                   : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
-                            j);
-    }
+    appendLitColour(scene, layers, specular, "glos.x");
     appendProgramText("SUB secondary_color.a,secondary_color.a,secondary_color.a;\n");
     if (specular)
         for (int32_t k = 0; k < layers; ++k)
@@ -190,21 +212,7 @@ void appendFragmentBody(const Scene* scene, const Surface* s) {
         else
             appendProgramFormat("%s color.rgb,color,texel%d;\n", ops[k], k);
     }
-    if (specular) appendProgramText("ADD color.rgb, color,secondary_color;\n");
-    if (s->glow > 0.001f) {
-        appendProgramFormat("PARAM glow={0.0,0.0,0.0,%f};\n", s->glow);
-        appendProgramText("MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
-        appendProgramText("MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
-        appendProgramText("ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow.a;\n");
-        appendProgramText(alphaLayer ? "ADD color.a,color.a,texel.b;\n" : "MOV color.a,texel.b;\n");
-    }
-    if (scene->setup.fogType != 0) {
-        appendProgramText("TEMP factor;\nPARAM one={1.0,1.0,1.0,0.25};\n");
-        appendProgramText("EX2 factor,fragment.fogcoord.x;\n");
-        appendProgramText("SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
-        appendProgramText("MAD color.rgb,color,factor,texel;\n");
-    }
-    appendProgramText("MOV result.color,color;\n");
+    appendFragmentClose(scene, s, specular, alphaLayer);
 }
 
 void buildFragment(const Scene* scene, SurfaceInstance* instance, bool leadingColour) {
@@ -246,6 +254,13 @@ void buildSoftBodyPrograms(const Scene* scene, SurfaceInstance* instance) {
 }
 
 void buildSwimPrograms(const Scene* scene, SurfaceInstance* instance, int32_t variant) {
+    // The wave runs along layer 0's UVs: without them the program would read a coordinate no
+    // array supplies, so such a surface is drawn rigid.
+    const Surface* surface = instance->surface;
+    if (surface->layerCount < 1 || !(surface->layerFlags[0] & LAYER_UV)) {
+        buildSoftBodyPrograms(scene, instance);
+        return;
+    }
     beginProgram(&instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
     appendProgramText("PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
     appendProgramText("TEMP eyeNormal,tempVertex,eyeVertex,lightVector,viewVector;\n");

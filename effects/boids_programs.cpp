@@ -105,22 +105,7 @@ void buildFishFragmentProgram(const Scene* scene, SurfaceInstance* instance) {
             "TEMP viewVector,halfWay;\nMAD viewVector,fragment.color.secondary,two,m_one;\n"
             "DP3 viewVector.w,viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
             "MUL viewVector.xyz, viewVector,viewVector.w;\n");
-    for (int32_t j = 0; j < scene->lightCount; ++j) {
-        appendProgramFormat("MOV light_vector,fragment.texcoord[%d];\n", s->layerCount + j);
-        appendProgramText("DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
-        appendProgramFormat(j == 0 ? "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
-                                   : "DP3 texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
-                            j);
-        if (!specular) continue;
-        appendProgramText(
-            "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
-            "MUL halfWay.xyz, halfWay, halfWay.w;\n");
-        appendProgramText("DP3_SAT texel,halfWay,normal;\n");
-        appendProgramText("LG2 light.w,texel.x;\nMUL light.w,light.w,state.material.shininess.x;\nEX2 texel,light.w;\n");
-        appendProgramFormat(j == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
-                                   : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
-                            j);
-    }
+    appendLitColour(scene, s->layerCount, specular, "state.material.shininess.x");
     appendProgramText("SUB color.a,color.a,color.a;\n");
     const char* op = "MUL";
     bool alphaLayer = false;
@@ -139,21 +124,7 @@ void buildFishFragmentProgram(const Scene* scene, SurfaceInstance* instance) {
         else
             appendProgramFormat("%s color.rgb,color,texel%d;\n", op, k);
     }
-    if (specular) appendProgramText("ADD color.rgb, color,secondary_color;\n");
-    if (s->glow > 0.001f) {
-        appendProgramFormat("PARAM glow={0.0,0.0,0.0,%f};\n", s->glow);
-        appendProgramText("MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
-        appendProgramText("MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
-        appendProgramText("ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow.a;\n");
-        appendProgramText(alphaLayer ? "ADD color.a,color.a,texel.b;\n" : "MOV color.a,texel.b;\n");
-    }
-    if (scene->setup.fogType != 0) {
-        appendProgramText("TEMP factor;\nPARAM one={1.0,1.0,1.0,0.25};\n");
-        appendProgramText("EX2 factor,fragment.fogcoord.x;\n");
-        appendProgramText("SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
-        appendProgramText("MAD color.rgb,color,factor,texel;\n");
-    }
-    appendProgramText("MOV result.color,color;\n");
+    appendFragmentClose(scene, s, specular, alphaLayer);
     endProgram(instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 

@@ -12,7 +12,6 @@
 #include "effects/effect_draw.h"
 #include "effects/effect_families.h"
 #include "render/texture_units.h"
-#include "scene/layer_flags.h"
 #include "scene/mesh_build.h"
 
 namespace {
@@ -44,13 +43,7 @@ void swimInit(Scene* scene, EffectSlot* slot) {
     if (buildMesh(demoContext(), scene, &state->item) < 0) return;
     for (int32_t s = 0; s < state->item.surfaceCount; ++s) {
         SurfaceInstance* instance = &state->item.surfaces[s];
-        if (!bodyProgramsFit(scene, instance, state->item.name)) continue;
-        // The wave runs along layer 0's UVs; a surface without them is drawn rigid.
-        const Surface* surface = instance->surface;
-        if (surface->layerCount > 0 && (surface->layerFlags[0] & LAYER_UV))
-            buildSwimPrograms(scene, instance, slot->intParams[0]);
-        else
-            buildSoftBodyPrograms(scene, instance);
+        if (bodyProgramsFit(scene, instance, state->item.name)) buildSwimPrograms(scene, instance, slot->intParams[0]);
     }
 }
 

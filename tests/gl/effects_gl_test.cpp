@@ -172,6 +172,14 @@ TEST_F(EffectsDevice, FishAndSwimmersBendOnTheDevice) {
     ASSERT_EQ(waved.size(), 9u);
     const float dy[3] = {0.0f, -0.03648413f, -0.1369146f};
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(waved[3 * i + 1], dy[i], 2e-4f) << i;
+
+    Surface unmapped = {};  // no UVs to run the wave along: drawn rigid
+    SurfaceInstance rigid = {&unmapped, 0, 0, {0, 0}};
+    buildSwimPrograms(scene, &rigid, 0);
+    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, rigid.vertexProgram);
+    std::vector<float> still = feedback(swimPoints);
+    ASSERT_EQ(still.size(), 9u);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(still[3 * i + 1], 0.0f, 1e-4f) << i;
     glDisable(GL_VERTEX_PROGRAM_ARB);
 }
 
