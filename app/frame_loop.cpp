@@ -79,7 +79,7 @@ void drawLoadingScreen(DemoContext* context) {
     glVertex2f(f - 0.51f, -0.79f);
     glVertex2f(-0.51f, -0.79f);
     glEnd();
-    glEnable(GL_LIGHTING);
+    // Lighting stays off: the passes and overlays after it assume so.
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glFinish();
@@ -167,7 +167,9 @@ void onResize(DemoContext* context, int clientWidth, int clientHeight) {
 
 void setPictureViewport(DemoContext* context) {
     const Settings& s = context->settings;
-    glViewport((s.clientWidth - s.width) / 2, (s.clientHeight - s.height) / 2, s.width, s.height);
+    int32_t x, y;
+    pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);
+    glViewport(x, y, s.width, s.height);
 }
 
 void frameLoopConfigure(const FrameLoopConfig& config) { gConfig = config; }

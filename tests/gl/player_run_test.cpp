@@ -13,14 +13,15 @@
 #include "platform/platform.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
 #include "tools/lightwave/lw_writer.h"
 
 namespace {
 
-std::string makeProduction(const std::string& tag, const std::string& timeline) {
-    std::string dir = makeTempDir(tag);
+// Writes a package holding only the timeline into dir; returns dir.
+std::string makeProduction(const std::string& dir, const std::string& timeline) {
     std::vector<unsigned char> bytes = buildTestPackage({{"Demo/Skrypt.txt", timeline}}, true);
     writeFile(dir + "/demo.dat", std::string(bytes.begin(), bytes.end()));
     return dir;
@@ -49,6 +50,7 @@ protected:
         return runProcess(args, env, timeoutMs, dir);
     }
     std::vector<std::string> env;
+    ScratchDir scratch{"player"};  // each test's data and output, removed after it
 };
 
 const char* kShortTimeline =
@@ -56,7 +58,7 @@ const char* kShortTimeline =
     "begin end\n";
 
 TEST_F(PlayerRun, CaptureWritesOneBmpPerFrameAt25FramesPerSecond) {
-    std::string dir = makeProduction("capture", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -99,9 +101,8 @@ std::string centrePixel(const std::string& bmp, int width, int height) {
     return bmp.size() >= at + 3 ? bmp.substr(at, 3) : std::string();
 }
 
-// Red from 0 to 1000 ms, blue from then on to the end at 1480 ms.
-std::string makeRedBlueProduction(const std::string& tag) {
-    std::string dir = makeTempDir(tag);
+// Red from 0 to 1000 ms, blue from then on to the end at 1480 ms; written into dir.
+std::string makeRedBlueProduction(const std::string& dir) {
     std::vector<unsigned char> bytes = buildTestPackage(
         {{"Demo/Skrypt.txt",
           "init set global duration 0:3:0 set global end 0:1:480 end_init\n"
@@ -121,7 +122,7 @@ std::string makeRedBlueProduction(const std::string& tag) {
 const std::string kRed("\x00\x00\xff", 3), kBlue("\xff\x00\x00", 3);
 
 TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
-    std::string dir = makeRedBlueProduction("clips");
+    std::string dir = makeRedBlueProduction(scratch.path);
     ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err.find("Error: Scene"), std::string::npos) << r.err;
@@ -135,7 +136,7 @@ TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
 }
 
 TEST_F(PlayerRun, CaptureFromAStartTimeBeginsThere) {
-    std::string dir = makeRedBlueProduction("start");
+    std::string dir = makeRedBlueProduction(scratch.path);
     // Frame 0 at 960 ms is red, frame 2 at 1040 ms blue; the end at 1480 ms leaves frames 0 .. 13.
     ProcessResult r = play(dir, {"--capture", "--mode", "160x120", "--start", "0:0:960"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -150,7 +151,7 @@ TEST_F(PlayerRun, CaptureFromAStartTimeBeginsThere) {
 }
 
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
-    std::string dir = makeProduction("odd", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--frames", "2", "--mode", "401x300", "--output", dir + "/frames"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string frame = readFile(dir + "/frames/demo00001.bmp");
@@ -159,7 +160,7 @@ TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
 }
 
 TEST_F(PlayerRun, AnUnavailableSampleCountFallsBackToNoAntialiasing) {
-    std::string dir = makeProduction("samples", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--frames", "2", "--samples", "64"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("64 samples are not available"), std::string::npos) << r.err;
@@ -167,21 +168,21 @@ TEST_F(PlayerRun, AnUnavailableSampleCountFallsBackToNoAntialiasing) {
 }
 
 TEST_F(PlayerRun, ATimelineThatEndsClosesThePlayer) {
-    std::string dir = makeProduction("end", "init set global end 0:0:300 end_init begin end");
+    std::string dir = makeProduction(scratch.path, "init set global end 0:0:300 end_init begin end");
     ProcessResult r = play(dir, {"--no-setup", "--windowed", "--batch"}, 30000);
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 TEST_F(PlayerRun, AnInconsistentHeaderEndsBeforeAnythingIsShown) {
-    std::string dir = makeProduction("header", "init set global start 0:10:0 set global end 0:5:0 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global start 0:10:0 set global end 0:5:0 end_init");
     ProcessResult r = play(dir, {"--capture"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(listDir(dir + "/Output").empty());
 }
 
 TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
-    std::string dir = makeTempDir("nopackage");
+    const std::string& dir = scratch.path;
     ProcessResult missing = play(dir, {"--batch"});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("Error: "), std::string::npos) << missing.err;
@@ -202,7 +203,7 @@ TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
 // Runs that will play no music leave the audio device alone; the plain run shows that this driver
 // really cannot open one.
 TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
-    std::string dir = makeProduction("noaudio", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=no-such-driver"};
     const struct {
         std::vector<std::string> args;
@@ -221,7 +222,7 @@ TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
 }
 
 TEST_F(PlayerRun, BadOptionsGetOneLineAndExitCode2) {
-    std::string dir = makeProduction("options", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     for (std::vector<std::string> args : {std::vector<std::string>{"--mode", "640"},
                                           std::vector<std::string>{"--frames", "-3"},
                                           std::vector<std::string>{"--samples"},
@@ -252,7 +253,7 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
 }
 
 TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
-    std::string dir = makeProduction("gamma", "init set global duration 5:0:0 set global end 5:0:0 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global duration 5:0:0 set global end 5:0:0 end_init");
     setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
     platformUseGammaFile(nullptr);
     std::vector<uint16_t> injected = testRamp();
@@ -274,7 +275,7 @@ TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
 }
 
 TEST_F(PlayerRun, GammaFileStandsInForTheDisplay) {
-    std::string dir = makeProduction("gammafile", "init set global end 0:0:200 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global end 0:0:200 end_init");
     std::vector<uint16_t> ramp = testRamp();
     std::string bytes;
     for (uint16_t v : ramp) {
