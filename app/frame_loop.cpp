@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/capture.h"
+#include "app/capture_run.h"
 #include "app/capture_timing.h"
 #include "app/demo_context.h"
 #include "app/music.h"
@@ -27,7 +27,7 @@ struct FrameLoopState {
 };
 
 FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
-FrameLoopConfig gConfig = {"Output", 0, -1, CAPTURE_DEFAULT_FPS};
+FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
 void resetAllEffects(DemoContext* context) {
     for (int s = 0; context->scenes && s < context->sceneCount; ++s) resetSceneEffects(&context->scenes[s]);
@@ -238,7 +238,8 @@ void paintFrame(DemoContext* context) {
 
     drawBorderBars(context);
     if (s.capture && !context->loading) {
-        captureFrame(context, gConfig.captureDir, gLoop.captureFrame);
+        // The video encoder has gone: the capture cannot go on.
+        if (!captureRunFrame(context, demoTime)) postQuit(context, EXIT_VIDEO);
         gLoop.captureFrame += 1;
     }
     glFlush();

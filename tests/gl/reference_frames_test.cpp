@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "app/capture.h"
+#include "tests/support/ci.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/xvfb.h"
 
 namespace {
@@ -104,18 +106,9 @@ class ReferenceFrames : public ::testing::TestWithParam<Shot> {};
 
 TEST_P(ReferenceFrames, MatchTheCommittedPicture) {
     const Shot shot = GetParam();
-    if (sharedXvfb()->display.empty()) {
-        if (std::getenv("CI")) FAIL() << "Xvfb cannot be started";
-        GTEST_SKIP() << "Xvfb cannot be started";
-    }
-    const std::string work = makeTempDir(std::string("reference-") + shot.name);
-    struct Cleanup {
-        std::string dir;
-        ~Cleanup() {
-            std::error_code ignored;
-            std::filesystem::remove_all(dir, ignored);
-        }
-    } cleanup{work};
+    if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
+    ScratchDir scratch(std::string("reference-") + shot.name);
+    const std::string& work = scratch.path;
 
     ProcessResult run = runProcess({VELMORA_BINARY, "--capture", "--frames", "1", "--start", shot.start, "--mode",
                                     "320x240", "--windowed", "--no-music", "--batch", "--data", VELMORA_PRODUCTION_DIR,
