@@ -8,6 +8,7 @@
 #include "app/demo_context.h"
 #include "app/device_entry_points.h"
 #include "base/constants.h"
+#include "render/main_pass.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/transform.h"
@@ -40,12 +41,6 @@ void placeAtNull(const NullPose& pose) {
     glLoadMatrixf(m);
 }
 
-int32_t surfaceFrame(int32_t displayListCount, int32_t texturePeriod, int32_t timeMs) {
-    if (displayListCount <= 1 || texturePeriod <= 0) return 0;
-    uint32_t frame = (uint32_t(timeMs) % uint32_t(texturePeriod)) * uint32_t(displayListCount) / uint32_t(texturePeriod);
-    return frame < uint32_t(displayListCount) ? int32_t(frame) : 0;
-}
-
 void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
                        BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {
@@ -53,7 +48,7 @@ void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mes
     const Surface* s = instance->surface;
     if (!gl->glBindBufferARB || !s->vertexBuffer || !s->indexBuffer || !instance->vertexProgram) return;
     if (s->displayLists && s->displayListCount > 0)
-        glCallList(s->displayLists[surfaceFrame(s->displayListCount, scene->setup.texturePeriod, timeMs)]);
+        glCallList(s->displayLists[textureFrame(timeMs, scene->setup.texturePeriod, s->displayListCount)]);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, instance->fragmentProgram);
     glEnable(GL_VERTEX_PROGRAM_ARB);

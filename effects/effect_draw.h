@@ -35,5 +35,3 @@ typedef void (*BeforeDrawFn)(const SurfaceInstance* instance, const void* data);
 void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
                        BeforeDrawFn beforeDraw, const void* data, bool resetUnits = true);
-// The frame of an image sequence shown at timeMs: (time mod period) x frames / period.
-int32_t surfaceFrame(int32_t displayListCount, int32_t texturePeriod, int32_t timeMs);

@@ -6,6 +6,7 @@
 #include "app/demo_context.h"
 #include "app/device_caps.h"
 #include "app/device_entry_points.h"
+#include "effects/effect_passes.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/transform.h"
@@ -270,13 +271,7 @@ void drawScene(DemoContext* context, int32_t timeMs) {
         const SceneItem* item = &scene->items[i];
         if (item->isNull) {
             // Every null owns the next slot, whatever its pass.
-            if (slot < SCENE_EFFECT_SLOTS) {
-                EffectSlot* effect = &scene->effectSlots[slot];
-                if (slot < scene->effectSlotCount && effect->pass == 2 && effect->render) {
-                    effect->render(context, effect, timeMs);
-                    resetTextureUnits(context);
-                }
-            }
+            if (renderNullEffect(context, scene, slot, timeMs)) resetTextureUnits(context);
             ++slot;
             continue;
         }
