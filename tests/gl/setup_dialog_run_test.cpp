@@ -50,7 +50,7 @@ protected:
             GTEST_SKIP() << missing;
         }
         display = {"DISPLAY=" + sharedXvfb()->display};
-        scratch.reset(new ScratchDir("setup-dialog"));
+        scratch = std::make_unique<ScratchDir>("setup-dialog");
         dir = scratch->path;
         std::vector<unsigned char> package = buildTestPackage(
             {{"Demo/Skrypt.txt", "init set global duration 0:5:0 set global end 0:3:0 end_init\nbegin end\n"}}, true);
@@ -66,8 +66,7 @@ protected:
             kill(child.pid, SIGKILL);
             finish(5000);
         }
-        std::error_code ignored;
-        if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+        scratch.reset();
     }
 
     // Starts the player as a plain interactive run and returns its dialog's window id.
