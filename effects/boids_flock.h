@@ -105,7 +105,8 @@ void stepFlock(Flock* flock, float newTime);
 // Brings the set to scene time t (seconds): whole steps, then one lookahead step.
 void advanceFlock(FlockSet* set, float t, float step);
 bool isVisible(const Boid* boid, const float point[3], float range, float halfAngle);
-// Copies the header and then the boid and obstacle arrays (which after the first copy are shared).
+// Copies the header, array pointers included: the headers then share one boid and obstacle array,
+// which is never copied onto itself. Copying a header onto itself does nothing.
 void copyFlock(Flock* dst, const Flock* src);
 
 // The hash: insertion under a key, the chain of a key (null when none), clearing.

@@ -9,8 +9,10 @@ void renderEffectPass(DemoContext* context, Scene* scene, int32_t pass, int32_t 
     }
 }
 
-void renderNullEffect(DemoContext* context, Scene* scene, int32_t nullIndex, int32_t timeMs) {
-    if (nullIndex < 0 || nullIndex >= scene->effectSlotCount || nullIndex >= SCENE_EFFECT_SLOTS) return;
+bool renderNullEffect(DemoContext* context, Scene* scene, int32_t nullIndex, int32_t timeMs) {
+    if (nullIndex < 0 || nullIndex >= scene->effectSlotCount || nullIndex >= SCENE_EFFECT_SLOTS) return false;
     EffectSlot* slot = &scene->effectSlots[nullIndex];
-    if (slot->pass == 2 && slot->render) slot->render(context, slot, timeMs);
+    if (slot->pass != 2 || !slot->render) return false;
+    slot->render(context, slot, timeMs);
+    return true;
 }

@@ -9,5 +9,5 @@ struct Scene;
 // slot order.
 void renderEffectPass(DemoContext* context, Scene* scene, int32_t pass, int32_t timeMs);
 // Pass 2, from the walk over the items: the slot of the nullIndex-th null item (counting from 0),
-// when it draws in that pass.
-void renderNullEffect(DemoContext* context, Scene* scene, int32_t nullIndex, int32_t timeMs);
+// when it draws in that pass. True when an effect was drawn.
+bool renderNullEffect(DemoContext* context, Scene* scene, int32_t nullIndex, int32_t timeMs);

@@ -14,19 +14,12 @@ void gaussianBlurInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene,
 void gaussianBlurRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
 void typingInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
 void typingRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
-void softBodyInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
-void softBodyFrame(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
 void lightBlobInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
 void lightBlobRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
-void initMetaballs(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
-void drawMetaballs(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
-void swimInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
-void swimFrame(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
-void boidsInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
-void boidsRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
 void electroSurfaceInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
 void electroSurfaceRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
 void electroRibbonInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
 void electroRibbonRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
 void bubblesInit(Scene* scene, EffectSlot* slot) { effectInitNothing(scene, slot); }
 void bubblesRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) { effectRenderNothing(context, slot, timeMs); }
+

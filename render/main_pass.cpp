@@ -7,6 +7,7 @@
 #include "app/device_caps.h"
 #include "app/device_entry_points.h"
 #include "render/glow.h"
+#include "effects/effect_passes.h"
 #include "render/program_slots.h"
 #include "render/shadow_parameters.h"
 #include "render/shadow_pass.h"
@@ -272,13 +273,7 @@ void drawScene(DemoContext* context, int32_t timeMs) {
         const SceneItem* item = &scene->items[i];
         if (item->isNull) {
             // Every null owns the next slot, whatever its pass.
-            if (slot < SCENE_EFFECT_SLOTS) {
-                EffectSlot* effect = &scene->effectSlots[slot];
-                if (slot < scene->effectSlotCount && effect->pass == 2 && effect->render) {
-                    effect->render(context, effect, timeMs);
-                    resetTextureUnits(context);
-                }
-            }
+            if (renderNullEffect(context, scene, slot, timeMs)) resetTextureUnits(context);
             ++slot;
             continue;
         }

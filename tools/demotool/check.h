@@ -43,5 +43,5 @@ void checkFishObject(CheckReport* report, const std::string& path, const std::ve
 void checkSwimmingObject(CheckReport* report, const std::string& path);
 void checkSoftBodyObject(CheckReport* report, const std::string& path, const std::vector<const EffectBinding*>& rows);
 void checkLightBlobScene(CheckReport* report, const std::string& path);
-void checkProgramFile(CheckReport* report, const std::string& path, const char* header, size_t size);
+void checkProgramFile(CheckReport* report, const std::string& path, const char* header);
 void checkTypingText(CheckReport* report, const std::string& path);

@@ -263,8 +263,8 @@ void checkScenes(CheckReport* report, const std::vector<SceneFile>& scenes,
     if (uses.boids) {
         SurfaceContext shaft{"the light shafts", 0, false, true};
         checkObjectUse(report, SHAFT_OBJECT, "the boids", shaft);
-        checkProgramFile(report, SHAFT_VERTEX_PROGRAM, "!!ARBvp1.0", SHAFT_VERTEX_PROGRAM_SIZE);
-        checkProgramFile(report, SHAFT_FRAGMENT_PROGRAM, "!!ARBfp1.0", SHAFT_FRAGMENT_PROGRAM_SIZE);
+        checkProgramFile(report, SHAFT_VERTEX_PROGRAM, "!!ARBvp1.0");
+        checkProgramFile(report, SHAFT_FRAGMENT_PROGRAM, "!!ARBfp1.0");
     }
     // Devices with GL_NV_fragment_program read the glow programs from the package.
     if (glow) {

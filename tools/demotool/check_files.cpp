@@ -75,18 +75,14 @@ void checkLightBlobScene(CheckReport* report, const std::string& path) {
     if (depth < 0) checkWarn(report, path, "the relief depth (motion 209) is below 0 at the start");
 }
 
-void checkProgramFile(CheckReport* report, const std::string& path, const char* header, size_t size) {
+void checkProgramFile(CheckReport* report, const std::string& path, const char* header) {
     std::string text;
     if (!checkText(path, &text)) return;
-    if (text.size() != size)
-        checkWarn(report, path, "it is " + std::to_string(text.size()) + " bytes; the boids read exactly " +
-                                    std::to_string(size));
-    std::string read = text.substr(0, size);
-    size_t last = read.find_last_not_of(" \t\r\n");
-    if (read.compare(0, std::strlen(header), header) != 0 || last == std::string::npos || last < 2 ||
-        read.compare(last - 2, 3, "END") != 0)
-        checkWarn(report, path, std::string("its first ") + std::to_string(size) +
-                                    " bytes are not a complete program from \"" + header + "\" to \"END\"");
+    // The player compiles the whole entry: it must run from the header to "END".
+    size_t last = text.find_last_not_of(" \t\r\n");
+    if (text.compare(0, std::strlen(header), header) != 0 || last == std::string::npos || last < 2 ||
+        text.compare(last - 2, 3, "END") != 0)
+        checkWarn(report, path, std::string("it is not a complete program from \"") + header + "\" to \"END\"");
 }
 
 void checkTypingText(CheckReport* report, const std::string& path) {

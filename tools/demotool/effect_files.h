@@ -5,7 +5,5 @@
 #include "effects/boids_draw.h"
 #include "effects/effect_binding.h"
 
-// Sizes the checker expects of the light-shaft programs, and what the typing and light-blob
-// effects read.
-enum { SHAFT_VERTEX_PROGRAM_SIZE = 1146, SHAFT_FRAGMENT_PROGRAM_SIZE = 1496, TYPING_ENTRIES = 527,
-       LIGHT_BLOB_MOTIONS = 210 };
+// What the typing and light-blob effects read.
+enum { TYPING_ENTRIES = 527, LIGHT_BLOB_MOTIONS = 210 };

@@ -1,0 +1,115 @@
+#include "effects/effect_draw.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdint>
+
+#include "app/demo_context.h"
+#include "app/device_entry_points.h"
+#include "base/constants.h"
+#include "render/main_pass.h"
+#include "render/texture_units.h"
+#include "scene/layer_flags.h"
+#include "scene/transform.h"
+
+namespace {
+
+const GLvoid* offset(intptr_t bytes) { return reinterpret_cast<const GLvoid*>(bytes); }
+
+}  // namespace
+
+NullPose evalNullPose(const EffectSlot* slot, float t) {
+    NullPose pose;
+    for (int k = 0; k < 3; ++k) {
+        pose.position[k] = evalEnvelope(&slot->motion[k], t);
+        pose.scale[k] = evalEnvelope(&slot->motion[6 + k], t);
+    }
+    pose.heading = evalEnvelope(&slot->motion[3], t) * kDegreesPerRadian;
+    pose.pitch = evalEnvelope(&slot->motion[4], t) * kDegreesPerRadian;
+    pose.bank = evalEnvelope(&slot->motion[5], t) * kDegreesPerRadian;
+    return pose;
+}
+
+void placeAtNull(const NullPose& pose) {
+    float m[16];
+    matrixLoadIdentity(m);
+    matrixTranslate(m, -pose.position[0], pose.position[1], -pose.position[2]);
+    matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
+    matrixScale(m, pose.scale[0], pose.scale[1], pose.scale[2]);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(m);
+}
+
+void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mesh* mesh,
+                       const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
+                       BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {
+    const GlEntryPoints* gl = glEntryPoints();
+    const Surface* s = instance->surface;
+    if (!gl->glBindBufferARB || !s->vertexBuffer || !s->indexBuffer || !instance->vertexProgram) return;
+    if (s->displayLists && s->displayListCount > 0)
+        glCallList(s->displayLists[textureFrame(timeMs, scene->setup.texturePeriod, s->displayListCount)]);
+    glEnable(GL_FRAGMENT_PROGRAM_ARB);
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, instance->fragmentProgram);
+    glEnable(GL_VERTEX_PROGRAM_ARB);
+    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, instance->vertexProgram);
+    if (beforeDraw) beforeDraw(instance, data);
+
+    const GLsizei stride = s->vertexStride;
+    if (positions.buffer) {
+        gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, positions.buffer);
+        glVertexPointer(3, GL_FLOAT, positions.stride, offset(0));
+        glNormalPointer(GL_FLOAT, positions.stride, offset(12));
+    }
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->vertexBuffer);
+    if (!positions.buffer) {
+        glVertexPointer(3, GL_FLOAT, stride, offset(0));
+        glNormalPointer(GL_FLOAT, stride, offset(12));
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    intptr_t n = 0;
+    const bool weights = mesh && mesh->weightMapCount > 0;
+    if (weights) {
+        gl->glVertexAttribPointerARB(1, 4, GL_FLOAT, GL_FALSE, stride, offset(24));
+        gl->glEnableVertexAttribArrayARB(1);
+        n = 4;
+    }
+    const bool bump = s->bumpLayer != 0;
+    if (bump) {
+        gl->glVertexAttribPointerARB(14, 3, GL_FLOAT, GL_FALSE, stride, offset(24 + 4 * n));
+        gl->glVertexAttribPointerARB(15, 3, GL_FLOAT, GL_FALSE, stride, offset(36 + 4 * n));
+        gl->glEnableVertexAttribArrayARB(14);
+        gl->glEnableVertexAttribArrayARB(15);
+        n += 6;
+    }
+    for (int32_t k = 0; k < s->layerCount; ++k) {
+        if (!(s->layerFlags[k] & LAYER_UV)) continue;
+        if (gl->glClientActiveTextureARB) gl->glClientActiveTextureARB(GLenum(GL_TEXTURE0_ARB + k));
+        glTexCoordPointer(2, GL_FLOAT, stride, offset(24 + 4 * n + 8 * k));
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
+    glDrawElements(GL_TRIANGLES, 3 * s->triangleCount, GL_UNSIGNED_SHORT, offset(0));
+
+    for (int32_t k = 0; k < s->layerCount; ++k) {
+        if (!(s->layerFlags[k] & LAYER_UV)) continue;
+        if (gl->glClientActiveTextureARB) gl->glClientActiveTextureARB(GLenum(GL_TEXTURE0_ARB + k));
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    if (gl->glClientActiveTextureARB) gl->glClientActiveTextureARB(GL_TEXTURE0_ARB);
+    if (bump) {
+        gl->glDisableVertexAttribArrayARB(14);
+        gl->glDisableVertexAttribArrayARB(15);
+    }
+    if (weights) gl->glDisableVertexAttribArrayARB(1);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+    glDisable(GL_VERTEX_PROGRAM_ARB);
+    glDisable(GL_FRAGMENT_PROGRAM_ARB);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    if (resetUnits) resetTextureUnits(context);
+}

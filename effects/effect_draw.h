@@ -1,0 +1,37 @@
+// What the effects that draw objects share: the null's pose, placing an object at it, and drawing
+// one surface the way the main pass does.
+#pragma once
+#include <cstdint>
+
+struct DemoContext;
+struct EffectSlot;
+struct Mesh;
+struct Scene;
+struct SurfaceInstance;
+
+struct NullPose {
+    float position[3];
+    float heading, pitch, bank;  // degrees
+    float scale[3];
+};
+
+// The slot's nine motion channels at t seconds.
+NullPose evalNullPose(const EffectSlot* slot, float t);
+// Model-view := identity, translate (-x, y, -z), the heading/pitch/bank turn of items, scale.
+void placeAtNull(const NullPose& pose);
+
+// Where a surface's positions and normals come from: its own vertex buffer (buffer 0), or a
+// buffer of position-and-normal pairs with the given stride (the soft bodies' simulated vertices).
+struct VertexSource {
+    uint32_t buffer;
+    int32_t stride;
+};
+
+// The surface's state list for the frame, its two ARB programs and its arrays; indexed triangles;
+// everything disabled again, and the texture units reset when resetUnits is set (callers drawing
+// many instances reset once at the end). `beforeDraw` (may be null) runs with the programs bound:
+// program locals, blend functions.
+typedef void (*BeforeDrawFn)(const SurfaceInstance* instance, const void* data);
+void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mesh* mesh,
+                       const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
+                       BeforeDrawFn beforeDraw, const void* data, bool resetUnits = true);

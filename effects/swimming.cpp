@@ -1,0 +1,66 @@
+// Swimming deformation: an object carried by its null and bent by a travelling sine wave that the
+// vertex program evaluates from the first texture coordinate u along the body.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/demo_context.h"
+#include "app/device_entry_points.h"
+#include "effects/body_programs.h"
+#include "effects/effect_draw.h"
+#include "effects/effect_families.h"
+#include "render/texture_units.h"
+#include "scene/mesh_build.h"
+
+namespace {
+
+struct SwimState {
+    SceneItem item;
+};
+
+// Taylor coefficients of sin x (x^3..x^9) and of cos x - 1 (x^2..x^8).
+const float kSine[4] = {-0.16666667f, 0.0083333338f, -0.0001984127f, 0.0000027557319f};
+const float kCosine[4] = {-0.5f, 0.041666668f, -0.0013888889f, 0.000024801588f};
+
+void setWaveLocals(const SurfaceInstance*, const void* data) {
+    const float phase = *static_cast<const float*>(data);
+    const float minus[4] = {-phase, -phase, -phase, -phase};
+    const GlEntryPoints* gl = glEntryPoints();
+    gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, 4, kSine);
+    gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, 5, kCosine);
+    gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, 6, minus);
+}
+
+}  // namespace
+
+void swimInit(Scene* scene, EffectSlot* slot) {
+    SwimState* state = static_cast<SwimState*>(std::calloc(1, sizeof(SwimState)));
+    if (!state) return;
+    slot->state = state;
+    std::snprintf(state->item.name, sizeof state->item.name, "%s", slot->fileName);
+    if (buildMesh(demoContext(), scene, &state->item) < 0) return;
+    for (int32_t s = 0; s < state->item.surfaceCount; ++s) {
+        SurfaceInstance* instance = &state->item.surfaces[s];
+        if (bodyProgramsFit(scene, instance, state->item.name)) buildSwimPrograms(scene, instance, slot->intParams[0]);
+    }
+}
+
+void swimFrame(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;
+    SwimState* state = slot->family == FAMILY_SWIMMING ? static_cast<SwimState*>(slot->state) : nullptr;
+    if (!state || !state->item.mesh) return;
+    const float t = float(timeMs) * 0.001f;
+    const float phase = t * slot->floatParams[0];
+    const NullPose pose = evalNullPose(slot, t);
+    slot->colorA.r = pose.position[0];
+    slot->colorA.g = pose.position[1];
+    slot->colorA.b = pose.position[2];
+    resetTextureUnits(context);
+    placeAtNull(pose);
+    for (int32_t s = 0; s < state->item.surfaceCount; ++s)
+        drawEffectSurface(context, context->currentScene, state->item.mesh, &state->item.surfaces[s], timeMs, {0, 0},
+                          setWaveLocals, &phase, false);
+    resetTextureUnits(context);
+}

@@ -1,0 +1,77 @@
+// Metaballs: the paths, each ball's reach on the grid, the field, and the polygonised surface.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "effects/metaballs.h"
+
+namespace {
+
+struct Winding {
+    int32_t triangles = 0;
+    int32_t outward = 0;
+};
+
+void countWinding(const float normals[3][3], const float p[3][3], void* data) {
+    Winding* w = static_cast<Winding*>(data);
+    float u[3], v[3], n[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+        u[k] = p[1][k] - p[0][k];
+        v[k] = p[2][k] - p[0][k];
+        for (int c = 0; c < 3; ++c) n[k] += normals[c][k];
+    }
+    const float cross[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+    ++w->triangles;
+    if (cross[0] * n[0] + cross[1] * n[1] + cross[2] * n[2] > 0) ++w->outward;
+}
+
+}  // namespace
+
+TEST(Metaballs, FieldAtTimeZero) {
+    MetaballGrid* grid = metaballGrid();
+    MetaBall balls[METABALL_PATHS];
+    evaluateMetaballs(grid, 5, 0.0f, balls);  // a count past the three paths draws three
+    const float at[3][2] = {{2, -2}, {2, 3}, {-5, 0}};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(balls[k].position[0], at[k][0], 1e-6f) << k;
+        EXPECT_NEAR(balls[k].position[1], at[k][1], 1e-6f) << k;
+    }
+    const int32_t box[3][2] = {{3, 41}, {0, 35}, {0, 39}};
+    for (int axis = 0; axis < 3; ++axis) {
+        int32_t start, end;
+        metaballBox(balls[0], axis, &start, &end);
+        EXPECT_EQ(start, box[axis][0]) << axis;
+        EXPECT_EQ(end, box[axis][1]) << axis;
+    }
+    EXPECT_NEAR(grid->points[1681 * 20 + 41 * 20 + 20][3], 0.4807692f, 1e-6f);
+    // Ball 0 sits on grid point (24, 16, 20): clamped distance, no infinity.
+    EXPECT_NEAR(grid->points[1681 * 24 + 41 * 16 + 20][3], 20000.0f, 20.0f);
+}
+
+TEST(Metaballs, CaseTablesCutOnlyCrossedEdges) {
+    const uint16_t* edges = metaballEdgeTable();
+    EXPECT_EQ(edges[0], 0);
+    EXPECT_EQ(edges[1], 0x109);
+    EXPECT_EQ(edges[0x55], 0xff);
+    EXPECT_EQ(edges[255], 0);
+    const auto* rows = metaballTriangleTable();
+    for (int pattern = 0; pattern < 256; ++pattern) {
+        int used = 0;
+        while (used < METABALL_ROW && rows[pattern][used] >= 0) {
+            EXPECT_TRUE(edges[pattern] & (1u << rows[pattern][used])) << pattern;
+            ++used;
+        }
+        EXPECT_EQ(used % 3, 0) << pattern;
+        EXPECT_EQ(used == 0, edges[pattern] == 0) << pattern;
+    }
+}
+
+TEST(Metaballs, SurfaceFacesAlongTheNormals) {
+    MetaballGrid* grid = metaballGrid();
+    MetaBall balls[METABALL_PATHS];
+    evaluateMetaballs(grid, 3, 1234.0f, balls);
+    Winding winding;
+    EXPECT_EQ(polygonizeMetaballs(grid, countWinding, &winding), winding.triangles);
+    EXPECT_GT(winding.triangles, 500);
+    EXPECT_GT(winding.outward, winding.triangles * 99 / 100);
+}
