@@ -43,7 +43,7 @@ void loadStatement(DemoFile file, const char* path, ClipScript* s) {
     if (!readWord(file, path, source) || !readWord(file, path, name)) return;
     if (texture) {
         if (s->textureCount >= CLIP_TEXTURES) {
-            std::fprintf(stderr, "%s: more than %d textures; \"%s\" is not loaded\n", path, CLIP_TEXTURES, name);
+            std::fprintf(stderr, "%s: more than %d textures; \"%.64s\" is not loaded\n", path, CLIP_TEXTURES, name);
             return;
         }
         if (!fits(name, CLIP_TEXTURE_NAME)) {
@@ -61,7 +61,7 @@ void loadStatement(DemoFile file, const char* path, ClipScript* s) {
         return;
     }
     if (s->envelopeCount >= CLIP_ENVELOPES) {
-        std::fprintf(stderr, "%s: more than %d envelopes; \"%s\" is not loaded\n", path, CLIP_ENVELOPES, name);
+        std::fprintf(stderr, "%s: more than %d envelopes; \"%.64s\" is not loaded\n", path, CLIP_ENVELOPES, name);
         return;
     }
     if (!fits(name, CLIP_ENVELOPE_NAME)) {
@@ -92,7 +92,7 @@ void playStatement(DemoFile file, const char* path, ClipScript* s) {
         return;
     }
     if (s->overlayCount >= CLIP_OVERLAYS) {
-        std::fprintf(stderr, "%s: more than %d clips; \"play clip %s\" is ignored\n", path, CLIP_OVERLAYS, texture);
+        std::fprintf(stderr, "%s: more than %d clips; \"play clip %.64s\" is ignored\n", path, CLIP_OVERLAYS, texture);
         return;
     }
     o.texture = findTexture(s, texture, nullptr);
