@@ -14,6 +14,13 @@ enum FractalBuilder {
     FRACTAL_BUILDERS = 4,
 };
 
+enum { FRACTAL_MAX_SIZE = 256, FRACTAL_MIN_SLICES = 2 };
+
+struct FractalState {
+    FractalBuilder builder;
+    uint32_t texture, vertexBuffer, indexBuffer;
+};
+
 struct FractalConstants {
     double a, b, c, d;  // the Julia constant
     int32_t iterations;
@@ -26,7 +33,8 @@ const FractalConstants* fractalConstants(FractalBuilder builder);
 // Cubes smaller than 4 use a lattice step of 1 instead of n / 4.
 void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n);
 
-// The texture builder of a slot: the builder's cached volume texture, built on first use; left bound.
-uint32_t buildFractalTexture(FractalBuilder builder);
-void initFractal(Scene* scene, EffectSlot* slot);
+// The texture builder of a slot: the builder's cached volume texture, built on first use (edge n, at
+// most FRACTAL_MAX_SIZE); left bound with 3D texturing on.
+uint32_t buildFractalTexture(FractalBuilder builder, int32_t n);
+void initFractal(Scene* scene, EffectSlot* slot, FractalBuilder builder);
 void drawFractal(DemoContext* context, EffectSlot* slot, int32_t timeMs);
