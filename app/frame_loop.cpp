@@ -5,10 +5,12 @@
 #include <cstdio>
 
 #include "app/capture.h"
+#include "app/capture_timing.h"
 #include "app/demo_context.h"
 #include "app/music.h"
 #include "app/shutdown.h"
 #include "data/package.h"
+#include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "render/render_frame.h"
 #include "timeline/clip_list.h"
@@ -25,13 +27,10 @@ struct FrameLoopState {
 };
 
 FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
-FrameLoopConfig gConfig = {"Output", 0};
+FrameLoopConfig gConfig = {"Output", 0, -1, CAPTURE_DEFAULT_FPS};
 
 void resetAllEffects(DemoContext* context) {
-    for (int s = 0; s < context->sceneCount; ++s) {
-        Scene& scene = context->scenes[s];
-        for (int k = 0; k < SCENE_EFFECT_SLOTS; ++k) scene.effectSlots[k].reset = 1;
-    }
+    for (int s = 0; context->scenes && s < context->sceneCount; ++s) resetSceneEffects(&context->scenes[s]);
 }
 
 void drawLoadingScreen(DemoContext* context) {
@@ -218,12 +217,15 @@ void paintFrame(DemoContext* context) {
         if (!context->warmUp) return;
     }
     int32_t clock = platformClockMs();
-    int32_t demoTime = s.capture ? static_cast<int32_t>(gLoop.captureFrame * 40.0)
-                                 : clock + s.globalStart - context->startClock;
+    // A start time given on the command line replaces the timeline's own start as the clock's origin.
+    bool startGiven = gConfig.startTime >= 0;
+    int32_t origin = startGiven ? gConfig.startTime : s.globalStart;
+    int32_t demoTime = s.capture ? captureFrameTime(startGiven ? gConfig.startTime : 0, gLoop.captureFrame, gConfig.fps)
+                                 : clock + origin - context->startClock;
     if (!context->warmUp && !context->loading && context->startClock == -1) {
-        if (!s.noMusic) startMusic();
+        if (!s.noMusic) startMusic(startGiven ? gConfig.startTime : 0);
         context->startClock = clock;
-        demoTime = 0;
+        if (!s.capture) demoTime = startGiven ? gConfig.startTime : 0;
         packageRelease();
     }
     platformMakeCurrent(context->window);

@@ -23,6 +23,8 @@ void setPictureViewport(DemoContext* context);
 struct FrameLoopConfig {
     std::string captureDir;  // where captured frames go
     int32_t frameLimit;      // timed frames before the demo ends; 0 = no limit
+    int32_t startTime;       // demo time of the first timed frame; -1 = the timeline's own start
+    int32_t fps;             // capture frames per demo second
 };
 void frameLoopConfigure(const FrameLoopConfig& config);
 // Puts the loop's own counters back to their start values.

@@ -40,8 +40,8 @@ void openMusic(const char* dataDir) {
     gLoaded = true;
 }
 
-void startMusic() {
-    if (gLoaded) platformMusicPlay();
+void startMusic(int32_t positionMs) {
+    if (gLoaded) platformMusicPlay(positionMs);
 }
 
 void closeMusic() {

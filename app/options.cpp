@@ -1,6 +1,8 @@
 #include "app/options.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,15 +28,46 @@ bool parseMode(const char* text, int* width, int* height) {
     return parseInt(w.c_str(), 1, 16384, width) && parseInt(x + 1, 1, 16384, height);
 }
 
+bool parseCount(const char* text, int64_t* value) {
+    if (!*text || !std::isdigit(static_cast<unsigned char>(*text))) return false;
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(text, &end, 10);
+    if (errno || *end) return false;
+    *value = v;
+    return true;
+}
+
 bool isPowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
 }  // namespace
+
+bool parseDemoTime(const char* text, int32_t* ms) {
+    if (!text) return false;
+    int64_t part[3] = {0, 0, 0};
+    int count = 0;
+    std::string rest = text;
+    for (;;) {
+        size_t colon = rest.find(':');
+        if (count == 3 || !parseCount(rest.substr(0, colon).c_str(), &part[count]) || part[count] > INT32_MAX)
+            return false;
+        ++count;
+        if (colon == std::string::npos) break;
+        rest.erase(0, colon + 1);
+    }
+    if (count == 2) return false;
+    int64_t total = count == 1 ? part[0] : part[0] * 60000 + part[1] * 1000 + part[2];
+    if (total > INT32_MAX) return false;
+    *ms = static_cast<int32_t>(total);
+    return true;
+}
 
 const char* optionsUsage() {
     return "usage: velmora [options]\n"
            "  --capture            write every frame as a BMP file, 25 frames per second of demo time\n"
            "  --output DIR         directory of the captured frames (default \"Output\")\n"
            "  --frames N           stop after N timed frames\n"
+           "  --start TIME         begin at this demo time: milliseconds or m:s:ms\n"
            "  --no-setup           skip the setup dialog and take its default choices\n"
            "  --windowed           play in a window\n"
            "  --fullscreen         play full screen (the default)\n"
@@ -58,6 +91,7 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
     o->windowed = -1;
     o->samples = -1;
     o->anisotropy = -1;
+    o->startTime = -1;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -86,6 +120,10 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
         } else if (arg == "--frames") {
             if (!value) return needs("a number");
             if (!parseInt(value, 1, 100000000, &o->frames)) return bad();
+            ++i;
+        } else if (arg == "--start") {
+            if (!value) return needs("a time");
+            if (!parseDemoTime(value, &o->startTime)) return bad();
             ++i;
         } else if (arg == "--mode") {
             if (!value) return needs("WxH");

@@ -1,5 +1,6 @@
 // The player's command line. With no arguments the player behaves as a plain double-click start.
 #pragma once
+#include <cstdint>
 #include <string>
 
 struct Settings;
@@ -9,6 +10,7 @@ struct Options {
     bool capture;
     std::string outputDir;  // capture files go here
     int frames;             // stop after this many timed frames; 0 = play to the end
+    int32_t startTime;      // demo time of the first timed frame, ms; -1 = not given
     bool noSetup;
     int windowed;           // -1 not given, 0 --fullscreen, 1 --windowed
     int modeWidth, modeHeight;  // 0 = not given
@@ -23,6 +25,8 @@ struct Options {
     std::string gammaFile;  // read and write the gamma ramp here instead of the display
 };
 
+// A demo time as milliseconds ("1500") or as the timeline script writes it, m:s:ms ("0:1:500").
+bool parseDemoTime(const char* text, int32_t* ms);
 // Parses argv; on a bad option writes a one-line error into error and returns false.
 bool parseOptions(int argc, char** argv, Options* options, std::string* error);
 const char* optionsUsage();

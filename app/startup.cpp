@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/demo_context.h"
+#include "app/capture_timing.h"
 #include "app/device_caps.h"
 #include "app/device_setup.h"
 #include "app/frame_loop.h"
@@ -15,6 +16,8 @@
 #include "app/shutdown.h"
 #include "data/image.h"
 #include "data/package.h"
+#include "effects/clip_script.h"
+#include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
@@ -22,6 +25,7 @@
 namespace {
 
 const char* kTimeline = "Demo/Skrypt.txt";
+const char* kClipScript = "Demo/ClipScript.txt";
 
 void onFileOpened() {
     if (!demoContext()->warmUp) progressTick(1);
@@ -97,6 +101,8 @@ void createMainWindow(DemoContext* context) {
     gammaApply(window);
     setupDevice(context, window);
     readTimelineMain(kTimeline, context);
+    readClipScript(kClipScript, context);
+    bindEffects(context);
 
     context->loading = 0;
     context->warmUp = 1;
@@ -133,7 +139,7 @@ int runPlayer(int argc, char** argv) {
     if (!video) platformSetInteractive(false);
 
     DemoContext* context = demoContext();
-    FrameLoopConfig loopConfig = {options.outputDir, options.frames};
+    FrameLoopConfig loopConfig = {options.outputDir, options.frames, options.startTime, CAPTURE_DEFAULT_FPS};
     frameLoopConfigure(loopConfig);
 
     // Needs neither the package nor the music: people run it first when the demo does not start.
@@ -158,8 +164,16 @@ int runPlayer(int argc, char** argv) {
         packageRelease();
         return context->quitCode;
     }
+    if (options.startTime > context->settings.globalEnd) {
+        std::fprintf(stderr, "velmora: --start %d is past the timeline's end at %d ms\n", options.startTime,
+                     context->settings.globalEnd);
+        packageRelease();
+        return EXIT_BAD_OPTION;
+    }
 
-    openMusic(options.dataDir.c_str());
+    // A capture renders at its own pace and --no-music plays nothing: neither needs the device,
+    // and a machine without one should not hear about it on every run.
+    if (!options.capture && !options.noMusic) openMusic(options.dataDir.c_str());
 
     if (!video || !probeDevice(context, true)) {
         showError("The display cannot be opened or offers no OpenGL context.");

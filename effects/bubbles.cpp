@@ -73,6 +73,23 @@ void position(const BubblesState* s, const BubbleParticle* p, float* out) {
 
 }  // namespace
 
+BubbleEmitter bubbleEmitterOf(EffectVariant variant) {
+    switch (variant) {
+        case VARIANT_BUBBLES_WHALE:
+            return BUBBLES_WHALE;
+        case VARIANT_BUBBLES_NUREK:
+            return BUBBLES_NUREK;
+        case VARIANT_BUBBLES_DZIAD:
+            return BUBBLES_DZIAD;
+        case VARIANT_BUBBLES_DZIAD_SPADA_BOK:
+            return BUBBLES_DZIAD_SPADA_BOK;
+        case VARIANT_BUBBLES_NOS1:
+            return BUBBLES_NOS1;
+        default:
+            return BUBBLES_PLAIN;
+    }
+}
+
 BubblesState* bubblesCreate(EffectSlot* slot, BubbleEmitter emitter) {
     BubblesState* s = static_cast<BubblesState*>(std::calloc(1, sizeof(BubblesState)));
     if (!s) return nullptr;

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/effect_families.h"
+#include "effects/effect_slot.h"
 #include "scene/envelope.h"
 
 struct Scene;
@@ -41,6 +43,8 @@ struct BubblesState {
     uint32_t positionBuffer, cornerBuffer, indexBuffer;
 };
 
+// The emitter a binding's variant names (the plain plume for a variant of another family).
+BubbleEmitter bubbleEmitterOf(EffectVariant variant);
 // Allocates the state and draws the corner attributes from a generator reseeded with 0.
 BubblesState* bubblesCreate(EffectSlot* slot, BubbleEmitter emitter);
 // Seeds (first call), re-bases on reset, moves the particles to timeMs and writes their positions.
@@ -50,5 +54,3 @@ bool bubblesVisible(const BubblesState* state, const EffectSlot* slot, int32_t t
 // The 256 x 256 RGBA sphere-normal texture with its softened alpha.
 void bubbleTexture(uint8_t* rgba);
 
-void initBubbles(Scene* scene, EffectSlot* slot, BubbleEmitter emitter);
-void drawBubbles(DemoContext* context, EffectSlot* slot, int32_t timeMs);

@@ -136,7 +136,8 @@ void normalised(const float* v, float* out) {
 
 }  // namespace
 
-void initBubbles(Scene* scene, EffectSlot* slot, BubbleEmitter emitter) {
+void bubblesInit(Scene* scene, EffectSlot* slot) {
+    const BubbleEmitter emitter = bubbleEmitterOf(slot->variant);
     BubblesState* s = bubblesCreate(slot, emitter);
     if (!s) return;
     slot->state = s;
@@ -171,9 +172,9 @@ void initBubbles(Scene* scene, EffectSlot* slot, BubbleEmitter emitter) {
     makeShared(effectSettings(scene));
 }
 
-void drawBubbles(DemoContext* context, EffectSlot* slot, int32_t t) {
+void bubblesRender(DemoContext* context, EffectSlot* slot, int32_t t) {
     BubblesState* s = static_cast<BubblesState*>(slot->state);
-    if (!s || !gShared.vertexProgram) return;
+    if (slot->family != FAMILY_BUBBLES || !s || !gShared.vertexProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     EffectMotion m;
     effectMotionAt(slot, t, &m);

@@ -14,10 +14,69 @@ struct Colour {
 
 typedef void (*EffectInitFn)(Scene* scene, EffectSlot* slot);
 typedef void (*EffectRenderFn)(DemoContext* context, EffectSlot* slot, int32_t timeMs);
-// Each effect family casts its variant to the signature it needs.
-typedef void (*EffectVariantFn)(void);
 
-enum { EFFECT_PARAMS = 16, EFFECT_FILE_NAME = 128 };
+// Which effect a slot runs; FAMILY_NONE for a null whose name is no effect.
+enum EffectFamily : int32_t {
+    FAMILY_NONE = 0,
+    FAMILY_FRACTAL,
+    FAMILY_PICTURE,
+    FAMILY_BLUR,
+    FAMILY_TYPING,
+    FAMILY_SOFT_BODY,
+    FAMILY_LIGHT_BLOB,
+    FAMILY_METABALLS,
+    FAMILY_SWIMMING,
+    FAMILY_BOIDS,
+    FAMILY_ELECTRO_SURFACE,
+    FAMILY_ELECTRO_RIBBON,
+    FAMILY_BUBBLES,
+    FAMILY_COUNT
+};
+
+// What distinguishes the variants of one family: a flock preset, a surface or ribbon generator, a
+// bubble emitter, a fractal texture builder. A value, not a function: each family maps its own
+// values to its own typed functions or data, so no call goes through a mismatched signature.
+enum EffectVariant : int32_t {
+    VARIANT_NONE = 0,
+    // Flock presets.
+    VARIANT_FLOCK_HERRING,
+    VARIANT_FLOCK_HERRING_THREE,
+    VARIANT_FLOCK_HERRING_TWO,
+    VARIANT_FLOCK_YELLOW,
+    VARIANT_FLOCK_YELLOW_TWO,
+    VARIANT_FLOCK_BLUE,
+    VARIANT_FLOCK_BLUE_TWO,
+    VARIANT_FLOCK_GREEN,
+    VARIANT_FLOCK_GREEN_THREE,
+    VARIANT_FLOCK_LOTS_OF_HERRINGS,
+    VARIANT_FLOCK_SMALL,
+    VARIANT_FLOCK_MEDIUM,
+    // Electro surface generators.
+    VARIANT_SURFACE_BLOB,
+    VARIANT_SURFACE_TORUS,
+    VARIANT_SURFACE_SINE,
+    VARIANT_SURFACE_COSINE,
+    VARIANT_SURFACE_TANGENT,
+    VARIANT_SURFACE_COTANGENT,
+    VARIANT_SURFACE_EXPONENTIAL,
+    // The ribbon generator.
+    VARIANT_RIBBON,
+    // Bubble emitters, named after the first effect that selects each.
+    VARIANT_BUBBLES,
+    VARIANT_BUBBLES_NUREK,
+    VARIANT_BUBBLES_WHALE,
+    VARIANT_BUBBLES_DZIAD,
+    VARIANT_BUBBLES_DZIAD_SPADA_BOK,
+    VARIANT_BUBBLES_NOS1,
+    // Fractal texture builders.
+    VARIANT_FRACTAL_4D,
+    VARIANT_FRACTAL_BRAIN,
+    VARIANT_FRACTAL_SMALL_1,
+    VARIANT_FRACTAL_SMALL_2,
+    VARIANT_COUNT
+};
+
+enum { EFFECT_PARAMS = 16, EFFECT_FILE_NAME = 128, EFFECT_HANDLES = 4 };
 
 struct EffectSlot {
     uint8_t reset;  // 1: start afresh at the next render; the effect clears it
@@ -25,15 +84,18 @@ struct EffectSlot {
     uint8_t parentKind;
     int32_t pass;  // 0 never, 1 before the objects, 2 at the null's place, 3 after the overlays
     Envelope motion[MOTION_CHANNELS];
-    uint32_t handles[4];
+    uint32_t handles[EFFECT_HANDLES];
     int32_t intParams[EFFECT_PARAMS];
     float floatParams[EFFECT_PARAMS];
     int32_t count;
     Colour colorA;
     Colour colorB;
-    EffectVariantFn variant;
+    EffectFamily family;
+    EffectVariant variant;
     EffectRenderFn render;
     EffectInitFn init;
     char fileName[EFFECT_FILE_NAME];
+    // The family's own record (BoidsState, SoftBodyState, ...), made by its init and owned by the
+    // slot; a family reads it only when `family` is its own.
     void* state;
 };

@@ -162,7 +162,8 @@ State* stateOf(EffectSlot* slot) {
 
 }  // namespace
 
-void initElectroSurface(Scene* scene, EffectSlot* slot, ElectroGenerator generator) {
+void electroSurfaceInit(Scene* scene, EffectSlot* slot) {
+    const ElectroGenerator generator = electroGeneratorOf(slot->variant);
     ElectroSurfaceState* s = stateOf<ElectroSurfaceState>(slot);
     if (!s) return;
     s->generator = generator;
@@ -174,14 +175,15 @@ void initElectroSurface(Scene* scene, EffectSlot* slot, ElectroGenerator generat
     initElectro(scene, slot, s->vertices, ELECTRO_VERTICES, indices, ELECTRO_INDICES, texCoords, false);
 }
 
-void drawElectroSurface(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void electroSurfaceRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;  // stateless between frames
     ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(slot->state);
-    if (!s || !slot->handles[2]) return;
+    if (slot->family != FAMILY_ELECTRO_SURFACE || !s || !slot->handles[2]) return;
     electroSurfaceVertices(s->generator, slot, timeMs, s->vertices);
     drawElectro(context, slot, timeMs, s->vertices, ELECTRO_VERTICES, ELECTRO_INDICES, false);
 }
 
-void initElectroRibbon(Scene* scene, EffectSlot* slot) {
+void electroRibbonInit(Scene* scene, EffectSlot* slot) {
     ElectroRibbonState* s = stateOf<ElectroRibbonState>(slot);
     if (!s) return;
     electroRibbonVertices(slot, 0, nullptr, s->vertices);
@@ -192,9 +194,10 @@ void initElectroRibbon(Scene* scene, EffectSlot* slot) {
     initElectro(scene, slot, s->vertices, RIBBON_VERTICES, indices, RIBBON_INDICES, texCoords, true);
 }
 
-void drawElectroRibbon(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void electroRibbonRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;
     ElectroRibbonState* s = static_cast<ElectroRibbonState*>(slot->state);
-    if (!s || !slot->handles[2]) return;
+    if (slot->family != FAMILY_ELECTRO_RIBBON || !s || !slot->handles[2]) return;
     // The viewer's place as the view set-up left it for the programs, while a camera is in use.
     float camera[4] = {0, 0, 0, 0};
     const GlEntryPoints* gl = glEntryPoints();

@@ -23,5 +23,3 @@ void electroRibbonTexCoords(float* out);
 // Half-width factor of sample i: rising over the first ten samples, falling over the last nine.
 float electroRibbonWidth(int sample);
 
-void initElectroRibbon(Scene* scene, EffectSlot* slot);
-void drawElectroRibbon(DemoContext* context, EffectSlot* slot, int32_t timeMs);

@@ -40,6 +40,25 @@ float unitParameter(float value, float start, float range, int index) {
 
 }  // namespace
 
+ElectroGenerator electroGeneratorOf(EffectVariant variant) {
+    switch (variant) {
+        case VARIANT_SURFACE_TORUS:
+            return ELECTRO_TORUS;
+        case VARIANT_SURFACE_SINE:
+            return ELECTRO_SINE;
+        case VARIANT_SURFACE_COSINE:
+            return ELECTRO_COSINE;
+        case VARIANT_SURFACE_TANGENT:
+            return ELECTRO_TANGENT;
+        case VARIANT_SURFACE_COTANGENT:
+            return ELECTRO_COTANGENT;
+        case VARIANT_SURFACE_EXPONENTIAL:
+            return ELECTRO_EXPONENTIAL;
+        default:
+            return ELECTRO_BLOB;
+    }
+}
+
 void electroComplexQuotient(float p, float q, float c, float d, float* re, float* im) {
     float divisor = c * c + d * d;
     if (!(divisor > 0.0f)) {

@@ -3,6 +3,9 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/effect_families.h"
+#include "effects/effect_slot.h"
+
 struct Scene;
 struct DemoContext;
 struct EffectSlot;
@@ -37,6 +40,8 @@ struct ElectroSurfaceState {
     ElectroVertex vertices[ELECTRO_VERTICES];
 };
 
+// The generator a binding's variant names (the blob for a variant of another family).
+ElectroGenerator electroGeneratorOf(EffectVariant variant);
 // The grid for the slot's parameters at timeMs (floatParams 4..7 the two parameter ranges,
 // intParams[7] the backwards flag).
 void electroSurfaceVertices(ElectroGenerator generator, const EffectSlot* slot, int32_t timeMs, ElectroVertex* out);
@@ -47,5 +52,3 @@ void electroGridTexCoords(float* out);
 // (p + iq) / (c + id); 0 where the divisor is 0 (the cotangent's and tangent's poles).
 void electroComplexQuotient(float p, float q, float c, float d, float* re, float* im);
 
-void initElectroSurface(Scene* scene, EffectSlot* slot, ElectroGenerator generator);
-void drawElectroSurface(DemoContext* context, EffectSlot* slot, int32_t timeMs);

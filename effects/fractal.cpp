@@ -16,6 +16,19 @@ const FractalConstants* fractalConstants(FractalBuilder builder) {
     return &kBuilders[builder];
 }
 
+FractalBuilder fractalBuilderOf(EffectVariant variant) {
+    switch (variant) {
+        case VARIANT_FRACTAL_BRAIN:
+            return FRACTAL_BRAIN;
+        case VARIANT_FRACTAL_SMALL_1:
+            return FRACTAL_SMALL_1;
+        case VARIANT_FRACTAL_SMALL_2:
+            return FRACTAL_SMALL_2;
+        default:
+            return FRACTAL_4D;
+    }
+}
+
 void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n) {
     if (n <= 0) return;
     const int32_t half = n / 2;

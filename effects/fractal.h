@@ -2,6 +2,9 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/effect_families.h"
+#include "effects/effect_slot.h"
+
 struct Scene;
 struct DemoContext;
 struct EffectSlot;
@@ -28,6 +31,8 @@ struct FractalConstants {
 };
 
 const FractalConstants* fractalConstants(FractalBuilder builder);
+// The builder a binding's variant names (the first for a variant of another family).
+FractalBuilder fractalBuilderOf(EffectVariant variant);
 
 // Fills n^3 bytes (index i n + j n^2 + k) with 255 where the orbit stays within radius 2, else 0.
 // Cubes smaller than 4 use a lattice step of 1 instead of n / 4.
@@ -36,5 +41,3 @@ void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, d
 // The texture builder of a slot: the builder's cached volume texture, built on first use (edge n, at
 // most FRACTAL_MAX_SIZE); left bound with 3D texturing on.
 uint32_t buildFractalTexture(FractalBuilder builder, int32_t n);
-void initFractal(Scene* scene, EffectSlot* slot, FractalBuilder builder);
-void drawFractal(DemoContext* context, EffectSlot* slot, int32_t timeMs);

@@ -70,7 +70,8 @@ uint32_t buildFractalTexture(FractalBuilder builder, int32_t n) {
     return texture;
 }
 
-void initFractal(Scene* scene, EffectSlot* slot, FractalBuilder builder) {
+void fractalInit(Scene* scene, EffectSlot* slot) {
+    const FractalBuilder builder = fractalBuilderOf(slot->variant);
     FractalState* s = static_cast<FractalState*>(std::calloc(1, sizeof(FractalState)));
     if (!s) return;
     slot->state = s;
@@ -113,9 +114,10 @@ void initFractal(Scene* scene, EffectSlot* slot, FractalBuilder builder) {
     buildPrograms();
 }
 
-void drawFractal(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void fractalRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;
     const FractalState* s = static_cast<const FractalState*>(slot->state);
-    if (!s || !s->texture || !gShared.fragmentProgram) return;
+    if (slot->family != FAMILY_FRACTAL || !s || !s->texture || !gShared.fragmentProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_BLEND);

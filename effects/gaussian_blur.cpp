@@ -81,7 +81,7 @@ size_t gaussianBlurProgramText(bool vertical, bool nv, char* out, size_t size) {
     return t.size();
 }
 
-void initBlur(Scene*, EffectSlot* slot) {
+void gaussianBlurInit(Scene*, EffectSlot* slot) {
     BlurState* s = static_cast<BlurState*>(std::calloc(1, sizeof(BlurState)));
     if (!s) return;
     slot->state = s;
@@ -143,9 +143,10 @@ void ensureTexture(BlurState* s, const GLint* viewport) {
 
 }  // namespace
 
-void drawBlur(DemoContext*, EffectSlot* slot, int32_t timeMs) {
+void gaussianBlurRender(DemoContext*, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;
     BlurState* s = static_cast<BlurState*>(slot->state);
-    if (!s || !s->programs[0]) return;
+    if (slot->family != FAMILY_BLUR || !s || !s->programs[0]) return;
     const float size = evalEnvelope(&slot->motion[0], static_cast<float>(timeMs) * 0.001f);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "effects/effect_families.h"
+
 struct Scene;
 struct DemoContext;
 struct EffectSlot;
@@ -24,5 +26,3 @@ struct BlurState {
     int32_t textureWidth, textureHeight;
 };
 
-void initBlur(Scene* scene, EffectSlot* slot);
-void drawBlur(DemoContext* context, EffectSlot* slot, int32_t timeMs);

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/effect_families.h"
+
 #include "scene/envelope.h"
 
 struct Scene;
@@ -48,5 +50,3 @@ void lightBlobIndices(uint16_t* out);
 // environment lookup); returns how many.
 int32_t lightBlobLights(const Scene* scene, int32_t texCoordSets, BlobLight* out);
 
-void initLightBlob(Scene* scene, EffectSlot* slot);
-void drawLightBlob(DemoContext* context, EffectSlot* slot, int32_t timeMs);

@@ -135,7 +135,7 @@ void buildPrograms(LightBlobState* s, const Scene* scene) {
 
 }  // namespace
 
-void initLightBlob(Scene* scene, EffectSlot* slot) {
+void lightBlobInit(Scene* scene, EffectSlot* slot) {
     LightBlobState* s = static_cast<LightBlobState*>(std::calloc(1, sizeof(LightBlobState)));
     if (!s) return;
     slot->state = s;
@@ -169,9 +169,10 @@ void initLightBlob(Scene* scene, EffectSlot* slot) {
     buildPrograms(s, scene);
 }
 
-void drawLightBlob(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void lightBlobRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;
     const LightBlobState* s = static_cast<const LightBlobState*>(slot->state);
-    if (!s || !s->vertexProgram) return;
+    if (slot->family != FAMILY_LIGHT_BLOB || !s || !s->vertexProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     const float* vertices = evaluateBlobSurface(s, static_cast<float>(timeMs) * 0.001f);
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->vertexBuffer);

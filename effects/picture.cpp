@@ -19,7 +19,7 @@ const float kPictureQuad[4][4] = {
     {0.0f, 0.25f, -1.0f, -1.0f},
 };
 
-void initPicture(Scene* scene, EffectSlot* slot) {
+void pictureInit(Scene* scene, EffectSlot* slot) {
     const Settings* settings = scene->settings ? scene->settings : &demoContext()->settings;
     TextureImage* image = static_cast<TextureImage*>(std::calloc(1, sizeof(TextureImage)));
     if (!image) return;
@@ -39,7 +39,8 @@ void initPicture(Scene* scene, EffectSlot* slot) {
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
 }
 
-void drawPicture(DemoContext* context, EffectSlot* slot, int32_t) {
+void pictureRender(DemoContext* context, EffectSlot* slot, int32_t) {
+    slot->reset = 0;
     if (!slot->handles[0]) return;
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();

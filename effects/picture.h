@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/effect_families.h"
+
 struct Scene;
 struct DemoContext;
 struct EffectSlot;
@@ -9,5 +11,3 @@ struct EffectSlot;
 // The quad's corners: (s, t) then (x, y), in drawing order; the picture's lowest quarter is not shown.
 extern const float kPictureQuad[4][4];
 
-void initPicture(Scene* scene, EffectSlot* slot);
-void drawPicture(DemoContext* context, EffectSlot* slot, int32_t timeMs);

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/effect_families.h"
+
 #include "data/package.h"
 
 struct Scene;
@@ -42,5 +44,3 @@ void typingLoginDigits(TypingEntry* entries, int32_t entryCount, uint32_t seed);
 int32_t typingLayout(const TypingEntry* entries, int32_t entryCount, int32_t timeMs, float cursorDelay,
                      TypingQuad* out);
 
-void initTyping(Scene* scene, EffectSlot* slot);
-void drawTyping(DemoContext* context, EffectSlot* slot, int32_t timeMs);

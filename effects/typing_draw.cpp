@@ -54,7 +54,7 @@ void makeShared(const Settings* settings) {
 
 }  // namespace
 
-void initTyping(Scene* scene, EffectSlot* slot) {
+void typingInit(Scene* scene, EffectSlot* slot) {
     makeShared(effectSettings(scene));
     TypingState* s = static_cast<TypingState*>(std::calloc(1, sizeof(TypingState)));
     if (!s) return;
@@ -75,9 +75,10 @@ void initTyping(Scene* scene, EffectSlot* slot) {
         typingLoginDigits(s->entries, s->entryCount, static_cast<uint32_t>(std::time(nullptr) % 65536));
 }
 
-void drawTyping(DemoContext* context, EffectSlot* slot, int32_t t) {
+void typingRender(DemoContext* context, EffectSlot* slot, int32_t t) {
+    slot->reset = 0;  // what shows depends on the time alone
     const TypingState* s = static_cast<const TypingState*>(slot->state);
-    if (!s || !s->entries || !gShared.program) return;
+    if (slot->family != FAMILY_TYPING || !s || !s->entries || !gShared.program) return;
     EffectMotion m;
     effectMotionAt(slot, t, &m);
     resetTextureUnits(context);

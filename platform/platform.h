@@ -100,5 +100,5 @@ bool platformAudioOpen();  // the default output device
 void platformAudioClose();
 // Plays Ogg data held by the caller for the life of the stream; false when it cannot be decoded.
 bool platformMusicCreate(const void* data, size_t size);
-void platformMusicPlay();
+void platformMusicPlay(int32_t fromMs);  // from that position in the music
 void platformMusicFree();

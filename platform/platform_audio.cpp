@@ -68,8 +68,11 @@ bool platformMusicCreate(const void* data, size_t size) {
     return gMusic != nullptr;
 }
 
-void platformMusicPlay() {
-    if (gMusic) Mix_PlayMusic(gMusic, 0);
+void platformMusicPlay(int32_t fromMs) {
+    if (!gMusic) return;
+    Mix_PlayMusic(gMusic, 0);
+    // Ogg streams seek to a position in seconds.
+    if (fromMs > 0) Mix_SetMusicPosition(fromMs / 1000.0);
 }
 
 void platformMusicFree() {

@@ -1,12 +1,69 @@
-// Until the program text generators exist, a surface instance gets program 0 (fixed function).
 #include "render/material_programs.h"
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "app/device_entry_points.h"
+#include "render/fragment_program.h"
+#include "render/material_inputs.h"
+#include "render/program_builder.h"
+#include "render/vertex_program.h"
 #include "scene/scene.h"
 
+namespace {
+
+void writeFragment(const MaterialInputs* in) {
+    if (in->nv) writeNvFragmentProgram(in);
+    else writeArbFragmentProgram(in);
+}
+
+uint32_t fragmentTarget(const MaterialInputs* in) { return in->nv ? GL_FRAGMENT_PROGRAM_NV : GL_FRAGMENT_PROGRAM_ARB; }
+
+bool deviceCompiles(uint32_t target) {
+    const GlEntryPoints* gl = glEntryPoints();
+    if (target == GL_FRAGMENT_PROGRAM_NV) return gl->glGenProgramsNV && gl->glLoadProgramNV;
+    return gl->glGenProgramsARB && gl->glProgramStringARB;
+}
+
+}  // namespace
+
 void generateMaterialVertexProgram(Scene* scene, int32_t itemIndex, int32_t surfaceIndex) {
-    scene->items[itemIndex].surfaces[surfaceIndex].vertexProgram = 0;
+    SceneItem* item = &scene->items[itemIndex];
+    SurfaceInstance* instance = &item->surfaces[surfaceIndex];
+    instance->vertexProgram = 0;
+    if (!deviceCompiles(GL_VERTEX_PROGRAM_ARB)) return;
+    MaterialInputs in;
+    readMaterialInputs(scene, item, instance->surface, &in);
+    beginProgram(&instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    writeMaterialVertexProgram(&in);
+    endProgram(instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
 }
 
 void generateMaterialFragmentProgram(Scene* scene, int32_t itemIndex, int32_t surfaceIndex) {
-    scene->items[itemIndex].surfaces[surfaceIndex].fragmentProgram = 0;
+    SceneItem* item = &scene->items[itemIndex];
+    SurfaceInstance* instance = &item->surfaces[surfaceIndex];
+    instance->fragmentProgram = 0;
+    MaterialInputs in;
+    readMaterialInputs(scene, item, instance->surface, &in);
+    const uint32_t target = fragmentTarget(&in);
+    if (!deviceCompiles(target)) return;
+    beginProgram(&instance->fragmentProgram, target);
+    writeFragment(&in);
+    endProgram(instance->fragmentProgram, target);
+}
+
+const char* materialVertexProgramText(const Scene* scene, const SceneItem* item, const Surface* surface) {
+    MaterialInputs in;
+    readMaterialInputs(scene, item, surface, &in);
+    beginProgramText(GL_VERTEX_PROGRAM_ARB);
+    writeMaterialVertexProgram(&in);
+    return endProgramText();
+}
+
+const char* materialFragmentProgramText(const Scene* scene, const SceneItem* item, const Surface* surface) {
+    MaterialInputs in;
+    readMaterialInputs(scene, item, surface, &in);
+    beginProgramText(fragmentTarget(&in));
+    writeFragment(&in);
+    return endProgramText();
 }

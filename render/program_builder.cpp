@@ -1,7 +1,5 @@
 #include "render/program_builder.h"
 
-#include <locale.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include "app/device_entry_points.h"
 #include "app/device_setup.h"
 #include "app/shutdown.h"
+#include "base/c_locale.h"
 #include "data/package.h"
 #include "platform/platform.h"
 
@@ -42,11 +41,6 @@ void append(const char* bytes, size_t count) {
     reserve(count);
     std::memcpy(gBuilder.text + gBuilder.length, bytes, count);
     gBuilder.length += static_cast<uint32_t>(count);
-}
-
-locale_t cLocale() {
-    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return locale;
 }
 
 int formatInCLocale(char* out, size_t size, const char* format, va_list args) {
@@ -94,6 +88,16 @@ void loadText(uint32_t programId, uint32_t target) {
     }
 }
 
+// Opens the buffer: what a text-only program left behind is cleared, then the target's header.
+void openText(uint32_t target) {
+    reserve(0);
+    std::memset(gBuilder.text, 0, gBuilder.length);
+    gBuilder.length = 0;
+    if (target == GL_FRAGMENT_PROGRAM_NV) appendProgramText("!!FP1.0\n");
+    else if (target == GL_VERTEX_PROGRAM_ARB) appendProgramText("!!ARBvp1.0\n");
+    else if (target == GL_FRAGMENT_PROGRAM_ARB) appendProgramText("!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
+}
+
 }  // namespace
 
 ProgramBuilder* programBuilder() {
@@ -102,12 +106,16 @@ ProgramBuilder* programBuilder() {
 }
 
 void beginProgram(uint32_t* programId, uint32_t target) {
-    gBuilder.length = 0;
-    reserve(0);
     makeProgram(programId, target);
-    if (target == GL_FRAGMENT_PROGRAM_NV) appendProgramText("!!FP1.0\n");
-    else if (target == GL_VERTEX_PROGRAM_ARB) appendProgramText("!!ARBvp1.0\n");
-    else if (target == GL_FRAGMENT_PROGRAM_ARB) appendProgramText("!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
+    openText(target);
+}
+
+void beginProgramText(uint32_t target) { openText(target); }
+
+const char* endProgramText() {
+    appendProgramText("END\n");
+    gBuilder.text[gBuilder.length] = 0;
+    return gBuilder.text;
 }
 
 void appendProgramText(const char* text) { append(text, std::strlen(text)); }

@@ -27,6 +27,10 @@ int formatProgramText(char* out, size_t size, const char* format, ...) __attribu
 // Appends "END\n", compiles the text into the program bound by beginProgram, checks it and zeroes
 // the bytes used.
 void endProgram(uint32_t programId, uint32_t target);
+// The same text without a device: the header of the target, no program made. endProgramText
+// appends "END\n" and returns the whole text, valid until the buffer is next opened.
+void beginProgramText(uint32_t target);
+const char* endProgramText();
 // Compiles a whole program file of the package (it carries its own header and "END").
 void loadProgramFile(uint32_t* programId, uint32_t target, const char* path);
 // A pending GL error ends the run: a message box "error: %x" with the driver's error text, the

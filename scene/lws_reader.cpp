@@ -48,7 +48,12 @@ bool readValueOrEnvelope(LwsReader* r, float* value, Envelope* envelope, const c
         r->refused = true;
         return false;
     }
-    if (!lwsTokenFloat(r, value)) return lwsRefuse(r, "%s is followed by \"%s\", not a number", keyword, r->token);
+    if (!lwsTokenFloat(r, value)) {
+        // LightWave itself reads the leading number of the word, 0 when there is none.
+        float leading = strtof_l(r->token, nullptr, cLocale());
+        *value = std::isfinite(leading) ? leading : 0.0f;
+        lwsWarn(r, "%s is followed by \"%s\", not a number; it reads as %g", keyword, r->token, double(*value));
+    }
     envelope->keyCount = 0;
     return true;
 }

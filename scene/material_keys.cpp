@@ -1,6 +1,7 @@
 #include "scene/material_keys.h"
 
 #include "app/demo_context.h"
+#include "render/material_inputs.h"
 #include "render/material_programs.h"
 #include "scene/layer_flags.h"
 #include "scene/program_cache.h"
@@ -39,6 +40,13 @@ uint32_t fragmentLayerCode(uint32_t flags) {
     return opacity | kind;
 }
 
+// Lights without a vector (spot lights) change both programs, which the fields above cannot tell
+// apart: their pattern is mixed in, and scenes without such lights keep the plain fields.
+uint32_t withSilentLights(uint32_t key, const Scene* scene) {
+    const uint32_t silent = silentLightMask(scene);
+    return silent ? key ^ (silent * 0x9E3779B1u) : key;
+}
+
 }  // namespace
 
 uint32_t vertexMaterialKey(const Scene* scene, const SceneItem* item, const Surface* surface) {
@@ -49,14 +57,14 @@ uint32_t vertexMaterialKey(const Scene* scene, const SceneItem* item, const Surf
     if (setup->fogType != 0) key |= 1u << 1;
     if (setup->shadowsOn) key |= 1u << 2;
     if (surface->bumpLayer != 0) key |= 1u << 3;
-    if (surface->specular > 0.001f) key |= 1u << 4;
+    if (surfaceNeedsViewVector(surface)) key |= 1u << 4;  // the view vector is written
     key |= lights << 5;
     for (uint32_t j = 0; j < lights; ++j)
         if (uint8_t(scene->lights[j].type) == 0) key |= field(1, 8 + j);
     const int32_t layers = layerCountOf(surface);
     for (int32_t m = 0; m < layers; ++m)
         key |= field(vertexLayerCode(surface->layerFlags[m]), 8 + lights + 2 * uint32_t(m));
-    return key;
+    return withSilentLights(key, scene);
 }
 
 uint32_t fragmentMaterialKey(const Scene* scene, const Surface* surface) {
@@ -71,7 +79,7 @@ uint32_t fragmentMaterialKey(const Scene* scene, const Surface* surface) {
     key |= uint32_t(lightCountOf(scene)) << 6;
     const int32_t layers = layerCountOf(surface);
     for (int32_t m = 0; m < layers; ++m) key |= field(fragmentLayerCode(surface->layerFlags[m]), 9 + 4 * uint32_t(m));
-    return key;
+    return withSilentLights(key, scene);
 }
 
 void assignMaterialPrograms(DemoContext* context, Scene* scene) {

@@ -20,7 +20,7 @@
 
 namespace {
 
-enum { WORD_LENGTH = 256, ROW_COLOUR_OPERATIONS = 16, DEFAULT_TEXTURE_PERIOD = 775 };
+enum { WORD_LENGTH = SETUP_FILE_NAME_LENGTH, ROW_COLOUR_OPERATIONS = SETUP_COLOUR_OPERATIONS, DEFAULT_TEXTURE_PERIOD = 775 };
 
 struct RowColourOperation {
     uint8_t kind;
@@ -97,10 +97,11 @@ bool readPath(Reader* r, const char* field, char* out) {
     return true;
 }
 
+const char* const kColourKindNames[] = {"contrast", "brightness", "hue", "saturation", "scale"};
+
 int colourKind(const char* word) {
-    static const char* const kNames[] = {"contrast", "brightness", "hue", "saturation", "scale"};
     for (int k = 0; k < 5; ++k)
-        if (std::strcmp(word, kNames[k]) == 0) return k;
+        if (std::strcmp(word, kColourKindNames[k]) == 0) return k;
     return -1;
 }
 
@@ -183,8 +184,25 @@ bool readRow(Reader* r, Row* row) {
     for (;;) {
         if (!nextWord(r)) return fail(r, "%s", "the file ends before the row's \"end\"");
         if (!std::strcmp(r->word, "end")) return true;
+        if (!std::strcmp(r->word, "scene")) return fail(r, "%s", "the next \"scene\" comes before the row's \"end\"");
         if (!readField(r, row)) return false;
     }
+}
+
+// Passes over a row that is not the one in use, up to its "end" or, when that is missing, up to the
+// next row's "scene" (left as the current word, true). A row without "end" is reported here, so that
+// loading any scene says so, not only loading the broken one.
+bool skipRow(Reader* r, const char* key) {
+    while (nextWord(r)) {
+        if (!std::strcmp(r->word, "end")) return false;
+        if (!std::strcmp(r->word, "scene")) {
+            showError("%s: the row of %s has no \"end\" before the next \"scene\"; it is left out.",
+                      SCENE_SETUP_FILE, key);
+            return true;
+        }
+    }
+    showError("%s: the row of %s has no \"end\"; it is left out.", SCENE_SETUP_FILE, key);
+    return false;
 }
 
 // The three component envelopes of an animated operation each own a copy of the keys.
@@ -202,20 +220,22 @@ bool copyEnvelope(Envelope* out, const Envelope* in) {
     return true;
 }
 
-void addAnimated(SceneSetup* setup, const RowColourOperation* operation) {
+bool addAnimated(SceneSetup* setup, const RowColourOperation* operation) {
     Envelope envelopes[3] = {};
     if (!loadEnvelopeFile(&envelopes[0], operation->file)) {
         std::free(envelopes[0].keys);
-        return;  // reported; without its curve the operation would grade to zero
+        return false;  // reported; without its curve the operation would grade to zero
     }
     if (!copyEnvelope(&envelopes[1], &envelopes[0]) || !copyEnvelope(&envelopes[2], &envelopes[0]) ||
         !addColourOperation(&setup->colourOperations, operation->kind, 1, envelopes)) {
         for (Envelope& e : envelopes) std::free(e.keys);
         showError("%s: out of memory for the colour operations", SCENE_SETUP_FILE);
+        return false;
     }
+    return true;
 }
 
-void applyRow(SceneSetup* setup, const Row* row) {
+void applyRow(SceneSetup* setup, const Row* row, SceneSetupFiles* files) {
     if (row->hasShadows) {
         setup->shadowsOn = uint8_t(row->shadowsOn);
         setup->shadowMode = uint8_t(row->shadowMode);
@@ -229,6 +249,7 @@ void applyRow(SceneSetup* setup, const Row* row) {
             if (!loadEnvelopeFile(&setup->shadowEnvelopes[k], row->envelopes[k])) all = false;
         }
         if (!all) setup->shadowsOn = 0;  // reported; the shadow volume is undefined without all four
+        for (int k = 0; all && k < 4; ++k) std::memcpy(files->shadowEnvelopes[k], row->envelopes[k], WORD_LENGTH);
     }
     if (row->hasDepthScale) setup->shadowDepthScale = row->depthScale;
     if (row->hasCausticsScale) setup->causticsScale = row->causticsScale;
@@ -241,11 +262,15 @@ void applyRow(SceneSetup* setup, const Row* row) {
     } else if (row->hasTexturePeriod) {
         setup->texturePeriod = row->texturePeriod;
     }
+    int added = 0;
     for (int k = 0; k < row->operationCount; ++k) {
         const RowColourOperation* operation = &row->operations[k];
-        if (operation->animated) addAnimated(setup, operation);
-        else if (!addColourOperation(&setup->colourOperations, operation->kind, 0, operation->constants))
-            showError("%s: out of memory for the colour operations", SCENE_SETUP_FILE);
+        bool ok = operation->animated ? addAnimated(setup, operation)
+                                      : addColourOperation(&setup->colourOperations, operation->kind, 0,
+                                                           operation->constants) != nullptr;
+        if (!ok && !operation->animated) showError("%s: out of memory for the colour operations", SCENE_SETUP_FILE);
+        if (ok && operation->animated) std::memcpy(files->operations[added], operation->file, WORD_LENGTH);
+        if (ok) ++added;
     }
     if (row->hasGlow) {
         setup->glowOn = uint8_t(row->glowOn);
@@ -257,7 +282,10 @@ void applyRow(SceneSetup* setup, const Row* row) {
 
 }  // namespace
 
-void applySceneSetup(SceneSetup* setup, const char* path) {
+void applySceneSetup(SceneSetup* setup, const char* path, SceneSetupFiles* files) {
+    SceneSetupFiles scratch;
+    if (!files) files = &scratch;
+    std::memset(files, 0, sizeof *files);
     for (float& c : setup->glowColour) c = 1.0f;
     setup->shadowsOn = 0;
     setup->shadowMode = 0;
@@ -266,19 +294,23 @@ void applySceneSetup(SceneSetup* setup, const char* path) {
     reader.file = fileOpen(SCENE_SETUP_FILE, "r");
     if (!reader.file) return;  // a production without a table: every scene has the defaults
     // Only the row in use is parsed: the others are passed word by word to their "end".
-    while (nextWord(&reader)) {
+    bool atScene = false;  // the current word is a "scene" that the last skipped row ran into
+    while (atScene || nextWord(&reader)) {
+        atScene = false;
         if (std::strcmp(reader.word, "scene") != 0) continue;
         if (!nextWord(&reader)) break;
         if (std::strcmp(reader.word, path) != 0) {
-            while (nextWord(&reader) && std::strcmp(reader.word, "end") != 0) {
-            }
+            char key[WORD_LENGTH];
+            std::memcpy(key, reader.word, sizeof key);
+            atScene = skipRow(&reader, key);
             continue;
         }
         Row* row = static_cast<Row*>(std::calloc(1, sizeof(Row)));
         if (!row) break;
-        if (readRow(&reader, row))
-            applyRow(setup, row);
-        else
+        if (readRow(&reader, row)) {
+            applyRow(setup, row, files);
+            files->rowFound = true;
+        } else
             showError("%s: the row of %s cannot be used: %s. The scene gets the default setup.",
                       SCENE_SETUP_FILE, path, reader.problem);
         std::free(row);
@@ -286,6 +318,8 @@ void applySceneSetup(SceneSetup* setup, const char* path) {
     }
     fileClose(reader.file);
 }
+
+const char* colourOperationName(uint8_t kind) { return kind < 5 ? kColourKindNames[kind] : "?"; }
 
 void releaseSceneSetup(SceneSetup* setup) {
     for (Envelope& envelope : setup->shadowEnvelopes) {

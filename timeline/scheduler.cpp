@@ -2,6 +2,7 @@
 
 #include "app/demo_context.h"
 #include "app/shutdown.h"
+#include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "render/render_frame.h"
 #include "timeline/clip_list.h"
@@ -11,10 +12,6 @@ namespace {
 // The scene drawn by the previous timed frame.
 const Scene* gLastScene;
 
-void resetEffects(Scene* scene) {
-    for (int k = 0; k < SCENE_EFFECT_SLOTS; ++k) scene->effectSlots[k].reset = 1;
-}
-
 // The timeline is over: restart the demo clock when looping, otherwise end the demo.
 void endOfTimeline(DemoContext* context, bool resetAllEffects) {
     if (!context->settings.loop) {
@@ -23,7 +20,7 @@ void endOfTimeline(DemoContext* context, bool resetAllEffects) {
     }
     context->startClock = platformClockMs();
     if (resetAllEffects)
-        for (int32_t k = 0; context->scenes && k < context->sceneCount; ++k) resetEffects(&context->scenes[k]);
+        for (int32_t k = 0; context->scenes && k < context->sceneCount; ++k) resetSceneEffects(&context->scenes[k]);
 }
 
 // Every due point not yet freed, in time order: a long frame that passes two points frees both.
@@ -67,7 +64,7 @@ bool advanceTimeline(DemoContext* context, int32_t demoTime, int32_t* sceneTime)
     if (scene) {
         scene->time = demoTime;
         if (scene != gLastScene) {
-            resetEffects(scene);
+            resetSceneEffects(scene);
             gLastScene = scene;
         }
     }

@@ -57,11 +57,16 @@ void readSetStatement(const char* path, DemoFile file, Settings* settings) {
     if (std::strcmp(word, "maxscenes") == 0) {
         int32_t n;
         if (!fileReadInteger(file, &n)) return;  // the count stays as it was
-        if (n < 1 || n > TIMELINE_MAX_SCENES)
+        if (n < 1) {
             std::fprintf(stderr, "%s: \"maxscenes %d\" refused (1 to %d); keeping %d\n", path, n,
                          TIMELINE_MAX_SCENES, settings->maxScenes);
-        else
+        } else if (n > TIMELINE_MAX_SCENES) {
+            std::fprintf(stderr, "%s: \"maxscenes %d\" is over the capacity; using %d\n", path, n,
+                         TIMELINE_MAX_SCENES);
+            settings->maxScenes = TIMELINE_MAX_SCENES;
+        } else {
             settings->maxScenes = n;
+        }
         return;
     }
     if (std::strcmp(word, "global") != 0) return;
@@ -111,9 +116,13 @@ void readLoadStatement(const char* path, DemoFile file, DemoContext* context) {
     if (!readWord(file, sceneFile)) return;
     std::memcpy(slot->name, name, std::strlen(name) + 1);
     if (!loadSceneSlot(context, slot, sceneFile)) {
-        std::fprintf(stderr, "%s: scene \"%s\" (%s) could not be loaded\n", path, name, sceneFile);
+        // As with a missing file, the name stays taken by an empty slot: a later "load scene" of the
+        // same name must not load another file under it.
+        std::fprintf(stderr, "%s: scene \"%s\" (%s) could not be loaded; it stays empty\n", path, name,
+                     sceneFile);
         std::memset(slot, 0, sizeof *slot);
-        return;
+        std::memcpy(slot->name, name, std::strlen(name) + 1);
+        slot->settings = &context->settings;
     }
     context->currentScene = slot;
 }

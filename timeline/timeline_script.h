@@ -7,7 +7,7 @@ struct DemoContext;
 
 enum {
     TIMELINE_WORD_LENGTH = 100,
-    TIMELINE_MAX_SCENES = 1024,  // larger "maxscenes" values are refused
+    TIMELINE_MAX_SCENES = 1024,  // larger "maxscenes" values are clamped to it, with a message
 };
 
 // Reads the header section, sets maxScenes, duration, globalStart, globalEnd and loop, and allocates

@@ -11,6 +11,7 @@
 #include "app/demo_context.h"
 #include "app/device_caps.h"
 #include "platform/platform.h"
+#include "tests/support/ci.h"
 #include "tests/support/xvfb.h"
 
 // A program the driver rejects ends the process with code 0, which would read as a pass: leaving
@@ -36,7 +37,7 @@ protected:
     void SetUp() override {
         static bool registered = false;
         if (!registered) registered = std::atexit(failPrematureExit) == 0;
-        if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+        if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
         insideDeviceTest() = true;
         setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
         platformSetInteractive(false);
@@ -45,7 +46,7 @@ protected:
         window = platformCreateWindow(&request);
         if (!window) {
             platformShutdown();
-            GTEST_SKIP() << "no GL context";
+            SKIP_OUTSIDE_CI("no GL context");
         }
     }
     void TearDown() override {

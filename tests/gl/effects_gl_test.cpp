@@ -95,38 +95,51 @@ TEST_F(EffectsOnMesa, EveryEffectCompilesAndDraws) {
         std::memcpy(s.floatParams, f, sizeof f);
         s.intParams[5] = k % 3;
         s.intParams[7] = k == 0;
-        initElectroSurface(&scene, &s, ElectroGenerator(k));
+        const EffectVariant generators[] = {VARIANT_SURFACE_BLOB, VARIANT_SURFACE_TORUS, VARIANT_SURFACE_EXPONENTIAL,
+                                            VARIANT_SURFACE_SINE, VARIANT_SURFACE_COSINE, VARIANT_SURFACE_TANGENT,
+                                            VARIANT_SURFACE_COTANGENT};
+        s.variant = generators[k];
+        s.family = FAMILY_ELECTRO_SURFACE;
+        electroSurfaceInit(&scene, &s);
     }
     for (int k = 0; k < 2; ++k) {
         EffectSlot& s = slots[7 + k];
         const float f[6] = {0.38f, 0.68f, -1, 2, -1, 5};
         std::memcpy(s.floatParams, f, sizeof f);
         s.intParams[8] = k;  // both glow forms
-        initElectroRibbon(&scene, &s);
+        s.family = FAMILY_ELECTRO_RIBBON;
+        electroRibbonInit(&scene, &s);
     }
     EffectSlot& bubbles = slots[9];
     bubbles.count = 40;
     const int32_t ip[] = {0, 0, 0, 40, 30, 15, 2, 5, 8, 0, 1, 20};
     std::memcpy(bubbles.intParams, ip, sizeof ip);
     bubbles.reset = 1;
-    initBubbles(&scene, &bubbles, BUBBLES_PLAIN);
+    bubbles.variant = VARIANT_BUBBLES;
+    bubbles.family = FAMILY_BUBBLES;
+    bubblesInit(&scene, &bubbles);
     EffectSlot& typing = slots[10];
     typing.count = 527;
+    typing.family = FAMILY_TYPING;
     typing.floatParams[0] = 3500;
     std::strcpy(typing.fileName, "Demo/Login.txt");
-    initTyping(&scene, &typing);
+    typingInit(&scene, &typing);
     EffectSlot& fractal = slots[11];
     fractal.count = 35;
     fractal.intParams[1] = 16;
-    initFractal(&scene, &fractal, FRACTAL_SMALL_1);
+    fractal.variant = VARIANT_FRACTAL_SMALL_1;
+    fractal.family = FAMILY_FRACTAL;
+    fractalInit(&scene, &fractal);
     EffectSlot& blob = slots[12];
     std::strcpy(blob.fileName, "Demo/Blob.lws");
-    initLightBlob(&scene, &blob);
+    blob.family = FAMILY_LIGHT_BLOB;
+    lightBlobInit(&scene, &blob);
     EffectSlot& picture = slots[13];
     std::strcpy(picture.fileName, "Demo/Picture.JPG");
-    initPicture(&scene, &picture);
+    pictureInit(&scene, &picture);
     EffectSlot& blur = slots[14];
-    initBlur(&scene, &blur);
+    blur.family = FAMILY_BLUR;
+    gaussianBlurInit(&scene, &blur);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("is lit by"), std::string::npos) << err;
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -136,14 +149,14 @@ TEST_F(EffectsOnMesa, EveryEffectCompilesAndDraws) {
         SCOPED_TRACE(t);
         frame();
         for (int k = 0; k < 9; ++k)
-            (k < 7 ? drawElectroSurface : drawElectroRibbon)(context, &slots[k], t);
-        drawBubbles(context, &bubbles, t);
-        drawTyping(context, &typing, t);
-        drawFractal(context, &fractal, t);
-        drawLightBlob(context, &blob, t);
-        drawPicture(context, &picture, t);
+            (k < 7 ? electroSurfaceRender : electroRibbonRender)(context, &slots[k], t);
+        bubblesRender(context, &bubbles, t);
+        typingRender(context, &typing, t);
+        fractalRender(context, &fractal, t);
+        lightBlobRender(context, &blob, t);
+        pictureRender(context, &picture, t);
         drawClipOverlays(context, t);
-        drawBlur(context, &blur, t);
+        gaussianBlurRender(context, &blur, t);
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
     // The plain full-view overlay alone: its picture's blue, with alpha 1.
@@ -158,10 +171,11 @@ TEST_F(EffectsOnMesa, EveryEffectCompilesAndDraws) {
 TEST_F(EffectsOnMesa, BlurOfFlatGreyAtSizeZero) {
     static EffectSlot blur;
     std::memset(&blur, 0, sizeof blur);
-    initBlur(nullptr, &blur);
+    blur.family = FAMILY_BLUR;
+    gaussianBlurInit(nullptr, &blur);
     glClearColor(100 / 255.0f, 100 / 255.0f, 100 / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    drawBlur(demoContext(), &blur, 0);
+    gaussianBlurRender(demoContext(), &blur, 0);
     uint8_t rgba[4];
     pixel(32, 32, rgba);
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(rgba[c], 125, 1) << c;

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "tools/lightwave/lw_writer.h"
+#include "tests/support/ci.h"
 #include "tests/support/process.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
+#include "tools/lightwave/lw_writer.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::vector<std::string> listDir(const std::string& dir) {
 class PlayerRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+        if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
         env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=dummy"};
     }
     ProcessResult play(const std::string& dir, std::vector<std::string> args, int timeoutMs = 60000) {
@@ -98,8 +99,9 @@ std::string centrePixel(const std::string& bmp, int width, int height) {
     return bmp.size() >= at + 3 ? bmp.substr(at, 3) : std::string();
 }
 
-TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
-    std::string dir = makeTempDir("clips");
+// Red from 0 to 1000 ms, blue from then on to the end at 1480 ms.
+std::string makeRedBlueProduction(const std::string& tag) {
+    std::string dir = makeTempDir(tag);
     std::vector<unsigned char> bytes = buildTestPackage(
         {{"Demo/Skrypt.txt",
           "init set global duration 0:3:0 set global end 0:1:480 end_init\n"
@@ -113,17 +115,38 @@ TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
          {"Demo/Blue.lws", sceneWithBackdrop(0, 0, 1)}},
         true);
     writeFile(dir + "/demo.dat", std::string(bytes.begin(), bytes.end()));
+    return dir;
+}
+
+const std::string kRed("\x00\x00\xff", 3), kBlue("\xff\x00\x00", 3);
+
+TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
+    std::string dir = makeRedBlueProduction("clips");
     ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err.find("Error: Scene"), std::string::npos) << r.err;
     // 40 ms a frame up to the end at 1480 ms: frames 0 .. 37.
     EXPECT_EQ(listDir(dir + "/Output").size(), 38u);
-    const std::string red("\x00\x00\xff", 3), blue("\xff\x00\x00", 3);
-    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00000.bmp"), 640, 480), red);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00000.bmp"), 640, 480), kRed);
     // Frame 25 is demo time 1000 ms, still the first clip; the second is in force after its start.
-    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00025.bmp"), 640, 480), red);
-    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00026.bmp"), 640, 480), blue);
-    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00037.bmp"), 640, 480), blue);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00025.bmp"), 640, 480), kRed);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00026.bmp"), 640, 480), kBlue);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00037.bmp"), 640, 480), kBlue);
+}
+
+TEST_F(PlayerRun, CaptureFromAStartTimeBeginsThere) {
+    std::string dir = makeRedBlueProduction("start");
+    // Frame 0 at 960 ms is red, frame 2 at 1040 ms blue; the end at 1480 ms leaves frames 0 .. 13.
+    ProcessResult r = play(dir, {"--capture", "--mode", "160x120", "--start", "0:0:960"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(listDir(dir + "/Output").size(), 14u);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00000.bmp"), 160, 120), kRed);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00001.bmp"), 160, 120), kRed);
+    EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00002.bmp"), 160, 120), kBlue);
+
+    ProcessResult late = play(dir, {"--capture", "--start", "1481"});
+    EXPECT_EQ(late.exitCode, 2) << late.err;
+    EXPECT_EQ(std::count(late.err.begin(), late.err.end(), '\n'), 1) << late.err;
 }
 
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
@@ -174,6 +197,27 @@ TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
     ProcessResult incomplete = play(dir, {"--batch"});
     EXPECT_EQ(incomplete.exitCode, 4);
     EXPECT_NE(incomplete.err.find("Demo/Skrypt.txt"), std::string::npos) << incomplete.err;
+}
+
+// Runs that will play no music leave the audio device alone; the plain run shows that this driver
+// really cannot open one.
+TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
+    std::string dir = makeProduction("noaudio", kShortTimeline);
+    env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=no-such-driver"};
+    const struct {
+        std::vector<std::string> args;
+        bool message;
+    } cases[] = {
+        {{"--capture", "--frames", "2"}, false},
+        {{"--no-music", "--no-setup", "--windowed", "--frames", "2"}, false},
+        {{"--no-setup", "--windowed", "--frames", "2"}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        ProcessResult r = play(dir, c.args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err.find("Inicjacja diwajsu") != std::string::npos, c.message) << r.err;
+    }
 }
 
 TEST_F(PlayerRun, BadOptionsGetOneLineAndExitCode2) {

@@ -15,6 +15,7 @@
 #include "data/package.h"
 #include "render/program_builder.h"
 #include "tests/gl/device_fixture.h"
+#include "tests/support/ci.h"
 #include "tests/support/process.h"
 #include "tests/support/test_package.h"
 
@@ -43,7 +44,7 @@ long timeOf(const std::string& word) {
 }
 
 TEST(Production, ThePlayerLoadsItWithoutASingleMessage) {
-    if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+    if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
     std::string work = makeTempDir("production");
     ProcessResult r = runProcess({VELMORA_BINARY, "--capture", "--frames", "5", "--data", kProduction, "--output",
                                   work + "/frames"},

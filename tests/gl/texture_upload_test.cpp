@@ -11,6 +11,7 @@
 #include "app/demo_context.h"
 #include "data/image.h"
 #include "platform/platform.h"
+#include "tests/support/ci.h"
 #include "tests/support/test_images.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
@@ -23,14 +24,14 @@ void countOpen() { ++gOpens; }
 class TextureUpload : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+        if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
         setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
         ASSERT_TRUE(platformInit(true));
         WindowRequest request = {"textures", 0, 0, 64, 64, false, true, 24, 24, 8, 0};
         window = platformCreateWindow(&request);
         if (!window) {
             platformShutdown();
-            GTEST_SKIP() << "no GL context";
+            SKIP_OUTSIDE_CI("no GL context");
         }
         resetSettings(&settings);
         settings.textureMode = 0;

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "scene/scene.h"
 #include "scene/transform.h"
+#include "tests/support/ci.h"
 #include "tests/support/xvfb.h"
 
 namespace {
@@ -15,14 +16,14 @@ namespace {
 class GlMatrixReadback : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (sharedXvfb()->display.empty()) GTEST_SKIP() << "Xvfb cannot be started";
+        if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
         setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
         ASSERT_TRUE(platformInit(true));
         WindowRequest request = {"matrices", 0, 0, 64, 64, false, true, 24, 24, 8, 0};
         window = platformCreateWindow(&request);
         if (!window) {
             platformShutdown();
-            GTEST_SKIP() << "no GL context";
+            SKIP_OUTSIDE_CI("no GL context");
         }
         glMatrixMode(GL_MODELVIEW);
     }

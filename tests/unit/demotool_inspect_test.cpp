@@ -154,3 +154,48 @@ TEST(DemotoolInspect, SceneListsItemsLightsCamerasBackdropAndFog) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("Demo/bad.lws"), std::string::npos) << refused.err;
 }
+
+// The setup the player applies, from the sample production's rows and from a row missing its "end".
+TEST(DemotoolInspect, SetupPrintsTheAppliedFieldsInOrder) {
+    TestFiles files = {{"Demo/SceneSetup.txt", readFile(VELMORA_SOURCE_DIR "/content/SceneSetup.txt")},
+                       {"Demo/Fade_In.env", writeEnvelope(lwConstant(1))}};
+    for (const char* axis : {"X", "Y", "Z", "W"})
+        files.push_back({std::string("Demo/Shadow_Rafa") + axis + ".env", writeEnvelope(lwConstant(1))});
+    const std::string sample = packageFile(files);
+    const std::string broken = packageFile(
+        {{"Demo/SceneSetup.txt", "scene Demo/A.lws glow 1 2\nscene Demo/B.lws causticsScale 0.25 glow 1 4 end\n"}});
+    const std::string defaults =
+        "shadowDepthScale 0\ncausticsScale 0\nfog 0 0\ntexturePeriod 0\nglow 0 0\nglowColour 1 1 1 1\n";
+    const struct {
+        std::string package, scene, out;
+        bool message;
+    } cases[] = {
+        {sample, "Demo/Rafa.lws",
+         "scene Demo/Rafa.lws\nrow yes\nshadows 1 1\nshadowAmbient 0.25\nshadowSoftness 0\n"
+         "shadowEnvelopes Demo/Shadow_RafaX.env Demo/Shadow_RafaY.env Demo/Shadow_RafaZ.env Demo/Shadow_RafaW.env\n"
+         "shadowDepthScale 0.05\ncausticsScale 0.2\nfog -2.4 -0.3\ntexturePeriod 775\n"
+         "colour brightness 0.02 0.05 0.06\ncolour saturation 1.15 1.15 0\nglow 1 4\nglowColour 0.8 0.95 1 1\n",
+         false},
+        {sample, "Demo/Login.lws",
+         "scene Demo/Login.lws\nrow yes\nshadows 0 0\nshadowAmbient 0\nshadowSoftness 0\nshadowEnvelopes -\n"
+         "shadowDepthScale 0\ncausticsScale 0\nfog 0 0\ntexturePeriod 775\ncolour contrast 1.15 1.15 1.15\n"
+         "colour brightness animated Demo/Fade_In.env\nglow 1 4\nglowColour 0.6 1 0.75 1\n",
+         false},
+        {broken, "Demo/B.lws",
+         "scene Demo/B.lws\nrow yes\nshadows 0 0\nshadowAmbient 0\nshadowSoftness 0\nshadowEnvelopes -\n"
+         "shadowDepthScale 0\ncausticsScale 0.25\nfog 0 0\ntexturePeriod 0\nglow 1 4\nglowColour 1 1 1 1\n",
+         true},
+        {broken, "Demo/A.lws",
+         "scene Demo/A.lws\nrow no\nshadows 0 0\nshadowAmbient 0\nshadowSoftness 0\nshadowEnvelopes -\n" + defaults,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scene);
+        ProcessResult r = demotool({"setup", c.package, c.scene});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err.find("Demo/A.lws") != std::string::npos, c.message) << r.err;
+    }
+    EXPECT_EQ(demotool({"setup", sample}).exitCode, 2);
+    EXPECT_EQ(demotool({"setup", sample + ".gone", "Demo/Rafa.lws"}).exitCode, 1);
+}

@@ -72,11 +72,33 @@ TEST(Options, EachOptionReachesItsSetting) {
     EXPECT_EQ(s.fullscreen, 0);
 }
 
+TEST(Options, StartTimeInMillisecondsOrAsTheTimelineWritesIt) {
+    const struct {
+        const char* text;
+        int32_t ms;  // -1: refused
+    } cases[] = {
+        {"0", 0},          {"1500", 1500},      {"0:1:500", 1500},  {"2:3:4", 123004}, {"0:75:0", 75000},
+        {"2147483647", INT32_MAX}, {"2147483648", -1}, {"35791:23:648", -1}, {"1:2", -1}, {"1:2:3:4", -1},
+        {"-5", -1},        {"0:-1:0", -1},      {"1::2", -1},       {"", -1},         {"1.5", -1}, {" 7", -1},
+    };
+    for (const auto& c : cases) {
+        int32_t ms = -7;
+        EXPECT_EQ(parseDemoTime(c.text, &ms), c.ms >= 0) << c.text;
+        EXPECT_EQ(ms, c.ms >= 0 ? c.ms : -7) << c.text;
+    }
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parse({}, &o, &error));
+    EXPECT_EQ(o.startTime, -1);
+    ASSERT_TRUE(parse({"--start", "0:2:0"}, &o, &error));
+    EXPECT_EQ(o.startTime, 2000);
+}
+
 TEST(Options, BadValuesAreRefusedWithOneLine) {
     const std::vector<std::vector<std::string>> bad = {
         {"--mode", "640"},   {"--mode", "0x480"}, {"--mode", "640x480x"}, {"--frames", "0"},
         {"--frames", "ten"}, {"--frames"},        {"--samples", "-1"},    {"--shadow-map", "500"},
-        {"--anisotropy", "2.5"}, {"--output", ""}, {"--unknown"},
+        {"--anisotropy", "2.5"}, {"--output", ""}, {"--unknown"}, {"--start"}, {"--start", "1:x:0"},
     };
     for (const auto& args : bad) {
         Options o;

@@ -237,6 +237,28 @@ TEST_F(SceneSetupTest, BadRowsAreReportedAndLeftOut) {
     }
 }
 
+// A row without "end" stops at the next "scene": the next row still applies, and whichever scene is
+// loaded, the broken row is reported naming the file and its scene.
+TEST_F(SceneSetupTest, ARowWithoutEndDoesNotSwallowTheNextRow) {
+    loadTestPackage({{SCENE_SETUP_FILE,
+                      "scene Demo/A.lws glow 1 2\n"
+                      "scene Demo/B.lws causticsScale 0.25 glow 1 4 end\n"}});
+    const struct {
+        const char* path;
+        float caustics;
+        uint8_t glow, divisor;
+    } cases[] = {{"Demo/A.lws", 0, 0, 0}, {"Demo/B.lws", 0.25f, 1, 4}, {"Demo/C.lws", 0, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        *setup = SceneSetup();
+        apply(c.path);
+        EXPECT_NE(messages.find(SCENE_SETUP_FILE), std::string::npos) << messages;
+        EXPECT_NE(messages.find("Demo/A.lws"), std::string::npos) << messages;
+        EXPECT_EQ(setup->causticsScale, c.caustics);
+        expectGlow(c.glow, c.divisor, 1, 1, 1, 1);
+    }
+}
+
 TEST_F(SceneSetupTest, MissingEnvelopeFilesAreReported) {
     loadTestPackage({{SCENE_SETUP_FILE,
                       "scene Demo/a.lws shadows 1 1 shadowEnvelopes X.env Y.env Z.env W.env\n"

@@ -70,13 +70,31 @@ TEST_F(TimelineScriptTest, TimePartsAreNotRangeLimited) {
     EXPECT_EQ(ctx->settings.globalEnd, 75000);
 }
 
-TEST_F(TimelineScriptTest, BadMaxScenesKeepsTheCount) {
+TEST_F(TimelineScriptTest, MaxScenesIsHonouredUpToTheCapacity) {
     header("init set maxscenes set global loop end_init");  // missing number
     EXPECT_EQ(ctx->settings.maxScenes, 8);
     EXPECT_EQ(ctx->settings.loop, 1);
-    header("init set maxscenes 0 set maxscenes 5000 set maxscenes -2 end_init");
-    EXPECT_EQ(ctx->settings.maxScenes, 8);
-    EXPECT_EQ(ctx->sceneCount, 8);
+    const struct {
+        const char* count;
+        int32_t expected;
+        const char* message;  // nullptr: none
+    } cases[] = {
+        {"1024", 1024, nullptr},
+        {"5000", TIMELINE_MAX_SCENES, "over the capacity; using 1024"},
+        {"0", 8, "refused"},
+        {"-2", 8, "refused"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        resetSettings(&ctx->settings);
+        testing::internal::CaptureStderr();
+        header(std::string("init set maxscenes ") + c.count + " end_init");
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ctx->settings.maxScenes, c.expected);
+        EXPECT_EQ(ctx->sceneCount, c.expected);
+        if (c.message) EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        else EXPECT_EQ(err, "");
+    }
 }
 
 TEST_F(TimelineScriptTest, MalformedTimesAreRejectedAndReadingGoesOn) {
@@ -149,6 +167,28 @@ TEST_F(TimelineScriptTest, LoadFillsFreeSlotsOnceEach) {
     EXPECT_STREQ(ctx->scenes[1].name, "b");
     EXPECT_EQ(ctx->currentScene, &ctx->scenes[1]);
     EXPECT_EQ(ctx->scenes[0].settings, &ctx->settings);
+}
+
+// A damaged scene file, like a missing one, keeps its name with an empty slot: loading the name again
+// is a no-op rather than a second file under the same name.
+TEST_F(TimelineScriptTest, AFailedSceneKeepsItsNameTaken) {
+    for (const char* first : {"Demo/Damaged.lws", "Demo/Missing.lws"}) {
+        SCOPED_TRACE(first);
+        freeTimelineLists(ctx);
+        loadTestPackage({{kScript, std::string("init set maxscenes 2 end_init begin load scene a ") + first +
+                                       " load scene a Demo/Good.lws end"},
+                         {"Demo/Damaged.lws", "LWSC 3 nothing here"},
+                         {"Demo/Good.lws", "LWSC 3 AddNullObject N"}});
+        readTimelineHeader(kScript, ctx);
+        testing::internal::CaptureStderr();
+        readTimelineMain(kScript, ctx);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(first), std::string::npos) << err;
+        EXPECT_STREQ(ctx->scenes[0].name, "a");
+        EXPECT_EQ(ctx->scenes[0].itemCount, 0);
+        EXPECT_EQ(ctx->scenes[0].items, nullptr);
+        EXPECT_STREQ(ctx->scenes[1].name, "");
+    }
 }
 
 TEST_F(TimelineScriptTest, OverlongSceneNameIsRejected) {

@@ -41,7 +41,7 @@ void checkObjectUse(CheckReport* report, const std::string& path, const std::str
 // What effects expect of their files.
 void checkFishObject(CheckReport* report, const std::string& path, const std::vector<float>& bodyLengths);
 void checkSwimmingObject(CheckReport* report, const std::string& path);
-void checkSoftBodyObject(CheckReport* report, const std::string& path, const std::vector<const EffectRow*>& rows);
+void checkSoftBodyObject(CheckReport* report, const std::string& path, const std::vector<const EffectBinding*>& rows);
 void checkLightBlobScene(CheckReport* report, const std::string& path);
 void checkProgramFile(CheckReport* report, const std::string& path, const char* header, size_t size);
 void checkTypingText(CheckReport* report, const std::string& path);

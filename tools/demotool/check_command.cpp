@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "data/package.h"
+#include "effects/boids_flock.h"
 #include "scene/lwo_reader.h"
 #include "scene/setup_table.h"
 #include "tools/demotool/check.h"
@@ -171,23 +172,23 @@ void readClipScript(CheckReport* report) {
 struct EffectUses {
     std::map<std::string, std::vector<float>> fish;  // object -> body lengths
     std::set<std::string> swimmers, blobScenes;
-    std::map<std::string, std::vector<const EffectRow*>> softBodies;  // object -> rows
+    std::map<std::string, std::vector<const EffectBinding*>> softBodies;  // object -> rows
     std::set<std::string> typingTexts;
     bool boids = false;
 };
 
 void checkEffect(CheckReport* report, const SceneFile& scene, const std::string& null, const SurfaceContext& context,
                  EffectUses* uses) {
-    const EffectRow* row = findEffectRow(null.c_str());
+    const EffectBinding* row = findEffectBinding(null.c_str());
     if (!row) return;
     report->effects.push_back(std::string(effectFamilyName(row->family)) + " " + row->name + " " + scene.path);
     const std::string by = scene.path + " (" + row->name + ")";
     for (const char* const* file = familyFiles(row->family); *file; ++file) checkUse(report, *file, by);
-    const std::string file = row->file;
+    const std::string file = row->fileName;
     switch (row->family) {
         case FAMILY_BOIDS:
             uses->boids = true;
-            uses->fish[file].push_back(row->bodyLength);
+            uses->fish[file].push_back(flockPreset(row->variant)->bodyLength);
             checkObjectUse(report, file, by, context);
             break;
         case FAMILY_SWIMMING:
@@ -205,8 +206,12 @@ void checkEffect(CheckReport* report, const SceneFile& scene, const std::string&
             if (checkUse(report, file, by)) uses->typingTexts.insert(file);
             break;
         case FAMILY_BUBBLES:
-            if (!file.empty())
-                for (const char* axis : {"X", "Y", "Z"}) checkUse(report, file + axis + ".env", by);
+            // Emitters that follow a path name its three envelope files, one a line.
+            for (size_t start = 0, end; start < file.size(); start = end + 1) {
+                end = file.find('\n', start);
+                if (end == std::string::npos) end = file.size();
+                checkUse(report, file.substr(start, end - start), by);
+            }
             break;
         default:
             if (!file.empty()) checkUse(report, file, by);

@@ -219,7 +219,7 @@ void checkSwimmingObject(CheckReport* report, const std::string& path) {
         checkWarn(report, path, "it is taller than long: the swimmer must lie horizontal");
 }
 
-void checkSoftBodyObject(CheckReport* report, const std::string& path, const std::vector<const EffectRow*>& rows) {
+void checkSoftBodyObject(CheckReport* report, const std::string& path, const std::vector<const EffectBinding*>& rows) {
     const RawObject* object = checkObject(report, path, path);
     if (!object) return;
     std::vector<bool> used = surfacesInUse(object);
@@ -292,15 +292,17 @@ void checkSoftBodyObject(CheckReport* report, const std::string& path, const std
         checkWarn(report, path, std::to_string(split) + " points become several vertices: smooth the surface so "
                                                         "that every point is one particle");
 
-    for (const EffectRow* row : rows) {
+    for (const EffectBinding* row : rows) {
+        const float* centre = row->floatParams;  // then the scale
+        const bool follow = row->intParams[6] != 0;
         int outside = 0;
         for (int32_t p = 0; p < object->pointCount; ++p) {
             float q[3];
-            for (int k = 0; k < 3; ++k) q[k] = row->centre[k] + row->scale * object->points[p].position[k];
+            for (int k = 0; k < 3; ++k) q[k] = centre[k] + centre[3] * object->points[p].position[k];
             // The box every reset restores: x in [-20, 20.5], y in [-2.5, 20.5], z in [-20, 20].
             bool in = q[0] >= -20 && q[0] <= 20.5f && q[1] >= -2.5f && q[1] <= 20.5f && q[2] >= -20 && q[2] <= 20;
             // A box that follows the null is 8 wide around it.
-            if (row->follow) in = in && std::fabs(q[0]) <= 4 && std::fabs(q[1]) <= 4 && std::fabs(q[2]) <= 4;
+            if (follow) in = in && std::fabs(q[0]) <= 4 && std::fabs(q[1]) <= 4 && std::fabs(q[2]) <= 4;
             outside += !in;
         }
         if (outside > 0)

@@ -8,6 +8,8 @@ int commandEnv(int argc, char** argv);
 int commandObject(int argc, char** argv);
 int commandScene(int argc, char** argv);
 int commandCheck(int argc, char** argv);
+int commandSetup(int argc, char** argv);
+int commandPrograms(int argc, char** argv);
 
 // Loads a package for a subcommand, messages going to standard error.
 bool openPackageForTool(const char* path);
