@@ -4,19 +4,18 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/device_entry_points.h"
-#include "effects/bubbles.h"
+#include "effects/effect_binding.h"
+#include "effects/effect_passes.h"
 #include "effects/clip_script.h"
-#include "effects/effect_slot.h"
-#include "effects/electro_ribbon.h"
-#include "effects/fractal.h"
 #include "effects/gaussian_blur.h"
 #include "effects/light_blob.h"
-#include "effects/picture.h"
-#include "effects/typing.h"
 #include "scene/scene.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/test_images.h"
@@ -56,109 +55,105 @@ protected:
 
 std::string jpeg(uint8_t r, uint8_t g, uint8_t b) { return makeJpeg(flatPicture(16, 16, r, g, b)); }
 
-TEST_F(EffectsOnMesa, EveryEffectCompilesAndDraws) {
+// What a file of the package holds, from its name.
+std::string fileFor(const std::string& name, const std::string& controls) {
+    const std::string ext = name.substr(name.find_last_of('.') + 1);
+    if (ext == "env") return kEnvelope;
+    if (ext == "lws") return controls;
+    if (ext == "txt") return "0:0:100\t\t'A'\n0:0:200\t\t'&'\n0:0:300\t\t'B'\n";
+    return jpeg(uint8_t(name.size() * 37), 90, 160);
+}
+
+bool ownFamily(EffectFamily f) {
+    switch (f) {
+        case FAMILY_FRACTAL: case FAMILY_PICTURE: case FAMILY_BLUR: case FAMILY_TYPING: case FAMILY_LIGHT_BLOB:
+        case FAMILY_ELECTRO_SURFACE: case FAMILY_ELECTRO_RIBBON: case FAMILY_BUBBLES:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Every name of these families bound from null items (15 to a scene, after one object), loaded and
+// drawn through the passes, with the clip overlays over them.
+TEST_F(EffectsOnMesa, EveryNameBindsLoadsAndDraws) {
     std::string controls = "LWSC\n3\nAddNullObject Blob\n";
     for (int k = 0; k < BLOB_MOTIONS; ++k) {
         controls += "NumChannels 9\n";
         for (int c = 0; c < 9; ++c) controls += "Channel " + std::to_string(c) + "\n" + kEnvelope;
     }
-    loadTestPackage({{"Demo/Kolorki.JPG", jpeg(200, 80, 40)},
-                     {"Demo/Kolorki2.JPG", jpeg(40, 200, 80)},
-                     {"Demo/Kolorki3.JPG", jpeg(80, 40, 200)},
-                     {"Demo/Fonts.JPG", jpeg(255, 255, 255)},
-                     {"Demo/Env1.JPG", jpeg(128, 128, 128)},
-                     {"Demo/Picture.JPG", jpeg(0, 0, 255)},
-                     {"Demo/Fade.env", kEnvelope},
-                     {"Demo/Login.txt", "0:0:100\t\t'A'\n0:0:200\t\t'&'\n0:0:300\t\t'B'\n"},
-                     {"Demo/Blob.lws", controls},
-                     {"Demo/ClipScript.txt",
-                      "begin load texture Demo/Picture.JPG P load texture Demo/Kolorki.JPG M\n"
-                      " load envelope Demo/Fade.env F\n"
-                      " play clip P null from 0:0:0 to 0:1:0 0 0 1 1 0 0 1 1 null null null null null\n"
-                      " play clip P M from 0:0:0 to 0:1:0 0.2 0.2 0.5 0.5 0 0 1 1 null null F null null\n"
-                      " play clip P M from 0:0:0 to 0:1:0 0.2 0.2 0.5 0.5 0 0 1 1 null null null null electro\n"
-                      " play clip P null from 0:0:0 to 0:1:0 0.2 0.2 0.5 0.5 0 0 1 1 null null null null electro\n"
-                      "end\n"}});
-    static Scene scene;
-    std::memset(&scene, 0, sizeof scene);
-    scene.lightCount = SCENE_LIGHTS;  // more lights than the device has coordinate sets to spare
-    for (int k = 0; k < SCENE_LIGHTS; ++k) scene.lights[k].type = k % 2;
-    static EffectSlot slots[16];
-    std::memset(slots, 0, sizeof slots);
-    testing::internal::CaptureStderr();
-
-    readClipScript("Demo/ClipScript.txt", demoContext());
-    ASSERT_EQ(clipScript()->overlayCount, 4);
-    for (int k = 0; k < ELECTRO_GENERATORS; ++k) {
-        EffectSlot& s = slots[k];
-        const float f[8] = {0.79f, 0.52f, -1, 4, -3.14159274f, 6.28318548f, 0, 2};
-        std::memcpy(s.floatParams, f, sizeof f);
-        s.intParams[5] = k % 3;
-        s.intParams[7] = k == 0;
-        const EffectVariant generators[] = {VARIANT_SURFACE_BLOB, VARIANT_SURFACE_TORUS, VARIANT_SURFACE_EXPONENTIAL,
-                                            VARIANT_SURFACE_SINE, VARIANT_SURFACE_COSINE, VARIANT_SURFACE_TANGENT,
-                                            VARIANT_SURFACE_COTANGENT};
-        s.variant = generators[k];
-        s.family = FAMILY_ELECTRO_SURFACE;
-        electroSurfaceInit(&scene, &s);
+    TestFiles files = {{"Demo/Picture.JPG", jpeg(0, 0, 255)},
+                       {"Demo/Mask.JPG", jpeg(200, 200, 200)},
+                       {"Demo/Fade.env", kEnvelope},
+                       {"Demo/ClipScript.txt",
+                        "begin load texture Demo/Picture.JPG P load texture Demo/Mask.JPG M\n"
+                        " load envelope Demo/Fade.env F\n"
+                        " play clip P null from 0:0:0 to 0:1:0 0 0 1 1 0 0 1 1 null null null null null\n"
+                        " play clip P M from 0:0:0 to 0:5:0 0.2 0.2 0.5 0.5 0 0 1 1 null null F null null\n"
+                        " play clip P M from 0:0:0 to 0:5:0 0.2 0.2 0.5 0.5 0 0 1 1 null null null null electro\n"
+                        " play clip P null from 0:0:0 to 0:5:0 0.2 0.2 0.5 0.5 0 0 1 1 null null null null electro\n"
+                        "end\n"}};
+    std::set<std::string> packed;
+    std::vector<std::vector<std::string>> scenes(1);
+    int rowCount = 0;
+    const EffectBinding* rows = effectBindings(&rowCount);
+    for (int r = 0; r < rowCount; ++r) {
+        if (!ownFamily(rows[r].family)) continue;
+        if (scenes.back().size() == 15) scenes.emplace_back();
+        scenes.back().push_back(rows[r].name);
+        std::vector<std::string> names;
+        for (const char* const* f = familyFiles(rows[r].family); *f; ++f) names.push_back(*f);
+        std::string list = rows[r].fileName;
+        for (size_t at = 0; at < list.size();) {
+            size_t end = list.find('\n', at);
+            if (end == std::string::npos) end = list.size();
+            names.push_back(list.substr(at, end - at));
+            at = end + 1;
+        }
+        for (const std::string& n : names)
+            if (packed.insert(n).second) files.push_back({n, fileFor(n, controls)});
     }
-    for (int k = 0; k < 2; ++k) {
-        EffectSlot& s = slots[7 + k];
-        const float f[6] = {0.38f, 0.68f, -1, 2, -1, 5};
-        std::memcpy(s.floatParams, f, sizeof f);
-        s.intParams[8] = k;  // both glow forms
-        s.family = FAMILY_ELECTRO_RIBBON;
-        electroRibbonInit(&scene, &s);
-    }
-    EffectSlot& bubbles = slots[9];
-    bubbles.count = 40;
-    const int32_t ip[] = {0, 0, 0, 40, 30, 15, 2, 5, 8, 0, 1, 20};
-    std::memcpy(bubbles.intParams, ip, sizeof ip);
-    bubbles.reset = 1;
-    bubbles.variant = VARIANT_BUBBLES;
-    bubbles.family = FAMILY_BUBBLES;
-    bubblesInit(&scene, &bubbles);
-    EffectSlot& typing = slots[10];
-    typing.count = 527;
-    typing.family = FAMILY_TYPING;
-    typing.floatParams[0] = 3500;
-    std::strcpy(typing.fileName, "Demo/Login.txt");
-    typingInit(&scene, &typing);
-    EffectSlot& fractal = slots[11];
-    fractal.count = 35;
-    fractal.intParams[1] = 16;
-    fractal.variant = VARIANT_FRACTAL_SMALL_1;
-    fractal.family = FAMILY_FRACTAL;
-    fractalInit(&scene, &fractal);
-    EffectSlot& blob = slots[12];
-    std::strcpy(blob.fileName, "Demo/Blob.lws");
-    blob.family = FAMILY_LIGHT_BLOB;
-    lightBlobInit(&scene, &blob);
-    EffectSlot& picture = slots[13];
-    std::strcpy(picture.fileName, "Demo/Picture.JPG");
-    pictureInit(&scene, &picture);
-    EffectSlot& blur = slots[14];
-    blur.family = FAMILY_BLUR;
-    gaussianBlurInit(&scene, &blur);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("is lit by"), std::string::npos) << err;
-    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    loadTestPackage(files);
+    ASSERT_GE(scenes.size(), 3u);
 
     DemoContext* context = demoContext();
-    for (int32_t t : {0, 1500, 4000}) {
-        SCOPED_TRACE(t);
-        frame();
-        for (int k = 0; k < 9; ++k)
-            (k < 7 ? electroSurfaceRender : electroRibbonRender)(context, &slots[k], t);
-        bubblesRender(context, &bubbles, t);
-        typingRender(context, &typing, t);
-        fractalRender(context, &fractal, t);
-        lightBlobRender(context, &blob, t);
-        pictureRender(context, &picture, t);
-        drawClipOverlays(context, t);
-        gaussianBlurRender(context, &blur, t);
-        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    static Scene scene[4];
+    static std::vector<SceneItem> items[4];
+    testing::internal::CaptureStderr();
+    readClipScript("Demo/ClipScript.txt", context);
+    for (size_t s = 0; s < scenes.size(); ++s) {
+        std::memset(&scene[s], 0, sizeof scene[s]);
+        items[s].assign(scenes[s].size() + 1, SceneItem());
+        for (size_t k = 0; k < scenes[s].size(); ++k) {
+            items[s][k + 1].isNull = 1;
+            std::snprintf(items[s][k + 1].name, sizeof items[s][k + 1].name, "%s", scenes[s][k].c_str());
+        }
+        scene[s].items = items[s].data();
+        scene[s].itemCount = int32_t(items[s].size());
+        scene[s].settings = &context->settings;
+        // More distant and point lights than the device has coordinate sets to spare.
+        scene[s].lightCount = SCENE_LIGHTS;
+        for (int k = 0; k < SCENE_LIGHTS; ++k) scene[s].lights[k].type = k % 2;
+        ASSERT_EQ(bindSceneEffects(&scene[s]), 0);
+        initSceneEffects(&scene[s]);
     }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("is lit by 7 of its 8 lights"), std::string::npos) << err;
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    for (int32_t t : {0, 1500, 4000}) {
+        for (size_t s = 0; s < scenes.size(); ++s) {
+            SCOPED_TRACE(testing::Message() << "scene " << s << " at " << t);
+            frame();
+            context->currentScene = &scene[s];
+            renderEffectPass(context, &scene[s], 1, t);
+            for (int32_t k = 0; k < scene[s].effectSlotCount; ++k) renderNullEffect(context, &scene[s], k, t);
+            drawClipOverlays(context, t);
+            renderEffectPass(context, &scene[s], 3, t);
+            ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        }
+    }
+    context->currentScene = nullptr;
     // The plain full-view overlay alone: its picture's blue, with alpha 1.
     frame();
     drawClipOverlays(context, 1000);
