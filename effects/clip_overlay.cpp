@@ -3,6 +3,7 @@
 #include <GL/glext.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/demo_context.h"
 #include "app/device_entry_points.h"
@@ -104,6 +105,14 @@ void selectUnit(const GlEntryPoints* gl, int unit) { gl->glActiveTextureARB(GLen
 
 void readClipScript(const char* path, DemoContext* context) {
     ClipScript* s = clipScript();
+    // A second reading replaces the first.
+    for (int k = 0; k < s->textureCount; ++k) releaseTextureImage(&s->textures[k]);
+    for (int k = 0; k < s->envelopeCount; ++k) releaseEnvelope(&s->envelopes[k]);
+    for (GLuint program : {s->overlayProgram, s->maskedOverlayProgram, s->electroOverlayProgram, s->electroGlowProgram})
+        if (program) glEntryPoints()->glDeleteProgramsARB(1, &program);
+    const uint32_t volume = s->volume;
+    std::memset(s, 0, sizeof *s);
+    s->volume = volume;
     DemoFile file = fileOpen(path, "rb");
     if (!file) {
         std::fprintf(stderr, "%s: not in the package; no clip overlays\n", path);
