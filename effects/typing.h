@@ -39,6 +39,9 @@ struct TypingQuad {
 int32_t typingReadEntries(DemoFile file, TypingEntry* entries, int32_t capacity);
 // Replaces entries 10..14 by a random number drawn from seed (the first digit 1..9), then reseeds 0.
 void typingLoginDigits(TypingEntry* entries, int32_t entryCount, uint32_t seed);
+// The seed "Demo/Login.txt" is loaded with: the calendar time unless one was set here (runs whose frames
+// must repeat, tests). A negative seed goes back to the calendar time.
+void typingSetLoginSeed(int64_t seed);
 // Quads of every character due before timeMs, and the cursor when it shows; returns how many were
 // written (at most entryCount + 1). Characters outside the atlas advance without drawing.
 int32_t typingLayout(const TypingEntry* entries, int32_t entryCount, int32_t timeMs, float cursorDelay,

@@ -19,6 +19,8 @@
 
 namespace {
 
+int64_t gLoginSeed = -1;
+
 struct TypingShared {
     TextureImage font;
     uint32_t program;
@@ -54,6 +56,8 @@ void makeShared(const Settings* settings) {
 
 }  // namespace
 
+void typingSetLoginSeed(int64_t seed) { gLoginSeed = seed; }
+
 void typingInit(Scene* scene, EffectSlot* slot) {
     makeShared(effectSettings(scene));
     TypingState* s = static_cast<TypingState*>(std::calloc(1, sizeof(TypingState)));
@@ -72,7 +76,8 @@ void typingInit(Scene* scene, EffectSlot* slot) {
         std::fprintf(stderr, "%s: %d of %d characters read\n", slot->fileName, s->entryCount, capacity);
     fileClose(file);
     if (std::strcmp(slot->fileName, "Demo/Login.txt") == 0)
-        typingLoginDigits(s->entries, s->entryCount, static_cast<uint32_t>(std::time(nullptr) % 65536));
+        typingLoginDigits(s->entries, s->entryCount,
+                          static_cast<uint32_t>((gLoginSeed >= 0 ? gLoginSeed : std::time(nullptr)) % 65536));
 }
 
 void typingRender(DemoContext* context, EffectSlot* slot, int32_t t) {
