@@ -15,6 +15,7 @@
 #include "effects/effect_passes.h"
 #include "effects/clip_script.h"
 #include "effects/gaussian_blur.h"
+#include "effects/typing.h"
 #include "effects/light_blob.h"
 #include "scene/scene.h"
 #include "tests/gl/device_fixture.h"
