@@ -5,7 +5,7 @@ DATA ?= $(BUILD)/production
 
 SANITIZE_BUILD ?= $(BUILD)-sanitize
 
-.PHONY: all deps configure build run test test-sanitize clean
+.PHONY: all deps configure build run test test-sanitize references bench clean
 
 all: build
 
@@ -33,6 +33,15 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
 	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) -L unit
+
+# Captures the reference frames of the sample production again and writes them under tests/references:
+# run it when a change of the pictures is meant, and look at them before committing.
+references: build
+	@cd $(BUILD) && VELMORA_UPDATE_REFERENCES=1 tests/gl_tests --gtest_filter='Production/ReferenceFrames.*'
+
+# Frames per second of every scene at 640 x 480 (100 captured frames from the scene's first clip).
+bench: build
+	@bash bench/frame_rate.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

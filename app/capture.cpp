@@ -97,7 +97,7 @@ void readFrame(BmpInfoHeader* header, uint8_t** pixels, size_t* capacity) {
     glReadPixels(viewport[0], viewport[1], viewport[2], viewport[3], GL_BGR, GL_UNSIGNED_BYTE, *pixels);
 }
 
-void captureFrame(DemoContext* context, const std::string& directory, int32_t frameNumber) {
+const BmpInfoHeader* captureReadBack(DemoContext* context, const uint8_t** pixels) {
     if (!gHeader) {
         gHeader = static_cast<BmpInfoHeader*>(std::calloc(1, sizeof(BmpInfoHeader)));
         gCapacity = static_cast<size_t>(bmpRowSize(context->settings.width)) * context->settings.height;
@@ -105,10 +105,15 @@ void captureFrame(DemoContext* context, const std::string& directory, int32_t fr
         if (!gHeader || !gPixels) fatalExit(EXIT_CAPTURE_MEMORY);
     }
     setPictureViewport(context);
+    readFrame(gHeader, &gPixels, &gCapacity);
+    *pixels = gPixels;
+    return gHeader;
+}
+
+void captureWriteBmp(const std::string& directory, int32_t frameNumber) {
     char name[64];
     std::snprintf(name, sizeof name, "demo%.5d.bmp", frameNumber);
     std::string path = directory + "/" + name;
-    readFrame(gHeader, &gPixels, &gCapacity);
     // A frame that cannot be written is skipped; the demo goes on.
     writeBmp(path.c_str(), gHeader, gPixels);
 }

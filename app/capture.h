@@ -30,5 +30,8 @@ int writeBmp(const char* path, const BmpInfoHeader* header, const uint8_t* pixel
 // Reads the current viewport into the pixel block, which grows when the picture does.
 void readFrame(BmpInfoHeader* header, uint8_t** pixels, size_t* capacity);
 
-// Writes the current frame as "<dir>/demo%.5d.bmp" with the capture frame number.
-void captureFrame(DemoContext* context, const std::string& directory, int32_t frameNumber);
+// Reads the current picture into the capture buffers, sized at the first frame (no memory: exit 56).
+// The pixels stay valid until the next read.
+const BmpInfoHeader* captureReadBack(DemoContext* context, const uint8_t** pixels);
+// Writes the last picture read back as "<dir>/demo%.5d.bmp"; a file that cannot be written is skipped.
+void captureWriteBmp(const std::string& directory, int32_t frameNumber);

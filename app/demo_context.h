@@ -24,7 +24,9 @@ struct Settings {
     int32_t shadowMapSize;
     int32_t anisotropy;
     int32_t maxAnisotropy;
-    int32_t maxTextureUnits;
+    int32_t maxTextureUnits;       // fixed-function units
+    int32_t maxTextureImageUnits;  // units a fragment program samples (at least maxTextureUnits)
+    int32_t maxTextureCoords;      // coordinate sets a vertex program passes on
     int32_t samples;
     int32_t textureMode;  // 0 plain, 1 sixteen-bit, 2 compressed internal formats
     int32_t refreshRate;

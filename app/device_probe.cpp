@@ -241,6 +241,14 @@ void probeDeviceCaps(DeviceCaps* caps, Settings* settings) {
     GLint units = 1;
     if (caps->states[EXT_ARB_MULTITEXTURE] == EXTENSION_FOUND) glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
     settings->maxTextureUnits = units;
+    GLint imageUnits = units, coords = units;
+    const bool programs = caps->states[EXT_ARB_FRAGMENT_PROGRAM] == EXTENSION_FOUND ||
+                          caps->states[EXT_ARB_VERTEX_PROGRAM] == EXTENSION_FOUND;
+    if (caps->states[EXT_ARB_FRAGMENT_PROGRAM] == EXTENSION_FOUND)
+        glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS_ARB, &imageUnits);
+    if (programs) glGetIntegerv(GL_MAX_TEXTURE_COORDS_ARB, &coords);
+    settings->maxTextureImageUnits = imageUnits > units ? imageUnits : units;
+    settings->maxTextureCoords = coords;
     while (glGetError() != GL_NO_ERROR) {
     }
 }

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/capture.h"
+#include "app/capture_run.h"
 #include "app/capture_timing.h"
 #include "app/demo_context.h"
 #include "app/music.h"
@@ -27,7 +27,7 @@ struct FrameLoopState {
 };
 
 FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
-FrameLoopConfig gConfig = {"Output", 0, -1, CAPTURE_DEFAULT_FPS};
+FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
 void resetAllEffects(DemoContext* context) {
     for (int s = 0; context->scenes && s < context->sceneCount; ++s) resetSceneEffects(&context->scenes[s]);
@@ -79,7 +79,7 @@ void drawLoadingScreen(DemoContext* context) {
     glVertex2f(f - 0.51f, -0.79f);
     glVertex2f(-0.51f, -0.79f);
     glEnd();
-    glEnable(GL_LIGHTING);
+    // Lighting stays off: the passes and overlays after it assume so.
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glFinish();
@@ -167,7 +167,9 @@ void onResize(DemoContext* context, int clientWidth, int clientHeight) {
 
 void setPictureViewport(DemoContext* context) {
     const Settings& s = context->settings;
-    glViewport((s.clientWidth - s.width) / 2, (s.clientHeight - s.height) / 2, s.width, s.height);
+    int32_t x, y;
+    pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);
+    glViewport(x, y, s.width, s.height);
 }
 
 void frameLoopConfigure(const FrameLoopConfig& config) { gConfig = config; }
@@ -236,7 +238,8 @@ void paintFrame(DemoContext* context) {
 
     drawBorderBars(context);
     if (s.capture && !context->loading) {
-        captureFrame(context, gConfig.captureDir, gLoop.captureFrame);
+        // The video encoder has gone: the capture cannot go on.
+        if (!captureRunFrame(context, demoTime)) postQuit(context, EXIT_VIDEO);
         gLoop.captureFrame += 1;
     }
     glFlush();

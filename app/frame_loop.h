@@ -1,7 +1,6 @@
 // The paint-driven frame loop: loading screen, warm-up, the timed frame, border bars, capture.
 #pragma once
 #include <cstdint>
-#include <string>
 
 struct DemoContext;
 
@@ -21,7 +20,6 @@ void onResize(DemoContext* context, int clientWidth, int clientHeight);
 void setPictureViewport(DemoContext* context);
 
 struct FrameLoopConfig {
-    std::string captureDir;  // where captured frames go
     int32_t frameLimit;      // timed frames before the demo ends; 0 = no limit
     int32_t startTime;       // demo time of the first timed frame; -1 = the timeline's own start
     int32_t fps;             // capture frames per demo second

@@ -54,3 +54,4 @@ void gammaRestore() {
 
 GammaTriple* gammaTriple() { return &gTriple; }
 const GammaRamp* savedGammaRamp() { return &gSaved; }
+GammaRamp* builtGammaRamp() { return &gBuilt; }

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/capture_timing.h"
 #include "app/demo_context.h"
+#include "app/video_encoder.h"
 
 namespace {
 
@@ -66,6 +68,9 @@ const char* optionsUsage() {
     return "usage: velmora [options]\n"
            "  --capture            write every frame as a BMP file, 25 frames per second of demo time\n"
            "  --output DIR         directory of the captured frames (default \"Output\")\n"
+           "  --fps N              frames per second of demo time in a capture, 1 to 240 (default 25)\n"
+           "  --video FILE         capture into a video file (.mkv, .mp4, .webm) with its sound, through ffmpeg\n"
+           "  --no-write           capture without reading back or writing anything (to time the rendering)\n"
            "  --frames N           stop after N timed frames\n"
            "  --start TIME         begin at this demo time: milliseconds or m:s:ms\n"
            "  --no-setup           skip the setup dialog and take its default choices\n"
@@ -92,6 +97,7 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
     o->samples = -1;
     o->anisotropy = -1;
     o->startTime = -1;
+    o->fps = CAPTURE_DEFAULT_FPS;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -112,10 +118,25 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
         else if (arg == "--loop") o->loop = true;
         else if (arg == "--batch") o->batch = true;
         else if (arg == "--diagnostics") o->diagnostics = true;
+        else if (arg == "--no-write") o->noWrite = o->capture = true;
         else if (arg == "--output" || arg == "--data" || arg == "--gamma-file") {
             if (!value) return needs("a path");
             if (!*value) return bad();
             (arg == "--output" ? o->outputDir : arg == "--data" ? o->dataDir : o->gammaFile) = value;
+            if (arg == "--output") o->outputGiven = true;
+            ++i;
+        } else if (arg == "--video") {
+            if (!value) return needs("a file");
+            if (videoContainerOf(value) == VIDEO_UNKNOWN) {
+                *error = std::string("velmora: --video ") + value + ": the name must end in .mkv, .mp4 or .webm";
+                return false;
+            }
+            o->videoPath = value;
+            o->capture = true;  // a video is always an offline render
+            ++i;
+        } else if (arg == "--fps") {
+            if (!value) return needs("a number");
+            if (!parseInt(value, 1, CAPTURE_MAX_FPS, &o->fps)) return bad();
             ++i;
         } else if (arg == "--frames") {
             if (!value) return needs("a number");

@@ -9,6 +9,10 @@ struct Options {
     bool help;
     bool capture;
     std::string outputDir;  // capture files go here
+    bool outputGiven;       // --output was given (a video then writes BMP files too)
+    int fps;                // capture frames per demo second
+    std::string videoPath;  // encode the capture into this file; empty = none
+    bool noWrite;           // capture without reading back or writing anything (for timing)
     int frames;             // stop after this many timed frames; 0 = play to the end
     int32_t startTime;      // demo time of the first timed frame, ms; -1 = not given
     bool noSetup;

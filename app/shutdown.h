@@ -11,6 +11,7 @@ enum ExitCode {
     EXIT_MISSING_FILE = 4,    // a file the player cannot do without is not in the package
     EXIT_NO_WINDOW = 5,       // no display, window or GL context
     EXIT_OUT_OF_MEMORY = 6,   // the scene table or another start-up allocation failed
+    EXIT_VIDEO = 7,           // the video encoder (ffmpeg) failed, or the soundtrack could not be written
     EXIT_CAPTURE_MEMORY = 56,
     EXIT_NO_OFFSCREEN = 100,
     EXIT_GC_ORDER = 102,

@@ -6,14 +6,18 @@
 #include <string>
 
 #include "app/demo_context.h"
+#include "app/capture_run.h"
 #include "app/capture_timing.h"
+#include "app/child_process.h"
 #include "app/device_caps.h"
 #include "app/device_setup.h"
 #include "app/frame_loop.h"
 #include "app/gamma.h"
 #include "app/music.h"
 #include "app/options.h"
+#include "app/setup_dialog.h"
 #include "app/shutdown.h"
+#include "app/video_encoder.h"
 #include "data/image.h"
 #include "data/package.h"
 #include "effects/clip_script.h"
@@ -116,7 +120,42 @@ int messageLoop(DemoContext* context) {
         paintFrame(context);
     }
     shutdownRestore();
+    if (context->settings.capture) {
+        int code = captureRunFinish();
+        if (context->quitCode == EXIT_OK) return code;
+    }
     return context->quitCode;
+}
+
+// A video's file and encoder, checked before anything is loaded. False after one line on standard error.
+bool checkVideoTarget(const Options& o, std::string* ffmpegPath) {
+    std::string problem = videoTargetProblem(o.videoPath);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "velmora: --video: %s\n", problem.c_str());
+        return false;
+    }
+    if (!findProgram("ffmpeg", ffmpegPath)) {
+        std::fprintf(stderr, "velmora: --video needs the ffmpeg program, and there is none on PATH\n");
+        return false;
+    }
+    return true;
+}
+
+void configureCapture(const Options& o, const std::string& ffmpegPath, const DemoContext* context) {
+    CaptureConfig c;
+    c.write = !o.noWrite;
+    bool video = !o.videoPath.empty() && c.write;
+    if (video) {
+        c.ffmpegPath = ffmpegPath;
+        c.videoPath = o.videoPath;
+    }
+    // With a video, BMP files and the separate soundtrack are kept only when an output folder is named.
+    if (c.write && (!video || o.outputGiven)) c.framesDir = c.soundDir = o.outputDir;
+    c.musicPath = o.noMusic ? std::string() : o.dataDir + "/demo.ogg";
+    c.start = o.startTime >= 0 ? o.startTime : 0;
+    c.fps = o.fps;
+    c.plannedFrames = capturePlannedFrames(c.start, context->settings.globalEnd, o.fps, o.frames);
+    captureRunConfigure(c);
 }
 
 }  // namespace
@@ -132,6 +171,9 @@ int runPlayer(int argc, char** argv) {
         std::fputs(optionsUsage(), stdout);
         return EXIT_OK;
     }
+    std::string ffmpegPath;
+    if (!options.videoPath.empty() && !options.noWrite && !checkVideoTarget(options, &ffmpegPath))
+        return EXIT_BAD_OPTION;
     platformSetInteractive(interactiveRun(options));
     if (!options.gammaFile.empty()) platformUseGammaFile(options.gammaFile.c_str());
     platformInstallSignalHandlers(onSignal);
@@ -139,7 +181,7 @@ int runPlayer(int argc, char** argv) {
     if (!video) platformSetInteractive(false);
 
     DemoContext* context = demoContext();
-    FrameLoopConfig loopConfig = {options.outputDir, options.frames, options.startTime, CAPTURE_DEFAULT_FPS};
+    FrameLoopConfig loopConfig = {options.frames, options.startTime, options.fps};
     frameLoopConfigure(loopConfig);
 
     // Needs neither the package nor the music: people run it first when the demo does not start.
@@ -181,10 +223,17 @@ int runPlayer(int argc, char** argv) {
     }
 
     applyOptions(&options, &context->settings);
+    // The dialog's choices replace the options'; without a display for it the options stand.
+    if (!options.noSetup && platformIsInteractive() && runSetupDialog(context) == 0) {
+        shutdownRestore();
+        platformShutdown();
+        return EXIT_OK;
+    }
     // A capture is one pass over the timeline: looping would write frames forever.
     if (context->settings.capture) context->settings.loop = 0;
 
-    if (context->settings.capture) {
+    if (context->settings.capture) configureCapture(options, ffmpegPath, context);
+    if (context->settings.capture && !options.noWrite && (options.videoPath.empty() || options.outputGiven)) {
         // Frames that cannot be written are skipped; make sure the usual case can be written.
         std::error_code error;
         std::filesystem::create_directories(options.outputDir, error);

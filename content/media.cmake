@@ -8,7 +8,7 @@ file(GLOB CONTENT_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/conte
 list(FILTER CONTENT_TOOL_SOURCES EXCLUDE REGEX ".*_main\\.cpp$")
 add_library(velmora_content STATIC ${CONTENT_TOOL_SOURCES})
 target_include_directories(velmora_content PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(velmora_content PUBLIC Freetype::Freetype JPEG::JPEG PkgConfig::VORBIS)
+target_link_libraries(velmora_content PUBLIC velmora_base Freetype::Freetype JPEG::JPEG PkgConfig::VORBIS)
 
 foreach(tool mkpicture mkmusic mktyping)
   add_executable(velmora_${tool} ${CMAKE_SOURCE_DIR}/tools/content/${tool}_main.cpp)
@@ -32,7 +32,8 @@ set(PRODUCTION_PICTURES
   Demo/Tex/sand_color.jpg Demo/Tex/sand_height.bmp Demo/Tex/sand_normal.tga
   Demo/Tex/rock_color.jpg Demo/Tex/rock_height.bmp Demo/Tex/rock_normal.tga
   Demo/Tex/metal_color.jpg Demo/Tex/metal_normal.tga Demo/Tex/metal_gloss.tga Demo/Tex/metal_specular.jpg
-  Demo/Tex/fish_skin.jpg Demo/Tex/fish_gloss.bmp Demo/Tex/whale_skin.jpg)
+  Demo/Tex/fish_skin.jpg Demo/Tex/fish_gloss.bmp Demo/Tex/whale_skin.jpg
+  Demo/Tex/glass_alpha.bmp Demo/Tex/lamp_glow.jpg)
 foreach(frame RANGE 0 15)
   if(frame LESS 10)
     set(frame 0${frame})

@@ -1,19 +1,8 @@
 // Formatted reads over package entries: every text format of the player goes through here.
-#include <locale.h>
-
 #include <cstring>
 
+#include "base/c_locale.h"
 #include "data/package.h"
-
-namespace {
-
-// Numbers in data files are written with a decimal point whatever the user's locale.
-locale_t cLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
-    return c;
-}
-
-}  // namespace
 
 int fileScan(DemoFile file, const char* format, void* target) {
     if (file->size == 0) return EOF;

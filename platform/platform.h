@@ -64,6 +64,21 @@ bool platformSetDisplayMode(PlatformWindow* window, int width, int height, int b
 void platformRestoreDisplayMode(PlatformWindow* window);
 void platformShowCursor(bool show);
 
+// ---- what the setup dialog lists ----
+struct DisplayModeInfo {
+    int width, height;
+    int bitsPerPixel;  // 32 for every mode of four bytes a pixel
+    int refreshRate;   // Hz; 0 when unknown
+};
+// The default display's modes, up to capacity; returns how many were written.
+int platformDisplayModes(DisplayModeInfo* modes, int capacity);
+struct PixelFormatSamples {
+    int sampleBuffers;
+    int samples;
+};
+// Every pixel format (GLX frame-buffer configuration) the window system offers, up to capacity.
+int platformPixelFormatSamples(PixelFormatSamples* formats, int capacity);
+
 // ---- events ----
 enum PlatformEventType {
     PLATFORM_EVENT_NONE,

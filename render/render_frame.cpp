@@ -3,14 +3,34 @@
 #include <GL/gl.h>
 
 #include "app/demo_context.h"
+#include "render/main_pass.h"
+#include "render/scene_setup_pass.h"
+#include "scene/transform.h"
 
-// Until the scene passes exist, a scene shows its backdrop colour.
+void pictureViewport(int32_t clientWidth, int32_t clientHeight, int32_t width, int32_t height, int32_t* x,
+                     int32_t* y) {
+    // A client smaller than the picture crops it evenly on both sides.
+    *x = (clientWidth - width) / 2;
+    *y = (clientHeight - height) / 2;
+}
+
 void renderFrame(DemoContext* context, int32_t sceneTime) {
-    (void)sceneTime;
-    const Scene* scene = context->currentScene;
-    if (scene)
-        glClearColor(scene->backdropColor[0], scene->backdropColor[1], scene->backdropColor[2], 0.0f);
-    else
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Scene* scene = context->currentScene;
+    const Settings& s = context->settings;
+    // A minimised window has no client area: there is nothing to draw into.
+    if (!scene || !context->currentCamera || s.clientWidth <= 0 || s.clientHeight <= 0) return;
+
+    updateItemMatrices(scene, sceneTime);
+    // The shadow depth pass (into the off-screen buffer) runs here once it lands.
+
+    int32_t x, y;
+    pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);
+    glViewport(x, y, s.width, s.height);
+    // Effect pass 1 runs here, before the clear.
+
+    setUpScene(context, sceneTime);
+    drawScene(context, sceneTime);
+    // The clip overlays and effect pass 3 run here.
+
+    glDisable(GL_FOG);
 }

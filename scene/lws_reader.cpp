@@ -3,8 +3,6 @@
 // Skips never run past the end of the file, nor past the keyword that starts the next block.
 #include "scene/lws_reader.h"
 
-#include <locale.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -13,6 +11,8 @@
 
 #include "app/demo_context.h"
 #include "app/shutdown.h"
+#include "base/c_locale.h"
+#include "scene/light_slots.h"
 #include "scene/lws_read_state.h"
 #include "scene/material_keys.h"
 
@@ -21,11 +21,6 @@ namespace {
 const char* const kItemsOrLater[] = {"LoadObjectLayer", "AddNullObject", "AddLight", "AddCamera", nullptr};
 const char* const kLightsOrLater[] = {"AddLight", "AddCamera", "BackdropColor", nullptr};
 const char* const kCamerasOrLater[] = {"AddCamera", "BackdropColor", nullptr};
-
-locale_t cLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
-    return c;
-}
 
 int skipToAny(LwsReader* r, const char* const* words) {
     for (;;) {
@@ -227,6 +222,17 @@ bool readSceneFile(LwsReader* r) {
         if (!lwsReadItem(r)) return false;
     if (!readLights(r) || !readCameras(r) || !readEffects(r)) return false;
 
+    // A program writing past the device's coordinate sets would be refused by the driver and end
+    // the run: the scene is refused instead, and the demo goes on without it.
+    const LightSlotOverflow overflow = findLightSlotOverflow(scene, scene->settings->maxTextureCoords);
+    if (overflow.item >= 0) {
+        const SceneItem& item = scene->items[overflow.item];
+        const Surface* surface = item.surfaces[overflow.surface].surface;
+        return lwsRefuse(r, "its %d lights and the %d texture layers of surface \"%s\" of %s need %d texture "
+                            "coordinate sets, and the device has %d",
+                         lightVectorCount(scene), surface ? surface->layerCount : 0, surface ? surface->name : "",
+                         item.name, overflow.needed, scene->settings->maxTextureCoords);
+    }
     assignMaterialPrograms(r->context, scene);
     if (scene->itemCount == 0) {
         std::free(scene->items);

@@ -2,11 +2,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/constants.h"
 #include "scene/transform.h"
 
 namespace {
-
-const double kPi = 3.14159265358979323846;
 
 const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 

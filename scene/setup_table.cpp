@@ -6,21 +6,24 @@
 // colour list), colour operations in their written order, glow.
 #include "scene/setup_table.h"
 
-#include <locale.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/shutdown.h"
+#include "base/c_locale.h"
 #include "data/package.h"
 #include "render/colour_operations.h"
 #include "scene/scene_setup.h"
 
 namespace {
 
-enum { WORD_LENGTH = SETUP_FILE_NAME_LENGTH, ROW_COLOUR_OPERATIONS = SETUP_COLOUR_OPERATIONS, DEFAULT_TEXTURE_PERIOD = 775 };
+enum {
+    WORD_LENGTH = SETUP_FILE_NAME_LENGTH,
+    ROW_COLOUR_OPERATIONS = SETUP_COLOUR_OPERATIONS,
+    DEFAULT_TEXTURE_PERIOD = 775,
+};
 
 struct RowColourOperation {
     uint8_t kind;
@@ -48,11 +51,6 @@ struct Reader {
     char word[WORD_LENGTH];
     char problem[WORD_LENGTH + 128];
 };
-
-locale_t cLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
-    return c;
-}
 
 bool nextWord(Reader* r) {
     for (;;) {

@@ -1,11 +1,10 @@
 // Item and bone matrices from their motions, parent chains and the skinning palette.
 #include "scene/transform.h"
 
+#include "base/constants.h"
 #include "scene/scene.h"
 
 namespace {
-
-const float kDegreesPerRadian = 57.295776f;
 
 const float* nodeMatrix(const void* node, uint8_t kind) {
     if (kind == ITEM_OBJECT) return static_cast<const SceneItem*>(node)->matrix;

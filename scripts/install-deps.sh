@@ -5,9 +5,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libx11-dev libxrandr-dev
   libgl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev
-  zlib1g-dev libjpeg-dev libvorbis-dev
+  zlib1g-dev libjpeg-dev libvorbis-dev libvorbisfile3 ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  libgtk-3-dev
+  xvfb xauth xdotool x11-apps
   libfreetype-dev fonts-dejavu-core
   locales
 )

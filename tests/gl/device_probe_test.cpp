@@ -10,6 +10,7 @@
 #include "tests/gl/device_fixture.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -150,7 +151,8 @@ TEST_F(Probe, FakeStringsShowTheRules) {
 // verdict on standard output.
 TEST(ProbeRun, DiagnosticsNeedNoPackageAndReportThisMachine) {
     if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
-    std::string dir = makeTempDir("diagnostics");
+    ScratchDir scratch("diagnostics");
+    const std::string& dir = scratch.path;
     ProcessResult r = runProcess({VELMORA_BINARY, "--diagnostics", "--data", dir},
                                  {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=dummy"}, 30000, dir);
     ASSERT_FALSE(r.timedOut);

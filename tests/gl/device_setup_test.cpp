@@ -13,6 +13,7 @@
 #include "tests/gl/device_fixture.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "timeline/clip_list.h"
 
@@ -163,7 +164,8 @@ TEST_F(DeviceSetup, NoUsableShadowBufferEndsWithExitCode100) {
 // A whole run sets the device up (depth programs, shadow buffer) and draws without a complaint.
 TEST(DeviceSetupRun, APlayerRunSetsTheDeviceUpQuietly) {
     if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
-    std::string dir = makeTempDir("setup");
+    ScratchDir scratch("setup");
+    const std::string& dir = scratch.path;
     std::vector<unsigned char> bytes = buildTestPackage(
         {{"Demo/Skrypt.txt", "init set global duration 0:5:0 set global end 0:0:80 end_init begin end\n"}});
     writeFile(dir + "/demo.dat", std::string(bytes.begin(), bytes.end()));

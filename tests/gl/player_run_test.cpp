@@ -4,23 +4,26 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdint>
 #include <dirent.h>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/child_process.h"
 #include "platform/platform.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
 #include "tools/lightwave/lw_writer.h"
 
 namespace {
 
-std::string makeProduction(const std::string& tag, const std::string& timeline) {
-    std::string dir = makeTempDir(tag);
+// Writes a package holding only the timeline into dir; returns dir.
+std::string makeProduction(const std::string& dir, const std::string& timeline) {
     std::vector<unsigned char> bytes = buildTestPackage({{"Demo/Skrypt.txt", timeline}}, true);
     writeFile(dir + "/demo.dat", std::string(bytes.begin(), bytes.end()));
     return dir;
@@ -36,6 +39,12 @@ std::vector<std::string> listDir(const std::string& dir) {
     return names;
 }
 
+size_t bmpCount(const std::string& dir) {
+    size_t n = 0;
+    for (const std::string& name : listDir(dir)) n += name.size() > 4 && name.compare(name.size() - 4, 4, ".bmp") == 0;
+    return n;
+}
+
 class PlayerRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -49,20 +58,21 @@ protected:
         return runProcess(args, env, timeoutMs, dir);
     }
     std::vector<std::string> env;
+    ScratchDir scratch{"player"};  // each test's data and output, removed after it
 };
 
 const char* kShortTimeline =
     "init set global duration 0:5:0 set global end 0:0:960 end_init\n"
     "begin end\n";
+const char* kOneSecondTimeline = "init set global duration 0:5:0 set global end 0:1:0 end_init begin end\n";
 
 TEST_F(PlayerRun, CaptureWritesOneBmpPerFrameAt25FramesPerSecond) {
-    std::string dir = makeProduction("capture", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::vector<std::string> files = listDir(dir + "/Output");
     // Frame n shows 40 n ms: 0 .. 960 are played, the frame at 1000 ms ends the demo.
-    ASSERT_EQ(files.size(), 25u) << r.err;
+    ASSERT_EQ(bmpCount(dir + "/Output"), 25u) << r.err;
     std::string first = readFile(dir + "/Output/demo00000.bmp");
     ASSERT_EQ(first.size(), 14u + 40u + 921600u);
     EXPECT_EQ(first.substr(0, 2), "BM");
@@ -99,9 +109,8 @@ std::string centrePixel(const std::string& bmp, int width, int height) {
     return bmp.size() >= at + 3 ? bmp.substr(at, 3) : std::string();
 }
 
-// Red from 0 to 1000 ms, blue from then on to the end at 1480 ms.
-std::string makeRedBlueProduction(const std::string& tag) {
-    std::string dir = makeTempDir(tag);
+// Red from 0 to 1000 ms, blue from then on to the end at 1480 ms; written into dir.
+std::string makeRedBlueProduction(const std::string& dir) {
     std::vector<unsigned char> bytes = buildTestPackage(
         {{"Demo/Skrypt.txt",
           "init set global duration 0:3:0 set global end 0:1:480 end_init\n"
@@ -121,12 +130,12 @@ std::string makeRedBlueProduction(const std::string& tag) {
 const std::string kRed("\x00\x00\xff", 3), kBlue("\xff\x00\x00", 3);
 
 TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
-    std::string dir = makeRedBlueProduction("clips");
+    std::string dir = makeRedBlueProduction(scratch.path);
     ProcessResult r = play(dir, {"--capture", "--mode", "640x480"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err.find("Error: Scene"), std::string::npos) << r.err;
     // 40 ms a frame up to the end at 1480 ms: frames 0 .. 37.
-    EXPECT_EQ(listDir(dir + "/Output").size(), 38u);
+    EXPECT_EQ(bmpCount(dir + "/Output"), 38u);
     EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00000.bmp"), 640, 480), kRed);
     // Frame 25 is demo time 1000 ms, still the first clip; the second is in force after its start.
     EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00025.bmp"), 640, 480), kRed);
@@ -135,11 +144,11 @@ TEST_F(PlayerRun, TwoClipsSwitchScenesAtTheirDemoTime) {
 }
 
 TEST_F(PlayerRun, CaptureFromAStartTimeBeginsThere) {
-    std::string dir = makeRedBlueProduction("start");
+    std::string dir = makeRedBlueProduction(scratch.path);
     // Frame 0 at 960 ms is red, frame 2 at 1040 ms blue; the end at 1480 ms leaves frames 0 .. 13.
     ProcessResult r = play(dir, {"--capture", "--mode", "160x120", "--start", "0:0:960"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(listDir(dir + "/Output").size(), 14u);
+    EXPECT_EQ(bmpCount(dir + "/Output"), 14u);
     EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00000.bmp"), 160, 120), kRed);
     EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00001.bmp"), 160, 120), kRed);
     EXPECT_EQ(centrePixel(readFile(dir + "/Output/demo00002.bmp"), 160, 120), kBlue);
@@ -149,39 +158,103 @@ TEST_F(PlayerRun, CaptureFromAStartTimeBeginsThere) {
     EXPECT_EQ(std::count(late.err.begin(), late.err.end(), '\n'), 1) << late.err;
 }
 
+TEST_F(PlayerRun, FrameRateAndStartSetTheFrameCountAndTheSoundtrackLength) {
+    ScratchDir dir("rates");
+    std::vector<unsigned char> bytes = buildTestPackage({{"Demo/Skrypt.txt", kOneSecondTimeline}}, true);
+    writeFile(dir.path + "/demo.dat", std::string(bytes.begin(), bytes.end()));
+    const struct {
+        std::vector<std::string> args;
+        size_t frames;
+        uint32_t samples;  // round(frames * 44100 / fps)
+    } cases[] = {
+        {{"--fps", "50", "--frames", "50"}, 50, 44100},
+        {{"--fps", "60", "--start", "500"}, 31, 22785},  // frame 30 shows 1000 ms, the end
+        {{"--fps", "30"}, 31, 45570},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        std::string out = dir.path + "/out" + c.args[1];
+        std::vector<std::string> args = {"--capture", "--mode", "160x120", "--output", out};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        ProcessResult r = play(dir.path, args);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(listDir(out).size(), c.frames + 1);  // and demo.wav
+        EXPECT_NE(readFile(out + "/demo" + std::string(c.frames == 50 ? "00049" : "00030") + ".bmp").size(), 0u);
+        std::string wav = readFile(out + "/demo.wav");
+        EXPECT_EQ(wav.size(), 44u + 4u * c.samples);
+        // Without a terminal the progress comes a tenth at a time, then the summary.
+        EXPECT_NE(r.err.find("(100%)"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("velmora: captured " + std::to_string(c.frames) + " frames"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(PlayerRun, VideoHoldsEveryFrameAtItsRateAndOneSoundStream) {
+    std::string ffmpeg, ffprobe;
+    bool ci = std::getenv("CI") && *std::getenv("CI");
+    if (!findProgram("ffmpeg", &ffmpeg) || !findProgram("ffprobe", &ffprobe)) {
+        if (!ci) GTEST_SKIP() << "ffmpeg is not installed";
+        FAIL() << "ffmpeg and ffprobe are part of the set-up";
+    }
+    ScratchDir dir("video");
+    std::vector<unsigned char> bytes = buildTestPackage({{"Demo/Skrypt.txt", kOneSecondTimeline}}, true);
+    writeFile(dir.path + "/demo.dat", std::string(bytes.begin(), bytes.end()));
+    std::string video = dir.path + "/demo.mkv";
+    ProcessResult r = play(dir.path, {"--video", video, "--fps", "30", "--frames", "30", "--mode", "160x120"}, 120000);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Frames go to the encoder only; no BMP files, no temporary files left.
+    EXPECT_EQ(listDir(dir.path), (std::vector<std::string>{"demo.dat", "demo.mkv"}));
+    ProcessResult probe = runProcess({ffprobe, "-v", "error", "-count_frames", "-show_entries",
+                                      "stream=codec_type,r_frame_rate,nb_read_frames", "-of", "compact", video});
+    ASSERT_EQ(probe.exitCode, 0) << probe.err;
+    EXPECT_NE(probe.out.find("codec_type=video|r_frame_rate=30/1|nb_read_frames=30\n"), std::string::npos)
+        << probe.out;
+    const std::string audio = "codec_type=audio";
+    size_t first = probe.out.find(audio);
+    EXPECT_NE(first, std::string::npos) << probe.out;
+    EXPECT_EQ(probe.out.find(audio, first + 1), std::string::npos) << probe.out;
+
+    // Without ffmpeg on the path nothing is rendered.
+    std::vector<std::string> noPath = env;
+    noPath.push_back("PATH=" + dir.path);
+    ProcessResult missing = runProcess({VELMORA_BINARY, "--video", video, "--data", dir.path}, noPath);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.err.find("ffmpeg"), std::string::npos) << missing.err;
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+}
+
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
-    std::string dir = makeProduction("odd", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--frames", "2", "--mode", "401x300", "--output", dir + "/frames"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string frame = readFile(dir + "/frames/demo00001.bmp");
     EXPECT_EQ(frame.size(), 14u + 40u + 1204u * 300u);
-    EXPECT_EQ(listDir(dir + "/frames").size(), 2u);
+    EXPECT_EQ(bmpCount(dir + "/frames"), 2u);
 }
 
 TEST_F(PlayerRun, AnUnavailableSampleCountFallsBackToNoAntialiasing) {
-    std::string dir = makeProduction("samples", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--frames", "2", "--samples", "64"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("64 samples are not available"), std::string::npos) << r.err;
-    EXPECT_EQ(listDir(dir + "/Output").size(), 2u);
+    EXPECT_EQ(bmpCount(dir + "/Output"), 2u);
 }
 
 TEST_F(PlayerRun, ATimelineThatEndsClosesThePlayer) {
-    std::string dir = makeProduction("end", "init set global end 0:0:300 end_init begin end");
+    std::string dir = makeProduction(scratch.path, "init set global end 0:0:300 end_init begin end");
     ProcessResult r = play(dir, {"--no-setup", "--windowed", "--batch"}, 30000);
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 TEST_F(PlayerRun, AnInconsistentHeaderEndsBeforeAnythingIsShown) {
-    std::string dir = makeProduction("header", "init set global start 0:10:0 set global end 0:5:0 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global start 0:10:0 set global end 0:5:0 end_init");
     ProcessResult r = play(dir, {"--capture"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(listDir(dir + "/Output").empty());
 }
 
 TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
-    std::string dir = makeTempDir("nopackage");
+    const std::string& dir = scratch.path;
     ProcessResult missing = play(dir, {"--batch"});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("Error: "), std::string::npos) << missing.err;
@@ -202,7 +275,7 @@ TEST_F(PlayerRun, PackageProblemsAreReportedAndEndTheRun) {
 // Runs that will play no music leave the audio device alone; the plain run shows that this driver
 // really cannot open one.
 TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
-    std::string dir = makeProduction("noaudio", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     env = {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=no-such-driver"};
     const struct {
         std::vector<std::string> args;
@@ -221,11 +294,14 @@ TEST_F(PlayerRun, CaptureAndNoMusicRunsOpenNoAudioDevice) {
 }
 
 TEST_F(PlayerRun, BadOptionsGetOneLineAndExitCode2) {
-    std::string dir = makeProduction("options", kShortTimeline);
+    std::string dir = makeProduction(scratch.path, kShortTimeline);
     for (std::vector<std::string> args : {std::vector<std::string>{"--mode", "640"},
                                           std::vector<std::string>{"--frames", "-3"},
                                           std::vector<std::string>{"--samples"},
                                           std::vector<std::string>{"--shadow-map", "300"},
+                                          std::vector<std::string>{"--fps", "0"},
+                                          std::vector<std::string>{"--fps", "1000"},
+                                          std::vector<std::string>{"--video", dir + "/none/demo.mkv"},
                                           std::vector<std::string>{"--bogus"}}) {
         ProcessResult r = play(dir, args);
         EXPECT_EQ(r.exitCode, 2) << args[0];
@@ -252,7 +328,7 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
 }
 
 TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
-    std::string dir = makeProduction("gamma", "init set global duration 5:0:0 set global end 5:0:0 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global duration 5:0:0 set global end 5:0:0 end_init");
     setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
     platformUseGammaFile(nullptr);
     std::vector<uint16_t> injected = testRamp();
@@ -274,7 +350,7 @@ TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
 }
 
 TEST_F(PlayerRun, GammaFileStandsInForTheDisplay) {
-    std::string dir = makeProduction("gammafile", "init set global end 0:0:200 end_init");
+    std::string dir = makeProduction(scratch.path, "init set global end 0:0:200 end_init");
     std::vector<uint16_t> ramp = testRamp();
     std::string bytes;
     for (uint16_t v : ramp) {

@@ -17,6 +17,7 @@
 #include "tests/gl/device_fixture.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 
 namespace {
@@ -45,16 +46,14 @@ long timeOf(const std::string& word) {
 
 TEST(Production, ThePlayerLoadsItWithoutASingleMessage) {
     if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
-    std::string work = makeTempDir("production");
+    ScratchDir scratch("production");
+    const std::string& work = scratch.path;
     ProcessResult r = runProcess({VELMORA_BINARY, "--capture", "--frames", "5", "--data", kProduction, "--output",
                                   work + "/frames"},
                                  {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=dummy"}, 120000, work);
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::string messages;
-    for (const std::string& line : lines(r.err))
-        if (line != "Error: Inicjacja diwajsu") messages += line + "\n";  // no audio device here
-    EXPECT_EQ(messages, "");
+    EXPECT_EQ(r.err, "");  // a capture opens no audio device: not even its message
     int frames = 0;
     if (DIR* d = opendir((work + "/frames").c_str())) {
         while (dirent* e = readdir(d)) frames += e->d_name[0] != '.';

@@ -19,6 +19,7 @@
 #include "render/program_builder.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 
 namespace {
@@ -124,9 +125,9 @@ TEST_F(Programs, ProgramFilesArePassedOnUnchanged) {
 std::string logDirectory() {
     const char* dir = std::getenv("VELMORA_TEST_SHADER_DIR");
     if (dir) return dir;
-    std::string made = makeTempDir("shaderlog");
-    setenv("VELMORA_TEST_SHADER_DIR", made.c_str(), 1);
-    return made;
+    static ScratchDir made("shaderlog");
+    setenv("VELMORA_TEST_SHADER_DIR", made.path.c_str(), 1);
+    return made.path;
 }
 
 TEST_F(Programs, ARejectedProgramEndsTheRunWithItsTextInTheLog) {

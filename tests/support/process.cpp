@@ -105,15 +105,6 @@ ProcessResult waitProcess(ChildProcess child, int timeoutMs) {
     return result;
 }
 
-std::string makeTempDir(const std::string& tag) {
-    std::string pattern = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/velmora-" +
-                          tag + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back(0);
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp");
-    return buffer.data();
-}
-
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

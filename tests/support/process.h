@@ -26,7 +26,5 @@ ChildProcess startProcess(const std::vector<std::string>& argv, const std::vecto
 // Waits for the child; returns its result with the standard error it wrote.
 ProcessResult waitProcess(ChildProcess child, int timeoutMs);
 
-// A fresh scratch directory under the build tree's temporary area.
-std::string makeTempDir(const std::string& tag);
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);

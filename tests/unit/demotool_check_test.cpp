@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tools/content/scenes/production.h"
 
@@ -72,7 +73,8 @@ protected:
         put("Demo/m.lws", bytesOf(out.at("Demo/m.lws")));
     }
     ProcessResult check(bool references = false) {
-        std::string path = makeTempDir("check") + "/demo.dat";
+        ScratchDir scratch("check");
+        std::string path = scratch.path + "/demo.dat";
         std::vector<unsigned char> bytes = buildTestPackage(files, true);
         writeFile(path, std::string(bytes.begin(), bytes.end()));
         std::vector<std::string> argv = {DEMOTOOL_BINARY, "check", path};

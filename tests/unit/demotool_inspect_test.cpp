@@ -4,13 +4,15 @@
 #include <string>
 
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tools/lightwave/lw_writer.h"
 
 namespace {
 
-std::string packageFile(const TestFiles& files) {
-    std::string path = makeTempDir("inspect") + "/demo.dat";
+// Writes the package as dir/name; returns its path.
+std::string packageFile(const ScratchDir& dir, const std::string& name, const TestFiles& files) {
+    std::string path = dir.path + "/" + name;
     std::vector<unsigned char> bytes = buildTestPackage(files);
     writeFile(path, std::string(bytes.begin(), bytes.end()));
     return path;
@@ -60,8 +62,9 @@ LwObject texturedObject() {
 }  // namespace
 
 TEST(DemotoolInspect, EnvPrintsOneValuePerTime) {
+    ScratchDir scratch("inspect");
     LwEnvelope ramp{{LwKey{0, 0, 3, {}}, LwKey{2, 1, 3, {}}}, 1, 1};
-    std::string pkg = packageFile({{"Demo/ramp.env", writeEnvelope(ramp)}});
+    std::string pkg = packageFile(scratch, "ramp.dat", {{"Demo/ramp.env", writeEnvelope(ramp)}});
     ProcessResult r = demotool({"env", pkg, "Demo/ramp.env", "0", "0.25", "1.5", "-1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "0.000000\n0.500000\n2.000000\n0.000000\n");
@@ -73,8 +76,10 @@ TEST(DemotoolInspect, EnvPrintsOneValuePerTime) {
 }
 
 TEST(DemotoolInspect, ObjectSummarisesCountsSurfacesAndLayers) {
+    ScratchDir scratch("inspect");
     std::vector<uint8_t> bytes = writeLwo(texturedObject());
-    std::string pkg = packageFile({{"Demo/skin.lwo", std::string(bytes.begin(), bytes.end())}});
+    std::string pkg =
+        packageFile(scratch, "object.dat", {{"Demo/skin.lwo", std::string(bytes.begin(), bytes.end())}});
     ProcessResult r = demotool({"object", pkg, "Demo/skin.lwo"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
@@ -96,6 +101,7 @@ TEST(DemotoolInspect, ObjectSummarisesCountsSurfacesAndLayers) {
 }
 
 TEST(DemotoolInspect, SceneListsItemsLightsCamerasBackdropAndFog) {
+    ScratchDir scratch("inspect");
     LwScene scene;
     LwItem body;
     body.name = "Demo/skin.lwo";
@@ -125,7 +131,8 @@ TEST(DemotoolInspect, SceneListsItemsLightsCamerasBackdropAndFog) {
     scene.backdropColor[2] = 0.25f;
     scene.fogType = 1;
     std::vector<uint8_t> bytes = writeLwo(texturedObject());
-    std::string pkg = packageFile({{"Demo/skin.lwo", std::string(bytes.begin(), bytes.end())},
+    std::string pkg = packageFile(scratch, "scene.dat",
+                                  {{"Demo/skin.lwo", std::string(bytes.begin(), bytes.end())},
                                    {"Demo/a.lws", writeLws(scene)}});
     ProcessResult r = demotool({"scene", pkg, "Demo/a.lws"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -149,7 +156,7 @@ TEST(DemotoolInspect, SceneListsItemsLightsCamerasBackdropAndFog) {
     ProcessResult missing = demotool({"scene", pkg, "Demo/none.lws"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Demo/none.lws"), std::string::npos);
-    std::string bad = packageFile({{"Demo/bad.lws", "LoadObjectLayer 1"}});
+    std::string bad = packageFile(scratch, "bad.dat", {{"Demo/bad.lws", "LoadObjectLayer 1"}});
     ProcessResult refused = demotool({"scene", bad, "Demo/bad.lws"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("Demo/bad.lws"), std::string::npos) << refused.err;
@@ -157,12 +164,13 @@ TEST(DemotoolInspect, SceneListsItemsLightsCamerasBackdropAndFog) {
 
 // The setup the player applies, from the sample production's rows and from a row missing its "end".
 TEST(DemotoolInspect, SetupPrintsTheAppliedFieldsInOrder) {
+    ScratchDir scratch("inspect");
     TestFiles files = {{"Demo/SceneSetup.txt", readFile(VELMORA_SOURCE_DIR "/content/SceneSetup.txt")},
                        {"Demo/Fade_In.env", writeEnvelope(lwConstant(1))}};
     for (const char* axis : {"X", "Y", "Z", "W"})
         files.push_back({std::string("Demo/Shadow_Rafa") + axis + ".env", writeEnvelope(lwConstant(1))});
-    const std::string sample = packageFile(files);
-    const std::string broken = packageFile(
+    const std::string sample = packageFile(scratch, "sample.dat", files);
+    const std::string broken = packageFile(scratch, "broken.dat", 
         {{"Demo/SceneSetup.txt", "scene Demo/A.lws glow 1 2\nscene Demo/B.lws causticsScale 0.25 glow 1 4 end\n"}});
     const std::string defaults =
         "shadowDepthScale 0\ncausticsScale 0\nfog 0 0\ntexturePeriod 0\nglow 0 0\nglowColour 1 1 1 1\n";

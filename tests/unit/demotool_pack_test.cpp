@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ void makeTree(const std::string& root) {
 }
 
 TEST(DemotoolPack, PackListExtractRoundTripsEveryFile) {
-    std::string dir = makeTempDir("pack");
+    ScratchDir scratch("pack");
+    const std::string& dir = scratch.path;
     mkdir((dir + "/src").c_str(), 0755);
     makeTree(dir + "/src");
     for (bool store : {false, true}) {
@@ -50,7 +52,8 @@ TEST(DemotoolPack, PackListExtractRoundTripsEveryFile) {
 }
 
 TEST(DemotoolPack, RefusesWhatItCannotUse) {
-    std::string dir = makeTempDir("packbad");
+    ScratchDir scratch("packbad");
+    const std::string& dir = scratch.path;
     ProcessResult noDir = runProcess({DEMOTOOL_BINARY, "pack", dir + "/x.dat", dir + "/missing"});
     EXPECT_NE(noDir.exitCode, 0);
     writeFile(dir + "/bad.dat", "c\x01");

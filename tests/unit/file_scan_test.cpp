@@ -88,7 +88,7 @@ TEST(FileScan, NumbersUseADecimalPointWhateverTheLocale) {
             found = name;
             break;
         }
-    if (!found) SKIP_OUTSIDE_CI("no locale with a decimal comma is installed (scripts/install-deps.sh makes de_DE.UTF-8)");
+    if (!found) SKIP_OUTSIDE_CI("no decimal-comma locale (scripts/install-deps.sh makes de_DE.UTF-8)");
     loadTestPackage({{"t", "0.25"}});
     float value = 0;
     EXPECT_EQ(fileScan(fileOpen("t", "r"), "%f", &value), 1);

@@ -10,6 +10,7 @@
 #include "app/frame_loop.h"
 #include "app/gamma.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -114,7 +115,8 @@ TEST(Bmp, RowsArePaddedAndTheFileLayoutIsLittleEndian) {
     BmpInfoHeader header;
     fillBmpHeader(&header, 3, 2);
     EXPECT_EQ(header.sizeImage, 24u);
-    std::string dir = makeTempDir("bmp");
+    ScratchDir scratch("bmp");
+    const std::string& dir = scratch.path;
     std::string pixels(24, '\x7f');
     ASSERT_EQ(writeBmp((dir + "/a.bmp").c_str(), &header, reinterpret_cast<const uint8_t*>(pixels.data())), 0);
     std::string file = readFile(dir + "/a.bmp");

@@ -64,6 +64,13 @@ TEST(Options, EachOptionReachesItsSetting) {
     EXPECT_EQ(s.capture, 1);
     EXPECT_EQ(s.fullscreen, 0);  // a capture plays in a window unless asked otherwise
 
+    EXPECT_EQ(o.fps, 25);
+    EXPECT_TRUE(o.outputGiven);
+    ASSERT_TRUE(parse({"--video", "demo.webm", "--fps", "60"}, &o, &error)) << error;
+    EXPECT_TRUE(o.capture);
+    EXPECT_EQ(o.videoPath, "demo.webm");
+    EXPECT_EQ(o.fps, 60);
+
     ASSERT_TRUE(parse({"--capture", "--fullscreen"}, &o, &error));
     applyOptions(&o, &s);
     EXPECT_EQ(s.fullscreen, 1);
@@ -99,6 +106,7 @@ TEST(Options, BadValuesAreRefusedWithOneLine) {
         {"--mode", "640"},   {"--mode", "0x480"}, {"--mode", "640x480x"}, {"--frames", "0"},
         {"--frames", "ten"}, {"--frames"},        {"--samples", "-1"},    {"--shadow-map", "500"},
         {"--anisotropy", "2.5"}, {"--output", ""}, {"--unknown"}, {"--start"}, {"--start", "1:x:0"},
+        {"--fps", "0"}, {"--fps", "1000"}, {"--fps", "241"}, {"--video", "demo.avi"}, {"--video"},
     };
     for (const auto& args : bad) {
         Options o;

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-namespace {
+#include "base/constants.h"
 
-const double kTwoPi = 6.283185307179586;
+namespace {
 
 int wrap(int i, int period) {
     int m = i % period;

@@ -27,6 +27,8 @@ const PictureRecipe kPictures[] = {
     {"Demo/Tex/fish_skin.jpg", paintFishSkin, 256, 256, 0, PICTURE_JPEG, 88},
     {"Demo/Tex/fish_gloss.bmp", paintFishGloss, 256, 256, 0, PICTURE_BMP, 0},
     {"Demo/Tex/whale_skin.jpg", paintWhaleSkin, 256, 256, 0, PICTURE_JPEG, 85},
+    {"Demo/Tex/glass_alpha.bmp", paintGlassAlpha, 128, 128, 0, PICTURE_BMP, 0},
+    {"Demo/Tex/lamp_glow.jpg", paintLampGlow, 128, 128, 0, PICTURE_JPEG, 88},
     // Caustics: 16 frames that loop and tile, named with two digits from 00.
     {"Demo/Tex/caust00.jpg", paintCaustics, 256, 256, 0, PICTURE_JPEG, 85},
     {"Demo/Tex/caust01.jpg", paintCaustics, 256, 256, 1, PICTURE_JPEG, 85},

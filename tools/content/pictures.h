@@ -58,6 +58,8 @@ bool paintRockNormal(const PaintJob& job, Pixmap* out, std::string* error);
 bool paintMetalColour(const PaintJob& job, Pixmap* out, std::string* error);
 bool paintMetalNormal(const PaintJob& job, Pixmap* out, std::string* error);
 bool paintMetalGloss(const PaintJob& job, Pixmap* out, std::string* error);
+bool paintGlassAlpha(const PaintJob& job, Pixmap* out, std::string* error);
+bool paintLampGlow(const PaintJob& job, Pixmap* out, std::string* error);
 bool paintMetalSpecular(const PaintJob& job, Pixmap* out, std::string* error);
 bool paintFishSkin(const PaintJob& job, Pixmap* out, std::string* error);
 bool paintFishGloss(const PaintJob& job, Pixmap* out, std::string* error);

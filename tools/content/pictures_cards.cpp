@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/constants.h"
 #include "tools/content/font_raster.h"
 #include "tools/content/noise.h"
 #include "tools/content/pictures.h"
@@ -76,7 +77,7 @@ void paintDeepWater(Canvas* c, PaintColour surface, PaintColour middle, PaintCol
         for (int x = 0; x < w; ++x) {
             float dx = float(x) - sourceX, dy = float(y) - sourceY;
             double angle = std::atan2(dx, dy);
-            double rays = tileFbm(angle * 0.5 / 3.14159265 + 0.5, 0.37, 24, 3, 0.5, seed);
+            double rays = tileFbm(angle * 0.5 / kPi + 0.5, 0.37, 24, 3, 0.5, seed);
             float ray = float(smoothStep(0.05, 0.6, rays)) * std::exp(-std::sqrt(dx * dx + dy * dy) / (h * 0.9f));
             float shimmer = 0.0f;
             if (t < 0.2f) {
@@ -107,7 +108,7 @@ void paintBubbles(Canvas* c, float x, float bottom, float topY, float scale, uin
         float bx = x + float(rngRange(&rng, -6.0, 6.0)) * scale + std::sin(y * 0.03f) * 5.0f * scale;
         blendDisc(c, bx, y, r, 1.0f, PaintColour{0.5f, 0.8f, 0.9f}, 0.18f);
         for (int a = 0; a < 64; ++a) {
-            float angle = float(a) * 6.2831853f / 64.0f;
+            float angle = float(a) * kTwoPiF / 64.0f;
             blendDisc(c, bx + std::cos(angle) * r, y + std::sin(angle) * r, 0.6f * scale, 0.6f,
                       PaintColour{0.8f, 0.95f, 1.0f}, 0.35f);
         }

@@ -2,12 +2,11 @@
 // and the animated caustics.
 #include <cmath>
 
+#include "base/constants.h"
 #include "tools/content/noise.h"
 #include "tools/content/pictures.h"
 
 namespace {
-
-const double kPi = 3.14159265358979;
 
 // s runs left to right, t bottom to top, as the texture coordinates that sample the picture.
 template <typename Shade>

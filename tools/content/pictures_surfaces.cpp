@@ -3,12 +3,11 @@
 // one material line up at any size; all but the fish and whale skins tile.
 #include <cmath>
 
+#include "base/constants.h"
 #include "tools/content/noise.h"
 #include "tools/content/pictures.h"
 
 namespace {
-
-const double kTwoPi = 6.283185307179586;
 
 typedef double (*HeightField)(double u, double v);
 
@@ -271,6 +270,32 @@ bool paintWhaleSkin(const PaintJob& job, Pixmap* out, std::string*) {
         if (barnacle > 0.55) col = PaintColour{0.75f, 0.73f, 0.68f};
         double g = grain(x, y, 504) * 0.04;
         return PaintColour{col.r + float(g), col.g + float(g), col.b + float(g)};
+    });
+    *out = canvasToPixmap(c, 3);
+    return true;
+}
+
+// Glass opacity (red channel): clear in the middle, frosted towards the rims, with streaks of
+// scale running down the pane.
+bool paintGlassAlpha(const PaintJob& job, Pixmap* out, std::string*) {
+    Canvas c = paintByUv(job.width, job.height, [](double u, double v, int x, int y) {
+        double rim = std::fmax(std::fabs(u - 0.5), std::fabs(v - 0.5)) * 2.0;
+        double streak = 0.5 + 0.5 * tileFbm(u * 4.0, v * 0.5, 4, 3, 0.5, 601);
+        float a = float(clamp01(0.25 + 0.5 * smoothStep(0.7, 1.0, rim) + 0.2 * smoothStep(0.6, 0.9, streak) +
+                                grain(x, y, 602) * 0.05));
+        return PaintColour{a, a, a};
+    });
+    *out = canvasToPixmap(c, 3);
+    return true;
+}
+
+// A lamp's luminosity (red channel): a bright filament band fading to the cap.
+bool paintLampGlow(const PaintJob& job, Pixmap* out, std::string*) {
+    Canvas c = paintByUv(job.width, job.height, [](double u, double v, int, int) {
+        double band = std::exp(-std::pow((v - 0.5) * 6.0, 2.0));
+        double coil = 0.5 + 0.5 * std::cos(kTwoPi * u * 12.0);
+        float g = float(clamp01(0.2 + 0.7 * band + 0.1 * band * coil));
+        return PaintColour{g, g * 0.9f, g * 0.7f};
     });
     *out = canvasToPixmap(c, 3);
     return true;

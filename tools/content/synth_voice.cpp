@@ -2,12 +2,11 @@
 // state-variable filter swept by the envelope, and an ADSR amplitude envelope.
 #include <cmath>
 
+#include "base/constants.h"
 #include "tools/content/noise.h"
 #include "tools/content/synth.h"
 
 namespace {
-
-const double kPi = 3.14159265358979323846;
 
 // Smooths the step of a saw or square wave over one sample (polyBLEP), to keep aliasing down.
 double polyBlep(double t, double dt) {

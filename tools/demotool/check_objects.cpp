@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "scene/lwo_reader.h"
+#include "scene/mesh_geometry.h"
 #include "tools/demotool/check.h"
 
 namespace {
@@ -257,36 +259,24 @@ void checkSoftBodyObject(CheckReport* report, const std::string& path, const std
     else if (volume <= 0)
         checkWarn(report, path, "its triangles are wound inwards: the pressure would crush it");
 
-    // One vertex per point: the mesh builder splits a point wherever its smoothed normals differ.
-    const RawSurface& surface = object->surfaces[first];
+    // One vertex per point: ask the mesh builder, which splits a point wherever its smoothed normals
+    // differ, and count the points whose corners landed on more than one vertex.
+    SurfaceGeometry geometry;
+    UvCursor cursor = {0, 0};
     int split = 0;
-    for (int32_t p = 0; p < object->pointCount; ++p) {
-        const ObjectPoint& point = object->points[p];
-        float reference[3] = {0, 0, 0};
-        bool have = false, differs = false;
-        for (int i = 0; i < point.triangleCount && !differs; ++i) {
-            const ObjectTriangle& t = object->triangles[point.triangles[i]];
-            if (t.surface != first) continue;
-            float n[3] = {t.normal[0], t.normal[1], t.normal[2]};
-            if (surface.smoothingAngle > 0) {
-                n[0] = n[1] = n[2] = 0;
-                for (int j = 0; j < point.triangleCount; ++j) {
-                    const float* m = object->triangles[point.triangles[j]].normal;
-                    if (t.normal[0] * m[0] + t.normal[1] * m[1] + t.normal[2] * m[2] > surface.smoothingCosine)
-                        for (int k = 0; k < 3; ++k) n[k] += m[k];
-                }
-                float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-                if (length > 0)
-                    for (float& v : n) v /= length;
-            }
-            if (!have) {
-                for (int k = 0; k < 3; ++k) reference[k] = n[k];
-                have = true;
-            } else if (std::fabs(reference[0] * n[0] + reference[1] * n[1] + reference[2] * n[2] - 1) >= 0.0001f) {
-                differs = true;
+    if (buildSurfaceGeometry(object, first, &cursor, &geometry) == GEOMETRY_OK) {
+        std::vector<int32_t> pointOf(size_t(geometry.vertexCount), -1);
+        std::vector<int> vertices(size_t(object->pointCount), 0);
+        size_t corner = 0;
+        for (int32_t t = 0; t < object->triangleCount; ++t) {
+            if (object->triangles[t].surface != first) continue;
+            for (int k = 0; k < 3; ++k, ++corner) {
+                int32_t& owner = pointOf[geometry.indices[corner]];
+                if (owner >= 0) continue;
+                owner = object->triangles[t].points[k];
+                if (++vertices[size_t(owner)] == 2) ++split;
             }
         }
-        split += differs;
     }
     if (split > 0)
         checkWarn(report, path, std::to_string(split) + " points become several vertices: smooth the surface so "

@@ -8,6 +8,7 @@ int commandEnv(int argc, char** argv);
 int commandObject(int argc, char** argv);
 int commandScene(int argc, char** argv);
 int commandCheck(int argc, char** argv);
+int commandTimeline(int argc, char** argv);
 int commandSetup(int argc, char** argv);
 int commandPrograms(int argc, char** argv);
 

@@ -1,12 +1,12 @@
 // env, object and scene: what the player reads from a package, as text for content authors.
-#include <locale.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/demo_context.h"
+#include "base/c_locale.h"
+#include "base/constants.h"
 #include "data/package.h"
 #include "scene/envelope.h"
 #include "scene/lwo_reader.h"
@@ -14,11 +14,6 @@
 #include "tools/demotool/commands.h"
 
 namespace {
-
-locale_t cLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
-    return c;
-}
 
 const char* channelName(uint8_t channel) {
     static const char* const kNames[] = {"COLR", "REFL", "SPEC", "TRAN", "TRNL", "BUMP", "DIFF", "LUMI", "GLOS", "RIND"};
@@ -61,7 +56,7 @@ void printSurface(const RawObject* object, int32_t s) {
                 surface->color[3]);
     std::printf("  diffuse %.6f\n  specular %.6f\n  glow %.6f\n  shininess %d\n", surface->diffuse, surface->specular,
                 surface->glow, surface->shininess);
-    std::printf("  smoothing %.6f degrees\n", double(surface->smoothingAngle) * 180.0 / M_PI);
+    std::printf("  smoothing %.6f degrees\n", double(surface->smoothingAngle) * 180.0 / kPi);
     for (int k = 0; k < surface->layerCount && k < OBJECT_SURFACE_LAYERS; ++k) {
         const TextureLayer* layer = &surface->layers[k];
         const char* uv = layer->uvMap < object->uvMapCount ? object->uvMapNames[layer->uvMap] : "-";

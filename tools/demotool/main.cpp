@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"env", commandEnv, "env PKG PATH T...            the envelope file's value at each time T (seconds), one per line"},
     {"object", commandObject, "object PKG PATH              summary of an object file: counts, clips, maps, surfaces, layers"},
     {"scene", commandScene, "scene PKG PATH               summary of a scene file: items, lights, cameras, backdrop, fog"},
+    {"timeline", commandTimeline, "timeline PKG                 the schedule: header, clip-list nodes (ms), collection points"},
     {"setup", commandSetup, "setup PKG SCENE              the per-scene setup the player applies to that scene path"},
     {"programs", commandPrograms, "programs PKG SCENE           keys and texts of every surface's material programs (needs a display)"},
     {"check", commandCheck, "check PKG [--references]     missing files (exit 1) and files that break what uses them"},

@@ -1,19 +1,14 @@
 #include "tools/content/scenes/description.h"
 
-#include <locale.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-namespace {
+#include "base/c_locale.h"
 
-locale_t cLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
-    return c;
-}
+namespace {
 
 int shapeCode(const std::string& word) {
     static const char* const kShapes[] = {"tcb", "hermite", "bezier", "linear", "stepped", "bezier2d"};

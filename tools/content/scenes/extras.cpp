@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/constants.h"
 #include "tools/content/image_encode.h"
 #include "tools/content/noise.h"
 #include "tools/content/scenes/production.h"
@@ -151,7 +152,7 @@ std::string makeBlobControlScene(uint32_t seed, float base, float wobble, float 
         null.motion = lwStill(float(k % 19) * 0.2f, 0, float(k / 19) * 0.2f);
         LwEnvelope y;
         y.preBehavior = y.postBehavior = 2;  // repeat
-        double phase = hashUnit(k, 0, 0, seed) * 6.2831853;
+        double phase = hashUnit(k, 0, 0, seed) * kTwoPi;
         for (int q = 0; q <= 4; ++q) {
             LwKey key;
             key.time = period * float(q) / 4.0f;

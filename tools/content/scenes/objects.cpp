@@ -1,11 +1,10 @@
 // materials.txt and objects.txt: surfaces and the procedural objects that carry them.
 #include <cmath>
 
+#include "base/constants.h"
 #include "tools/content/scenes/production.h"
 
 namespace {
-
-const float kDegrees = 3.14159265f / 180.0f;
 
 bool opacityTypeOf(const std::string& word, uint16_t* out) {
     static const char* const kTypes[] = {"normal", "subtractive", "difference",   "multiply",
@@ -315,7 +314,7 @@ std::vector<uint8_t> writeObjectRecipe(const ObjectRecipe& recipe) {
     if (material.specular > 0) surface.specular = material.specular;
     surface.glossiness = material.glossiness;
     if (material.glow > 0) surface.glow = material.glow;
-    surface.smoothingAngle = material.smoothingDegrees * kDegrees;
+    surface.smoothingAngle = material.smoothingDegrees * kRadiansPerDegree;
     for (const MaterialLayer& m : material.layers) {
         // One clip per distinct image; layers of the same picture share it.
         uint32_t clipIndex = 0;

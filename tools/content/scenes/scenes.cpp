@@ -13,11 +13,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/constants.h"
 #include "tools/content/scenes/production.h"
 
 namespace {
-
-const float kDegrees = 3.14159265f / 180.0f;
 
 enum ThingKind { THING_ITEM, THING_LIGHT, THING_CAMERA, THING_BONE };
 
@@ -104,7 +103,7 @@ bool readMotionLine(const DescriptionLine& line, SceneBuild* b, bool* handled, s
     if (key == "position" || key == "rotation") {
         if (!numbersFrom(line, 1, 3, v, error)) return false;
         int base = key == "position" ? 0 : 3;
-        float unit = key == "position" ? 1.0f : kDegrees;
+        float unit = key == "position" ? 1.0f : kRadiansPerDegree;
         for (int k = 0; k < 3; ++k) setConstant(b, motion, base + k, v[k] * unit);
         return true;
     }
@@ -130,7 +129,7 @@ bool readMotionLine(const DescriptionLine& line, SceneBuild* b, bool* handled, s
             return false;
         }
         if (b->kind == THING_BONE) b->boneSet[channel] = true;
-        return parseChannel(line, 1, channel >= 3 && channel < 6 ? kDegrees : 1.0f, &motion->channels[channel],
+        return parseChannel(line, 1, channel >= 3 && channel < 6 ? kRadiansPerDegree : 1.0f, &motion->channels[channel],
                             error);
     }
     *handled = false;
@@ -152,8 +151,8 @@ void aimCamera(LwCamera* camera, Vec3 target) {
         Vec3 d = vecSub(target, p);
         float h = std::atan2(d.x, d.z);
         // Turn the short way from the previous key.
-        while (k > 0 && h - previous > 3.14159265f) h -= 6.2831853f;
-        while (k > 0 && h - previous < -3.14159265f) h += 6.2831853f;
+        while (k > 0 && h - previous > kPiF) h -= kTwoPiF;
+        while (k > 0 && h - previous < -kPiF) h += kTwoPiF;
         previous = h;
         float horizontal = std::sqrt(d.x * d.x + d.z * d.z);
         LwKey hk = position[0].keys[k], pk = position[0].keys[k];
@@ -175,7 +174,7 @@ void finishBone(SceneBuild* b) {
     for (int k = 0; k < 3; ++k)
         if (!b->boneSet[k]) bone.motion.channels[k] = lwConstant(bone.restPosition[k]);
     for (int k = 0; k < 3; ++k)
-        if (!b->boneSet[3 + k]) bone.motion.channels[3 + k] = lwConstant(bone.restDirection[k] * kDegrees);
+        if (!b->boneSet[3 + k]) bone.motion.channels[3 + k] = lwConstant(bone.restDirection[k] * kRadiansPerDegree);
 }
 
 void finishThing(SceneBuild* b) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "base/constants.h"
 #include "tools/content/noise.h"
 
 Vec3 vecAdd(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
@@ -159,7 +160,7 @@ ShapeMesh makeRock(Vec3 radii, int subdivisions, float roughness, uint32_t seed)
 
 ShapeMesh makeTorus(float ringRadius, float tubeRadius, int segments, int sides) {
     ShapeMesh mesh;
-    const float pi2 = 6.2831853f;
+    const float pi2 = kTwoPiF;
     for (int i = 0; i < segments; ++i) {
         float a = pi2 * i / segments;
         for (int j = 0; j < sides; ++j) {

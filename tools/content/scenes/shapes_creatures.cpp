@@ -2,18 +2,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/constants.h"
 #include "tools/content/scenes/shapes.h"
 
 namespace {
 
-const float kPi = 3.14159265f;
 const float kBodyEnd = 0.86f;  // the body narrows to the tail stalk here; the fin runs on to 1
 
 // Thickness of the body along it, 0..1: rises to the hump, falls to a thin stalk.
 float bodyProfile(float t, float hump) {
-    if (t <= hump) return std::sin(0.5f * kPi * std::pow(t / hump, 0.8f));
+    if (t <= hump) return std::sin(0.5f * kPiF * std::pow(t / hump, 0.8f));
     float s = (t - hump) / (kBodyEnd - hump);
-    return 0.16f + 0.84f * std::cos(0.5f * kPi * std::min(s, 1.0f));
+    return 0.16f + 0.84f * std::cos(0.5f * kPiF * std::min(s, 1.0f));
 }
 
 struct FishBuilder {
@@ -40,7 +40,7 @@ ShapeMesh makeFish(const FishShape& shape) {
     for (int i = 0; i < rings; ++i) {
         float t = kBodyEnd * float(i + 1) / rings;
         for (int j = 0; j < sides; ++j) {
-            float a = 2 * kPi * j / sides;
+            float a = 2 * kPiF * j / sides;
             ring[size_t(i * sides + j)] = f.point(t, f.halfHeight(t) * std::cos(a), f.halfWidth(t) * std::sin(a));
         }
     }

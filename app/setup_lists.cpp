@@ -1,0 +1,110 @@
+#include "app/setup_lists.h"
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "app/demo_context.h"
+#include "app/device_caps.h"
+
+bool listInsert(DialogList* list, int position, const char* text) {
+    if (list->count >= DIALOG_LIST_CAPACITY) return false;
+    if (position < 0 || position > list->count) position = list->count;
+    std::memmove(list->items[position + 1], list->items[position],
+                 sizeof list->items[0] * (list->count - position));
+    std::snprintf(list->items[position], DIALOG_ITEM_LENGTH, "%s", text);
+    ++list->count;
+    return true;
+}
+
+int listFindPrefix(const DialogList* list, const char* prefix) {
+    size_t length = std::strlen(prefix);
+    for (int i = 0; i < list->count; ++i)
+        if (std::strncmp(list->items[i], prefix, length) == 0) return i;
+    return -1;
+}
+
+namespace {
+
+void clearList(DialogList* list) {
+    list->count = 0;
+    list->selected = -1;
+    list->dropped = 0;
+}
+
+// Says once when the list is full.
+void addUnlessListed(DialogList* list, const char* text) {
+    if (listFindPrefix(list, text) >= 0) return;
+    if (!listInsert(list, list->count, text) && list->dropped++ == 0)
+        std::fprintf(stderr, "velmora: the setup list holds %d items; \"%s\" and later ones are left out\n",
+                     DIALOG_LIST_CAPACITY, text);
+}
+
+}  // namespace
+
+void buildShadowMapList(DialogList* list) {
+    clearList(list);
+    for (const char* text : {"256 x 256", "512 x 512", "1024 x 1024"}) listInsert(list, list->count, text);
+    list->selected = 1;
+}
+
+void buildAnisotropyList(const DeviceCaps* caps, int maxAnisotropy, DialogList* list) {
+    clearList(list);
+    listInsert(list, 0, "none");
+    if (caps->states[EXT_EXT_TEXTURE_FILTER_ANISOTROPIC] == EXTENSION_FOUND) {
+        // Halving from the top, each level goes in right after "none": the list ascends.
+        for (int a = maxAnisotropy; a > 0; a /= 2) {
+            if (a == 1) continue;
+            char text[DIALOG_ITEM_LENGTH];
+            std::snprintf(text, sizeof text, "x%d", a);
+            listInsert(list, 1, text);
+        }
+    }
+    list->selected = list->count - 1;
+}
+
+void buildSampleList(const DeviceCaps* caps, const PixelFormatSamples* formats, int count, DialogList* list) {
+    clearList(list);
+    listInsert(list, 0, "none");
+    if (caps->states[EXT_ARB_MULTISAMPLE] == EXTENSION_FOUND &&
+        caps->states[EXT_WGL_ARB_MULTISAMPLE] == EXTENSION_FOUND) {
+        for (int i = 0; i < count; ++i) {
+            if (!formats[i].sampleBuffers) continue;
+            char text[DIALOG_ITEM_LENGTH];
+            std::snprintf(text, sizeof text, "%d samples", formats[i].samples);
+            addUnlessListed(list, text);
+        }
+    }
+    list->selected = list->count - 1;
+}
+
+void buildModeList(const DisplayModeInfo* modes, int count, DialogList* list) {
+    clearList(list);
+    for (int i = 0; i < count; ++i) {
+        if (modes[i].bitsPerPixel != 32) continue;
+        char text[DIALOG_ITEM_LENGTH];
+        std::snprintf(text, sizeof text, "%dx%d %d bpp", modes[i].width, modes[i].height, 32);
+        addUnlessListed(list, text);
+    }
+    list->selected = listFindPrefix(list, "640x480 32 bpp");
+}
+
+void applySetupChoices(const SetupChoices* c, const DisplayModeInfo* modes, int modeCount, Settings* s) {
+    int a, b, bits;
+    if (c->shadowMap && std::sscanf(c->shadowMap, "%d x", &a) == 1) s->shadowMapSize = a;
+    if (c->mode && std::sscanf(c->mode, "%dx%d %d bpp", &a, &b, &bits) == 3) {
+        s->width = a;
+        s->height = b;
+        s->colorBits = bits;
+    }
+    if (c->anisotropy && std::sscanf(c->anisotropy, "x%d", &a) == 1) s->anisotropy = a;
+    if (c->samples && std::sscanf(c->samples, "%d samples", &a) == 1) s->samples = a;
+    s->noMusic = c->noMusic ? 1 : 0;
+    s->fullscreen = c->windowed ? 0 : 1;
+    s->loop = c->loop ? 1 : 0;
+    s->refreshRate = 0;
+    for (int i = 0; i < modeCount; ++i)
+        if (modes[i].bitsPerPixel == s->colorBits && modes[i].width == s->width && modes[i].height == s->height &&
+            modes[i].refreshRate > s->refreshRate)
+            s->refreshRate = modes[i].refreshRate;
+}

@@ -1,0 +1,23 @@
+# Writes OUTPUT: a C++ source holding every dialog template of INPUTS (.ui files separated by |) as
+# text, so the player finds its dialogs from any working directory.
+string(REPLACE "|" ";" INPUTS "${INPUTS}")
+set(body "// Generated from resources/*.ui at build time; edit the templates, not this file.\n")
+string(APPEND body "#include \"platform/platform_dialog_templates.h\"\n\n")
+set(rows "")
+set(index 0)
+foreach(input IN LISTS INPUTS)
+  file(READ "${input}" text)
+  if(text MATCHES "\\)velmora_ui\"")
+    message(FATAL_ERROR "${input} holds the raw-string delimiter")
+  endif()
+  get_filename_component(name "${input}" NAME_WE)
+  string(APPEND body "static const char kTemplate${index}[] = R\"velmora_ui(${text})velmora_ui\";\n")
+  string(APPEND rows "    {\"${name}\", kTemplate${index}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "\nconst EmbeddedTemplate kEmbeddedTemplates[] = {\n${rows}};\n")
+string(APPEND body "const int kEmbeddedTemplateCount = ${index};\n")
+file(WRITE "${OUTPUT}.new" "${body}")
+# Only a changed text rebuilds what depends on it.
+configure_file("${OUTPUT}.new" "${OUTPUT}" COPYONLY)
+file(REMOVE "${OUTPUT}.new")

@@ -1,0 +1,26 @@
+#include "scene/light_slots.h"
+
+#include "scene/scene.h"
+
+int32_t lightVectorCount(const Scene* scene) {
+    int32_t count = 0;
+    for (int32_t i = 0; i < scene->lightCount && i < SCENE_LIGHTS; ++i)
+        count += scene->lights[i].type == 0 || scene->lights[i].type == 1;
+    return count;
+}
+
+LightSlotOverflow findLightSlotOverflow(const Scene* scene, int32_t coordinateSets) {
+    LightSlotOverflow overflow = {-1, -1, 0};
+    if (coordinateSets <= 0 || !scene->items) return overflow;
+    const int32_t lights = lightVectorCount(scene);
+    for (int32_t i = 0; i < scene->itemCount; ++i) {
+        const SceneItem& item = scene->items[i];
+        if (item.isNull || !item.surfaces) continue;
+        for (int32_t s = 0; s < item.surfaceCount; ++s) {
+            const Surface* surface = item.surfaces[s].surface;
+            const int32_t needed = (surface ? surface->layerCount : 0) + lights;
+            if (needed > coordinateSets) return {i, s, needed};
+        }
+    }
+    return overflow;
+}

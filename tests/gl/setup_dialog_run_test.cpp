@@ -1,0 +1,142 @@
+// The setup dialog as a person meets it: the player started without options, keystrokes from
+// xdotool, a screenshot from xwd.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/process.h"
+#include "tests/support/test_package.h"
+#include "tests/support/xvfb.h"
+
+namespace {
+
+bool underCi() {
+    const char* ci = std::getenv("CI");
+    return ci && *ci;
+}
+
+// The tool's path found through PATH, or empty.
+std::string toolPath(const std::string& tool) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    for (size_t start = 0; start <= dirs.size();) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string candidate = dirs.substr(start, end - start) + "/" + tool;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+class SetupDialogRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string missing;
+        if (sharedXvfb()->display.empty()) missing = "Xvfb cannot be started";
+        xdotool = toolPath("xdotool");
+        xwd = toolPath("xwd");
+        if (missing.empty() && (xdotool.empty() || xwd.empty())) missing = "xdotool or xwd is not installed";
+        if (!missing.empty()) {
+            if (underCi()) FAIL() << missing;
+            GTEST_SKIP() << missing;
+        }
+        display = {"DISPLAY=" + sharedXvfb()->display};
+        dir = makeTempDir("setup-dialog");
+        std::vector<unsigned char> package = buildTestPackage(
+            {{"Demo/Skrypt.txt", "init set global duration 0:5:0 set global end 0:3:0 end_init\nbegin end\n"}}, true);
+        writeFile(dir + "/demo.dat", std::string(package.begin(), package.end()));
+        for (int i = 0; i < 768; ++i) {
+            ramp += char(i * 77);
+            ramp += char(i % 256);
+        }
+        writeFile(dir + "/gamma", ramp);
+    }
+    void TearDown() override {
+        if (child.pid > 0) {
+            kill(child.pid, SIGKILL);
+            finish(5000);
+        }
+        std::error_code ignored;
+        if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+    }
+
+    // Starts the player as a plain interactive run and returns its dialog's window id.
+    std::string startPlayer() {
+        std::vector<std::string> env = display;
+        env.push_back("SDL_AUDIODRIVER=dummy");
+        env.push_back("CI=");  // a person is there
+        child = startProcess({VELMORA_BINARY, "--data", dir, "--gamma-file", dir + "/gamma"}, env, dir);
+        ProcessResult found = runProcess({xdotool, "search", "--sync", "--name", "^ +Velmora$"}, display, 30000);
+        return found.out.substr(0, found.out.find('\n'));
+    }
+    ProcessResult finish(int timeoutMs) {
+        ProcessResult r = waitProcess(child, timeoutMs);
+        child.pid = -1;
+        return r;
+    }
+    ProcessResult keys(const std::string& window, const std::vector<std::string>& names) {
+        std::vector<std::string> argv = {xdotool, "windowfocus", "--sync", window, "key"};
+        argv.insert(argv.end(), names.begin(), names.end());
+        return runProcess(argv, display, 20000);
+    }
+
+    std::string xdotool, xwd;
+    std::vector<std::string> display;
+    std::string dir;
+    std::string ramp;
+    ChildProcess child = {-1, -1};
+};
+
+uint32_t bigEndian(const std::string& bytes, size_t at) {
+    return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+           uint32_t(uint8_t(bytes[at + 2])) << 8 | uint32_t(uint8_t(bytes[at + 3]));
+}
+
+TEST_F(SetupDialogRun, ShownAt410x320AndEscapeExitsWithoutTouchingTheDisplay) {
+    std::string window = startPlayer();
+    ASSERT_FALSE(window.empty());
+    ASSERT_EQ(runProcess({xwd, "-silent", "-id", window, "-out", dir + "/setup.xwd"}, display).exitCode, 0);
+    std::string shot = readFile(dir + "/setup.xwd");
+    ASSERT_GE(shot.size(), 100u);
+    EXPECT_EQ(bigEndian(shot, 16), 410u);
+    EXPECT_EQ(bigEndian(shot, 20), 320u);
+
+    EXPECT_EQ(keys(window, {"Escape"}).exitCode, 0);
+    ProcessResult r = finish(20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readFile(dir + "/gamma"), ramp);
+}
+
+TEST_F(SetupDialogRun, ReturnStartsTheDemoAndItsEndGivesTheRampBack) {
+    std::string window = startPlayer();
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(keys(window, {"Return"}).exitCode, 0);
+    // Started: the main window applies the ramp built from the gamma found, until the end.
+    bool applied = false;
+    for (int waited = 0; waited < 30000 && !applied; waited += 20) {
+        applied = readFile(dir + "/gamma").size() == ramp.size() && readFile(dir + "/gamma") != ramp;
+        usleep(20000);
+    }
+    EXPECT_TRUE(applied);
+    ProcessResult r = finish(60000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readFile(dir + "/gamma"), ramp);
+}
+
+TEST_F(SetupDialogRun, TerminatedDuringTheDialogLeavesTheRampAlone) {
+    std::string window = startPlayer();
+    ASSERT_FALSE(window.empty());
+    kill(child.pid, SIGTERM);
+    ProcessResult r = finish(20000);
+    EXPECT_EQ(r.exitCode, 128 + SIGTERM) << r.err;
+    EXPECT_EQ(readFile(dir + "/gamma"), ramp);
+}
+
+}  // namespace
