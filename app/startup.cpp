@@ -22,6 +22,7 @@
 #include "data/package.h"
 #include "effects/clip_script.h"
 #include "effects/effect_binding.h"
+#include "effects/typing.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
@@ -106,6 +107,8 @@ void createMainWindow(DemoContext* context) {
     setupDevice(context, window);
     readTimelineMain(kTimeline, context);
     readClipScript(kClipScript, context);
+    // A captured run must give the same frames every time: its login number does not follow the clock.
+    if (context->settings.capture) typingSetLoginSeed(0);
     bindEffects(context);
 
     context->loading = 0;

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include "app/demo_context.h"
+#include "effects/clip_script.h"
+#include "effects/effect_passes.h"
 #include "render/main_pass.h"
 #include "render/scene_setup_pass.h"
 #include "scene/transform.h"
@@ -26,11 +28,13 @@ void renderFrame(DemoContext* context, int32_t sceneTime) {
     int32_t x, y;
     pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);
     glViewport(x, y, s.width, s.height);
-    // Effect pass 1 runs here, before the clear.
+    renderEffectPass(context, scene, 1, sceneTime);
 
     setUpScene(context, sceneTime);
     drawScene(context, sceneTime);
-    // The clip overlays and effect pass 3 run here.
+    // The overlays are timed on the demo clock, which the scheduler keeps in the scene's time.
+    drawClipOverlays(context, scene->time);
+    renderEffectPass(context, scene, 3, sceneTime);
 
     glDisable(GL_FOG);
 }

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
 
@@ -48,7 +50,8 @@ protected:
             GTEST_SKIP() << missing;
         }
         display = {"DISPLAY=" + sharedXvfb()->display};
-        dir = makeTempDir("setup-dialog");
+        scratch.reset(new ScratchDir("setup-dialog"));
+        dir = scratch->path;
         std::vector<unsigned char> package = buildTestPackage(
             {{"Demo/Skrypt.txt", "init set global duration 0:5:0 set global end 0:3:0 end_init\nbegin end\n"}}, true);
         writeFile(dir + "/demo.dat", std::string(package.begin(), package.end()));
@@ -89,6 +92,7 @@ protected:
 
     std::string xdotool, xwd;
     std::vector<std::string> display;
+    std::unique_ptr<ScratchDir> scratch;
     std::string dir;
     std::string ramp;
     ChildProcess child = {-1, -1};
