@@ -57,13 +57,17 @@ void captureProgressUpdate(CaptureProgress* p, FILE* out, int32_t done, int32_t 
     std::fflush(out);
 }
 
-void captureProgressEnd(CaptureProgress* p, FILE* out, int32_t done, int32_t clockMs) {
-    int32_t elapsed = clockMs - p->startMs;
+void captureProgressCloseLine(CaptureProgress* p, FILE* out, int32_t clockMs) {
     // A run that ends early (Escape, the timeline's last clip) still shows where it ended.
     if (p->terminal && p->drawn != p->done) drawTerminalLine(p, out, clockMs);
     if (p->lineOpen) std::fputc('\n', out);
     p->lineOpen = false;
-    std::fprintf(out, "velmora: captured %d frames in %.1f s, %.1f frames per second\n", done, elapsed / 1000.0,
+}
+
+void captureProgressEnd(CaptureProgress* p, FILE* out, int32_t done, int32_t clockMs) {
+    int32_t elapsed = clockMs - p->startMs;
+    captureProgressCloseLine(p, out, clockMs);
+    std::fprintf(out, "velmora: captured %d frames in %.2f s, %.1f frames per second\n", done, elapsed / 1000.0,
                  framesPerSecond(done, elapsed));
     std::fflush(out);
 }

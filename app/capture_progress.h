@@ -21,5 +21,7 @@ void captureProgressBegin(CaptureProgress* progress, int32_t total, bool termina
 std::string captureProgressText(int32_t done, int32_t total, int32_t demoTime, int32_t elapsedMs);
 // After each frame; done frames are written, the last one showed demoTime.
 void captureProgressUpdate(CaptureProgress* progress, FILE* out, int32_t done, int32_t demoTime, int32_t clockMs);
-// "velmora: captured 250 frames in 12.4 s, 20.2 frames per second"
+// Ends the terminal line, showing where the run stopped; other messages may follow.
+void captureProgressCloseLine(CaptureProgress* progress, FILE* out, int32_t clockMs);
+// The line closed, then "velmora: captured 250 frames in 12.40 s, 20.2 frames per second".
 void captureProgressEnd(CaptureProgress* progress, FILE* out, int32_t done, int32_t clockMs);

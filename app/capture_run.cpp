@@ -90,10 +90,11 @@ bool captureRunFrame(DemoContext* context, int32_t demoTime) {
     return ok;
 }
 
-int captureRunFinish() {
+namespace {
+
+// The soundtrack and the finished video; the exit code.
+int finishOutputs() {
     CaptureRun& r = gRun;
-    if (r.frames > 0) captureProgressEnd(&r.progress, stderr, r.frames, platformClockMs());
-    if (!r.config.write) return EXIT_OK;
     int code = EXIT_OK;
     std::string lastLine;
     if (r.videoStarted && r.video.child.pid > 0 && !videoFinish(&r.video, &lastLine)) r.videoFailed = true;
@@ -106,6 +107,11 @@ int captureRunFinish() {
     bool video = !r.config.videoPath.empty() && r.videoStarted && !r.videoFailed;
     std::string wavPath = r.config.soundDir.empty() ? (video ? temporaryBeside(r.config.videoPath, ".wav") : "")
                                                     : r.config.soundDir + "/demo.wav";
+    if (video && wavPath.empty()) {
+        std::fprintf(stderr, "velmora: no temporary file beside %s for the sound\n", r.config.videoPath.c_str());
+        code = EXIT_VIDEO;
+        video = false;
+    }
     if (!wavPath.empty()) {
         std::string note, error;
         if (!writeSoundtrack(r.config.musicPath, wavPath, r.config.start,
@@ -132,5 +138,16 @@ int captureRunFinish() {
     }
     removeFile(r.videoOnlyPath);
     if (r.config.soundDir.empty()) removeFile(wavPath);
+    return code;
+}
+
+}  // namespace
+
+int captureRunFinish() {
+    CaptureRun& r = gRun;
+    if (r.frames > 0) captureProgressCloseLine(&r.progress, stderr, platformClockMs());
+    int code = r.config.write ? finishOutputs() : EXIT_OK;
+    // The summary's time includes the sound and the video's completion: all the capture costs.
+    if (r.frames > 0) captureProgressEnd(&r.progress, stderr, r.frames, platformClockMs());
     return code;
 }

@@ -51,7 +51,7 @@ std::vector<std::string> videoEncodeArguments(const std::string& ffmpeg, VideoCo
         args.insert(args.end(), {"-c:v", "libvpx-vp9", "-deadline", "good", "-cpu-used", "4", "-row-mt", "1",
                                  "-crf", "30", "-b:v", "0"});
     else
-        args.insert(args.end(), {"-c:v", "libx264", "-preset", "fast", "-crf", "18"});
+        args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18"});
     args.insert(args.end(), {"-f", "matroska", videoOnlyPath});
     return args;
 }

@@ -346,4 +346,33 @@ const char* platformDialogTitle(PlatformDialog* d) { return gtk_window_get_title
 
 void platformDialogFlush() { flushEvents(); }
 
+bool platformDialogRenderControl(PlatformDialog* d, int id, unsigned char* rgb, int capacity, int* width,
+                                 int* height) {
+    GtkWidget* w = control(d, id);
+    if (!w) return false;
+    flushEvents();
+    gtk_widget_get_size_request(w, width, height);
+    if (*width <= 0 || *height <= 0 || *width * *height * 3 > capacity) return false;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, *width, *height);
+    cairo_t* cairo = cairo_create(surface);
+    cairo_set_source_rgb(cairo, 1, 1, 1);
+    cairo_paint(cairo);
+    gtk_widget_draw(w, cairo);
+    cairo_destroy(cairo);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < *height; ++y)
+        for (int x = 0; x < *width; ++x) {
+            uint32_t pixel;
+            std::memcpy(&pixel, data + y * stride + 4 * x, 4);
+            unsigned char* out = rgb + 3 * (y * *width + x);
+            out[0] = uint8_t(pixel >> 16);
+            out[1] = uint8_t(pixel >> 8);
+            out[2] = uint8_t(pixel);
+        }
+    cairo_surface_destroy(surface);
+    return true;
+}
+
 void platformSetDialogWatcher(bool (*watch)(const char*, const char*)) { gWatcher = watch; }

@@ -76,6 +76,10 @@ void platformDialogControls(PlatformDialog* dialog, void (*visit)(const DialogCo
 const char* platformDialogTitle(PlatformDialog* dialog);
 // Tests: runs the toolkit's pending events (painting among them) without waiting.
 void platformDialogFlush();
+// Tests: paints a control of a shown dialog into rgb (3 bytes a pixel, its requested size, which
+// *width and *height receive); false when it has no such control.
+bool platformDialogRenderControl(PlatformDialog* dialog, int id, unsigned char* rgb, int capacity, int* width,
+                                 int* height);
 // Tests: called with the caption and text of each message box and modally run dialog once it is
 // shown; returning true dismisses it (message boxes with OK, dialogs as by Escape).
 void platformSetDialogWatcher(bool (*watch)(const char* caption, const char* text));

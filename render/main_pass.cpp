@@ -6,6 +6,7 @@
 #include "app/demo_context.h"
 #include "app/device_caps.h"
 #include "app/device_entry_points.h"
+#include "render/program_slots.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/transform.h"
@@ -58,7 +59,8 @@ void uploadSkinningPalette(const DrawContext& d, const SceneItem* item) {
         for (int32_t w = 0; w < ITEM_BONES; ++w) {
             if (!gBoneSet[w]) continue;
             for (int32_t r = 0; r < 4; ++r)
-                d.gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, GLuint(4 * w + r), &gBoneRows[w][4 * r]);
+                d.gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, GLuint(LOCAL_ROWS_PER_BONE * w + r),
+                                                    &gBoneRows[w][4 * r]);
         }
     }
     glDisable(GL_VERTEX_PROGRAM_ARB);
@@ -85,27 +87,27 @@ void bindFragmentProgram(const DrawContext& d, const Surface* surface, uint32_t 
     if (d.nvPath) {
         glEnable(GL_FRAGMENT_PROGRAM_NV);
         d.gl->glBindProgramNV(GL_FRAGMENT_PROGRAM_NV, program);
-        setNamedParameter(d, program, "glow", surface->glow, 0.0f, 0.0f, 1.0f);
-        setNamedParameter(d, program, "shininess", float(surface->shininess), 0.0f, 0.0f, 0.0f);
+        setNamedParameter(d, program, kNvGlow, surface->glow, 0.0f, 0.0f, 1.0f);
+        setNamedParameter(d, program, kNvShininess, float(surface->shininess), 0.0f, 0.0f, 0.0f);
         const Colour& c = surface->color;
         for (int32_t k = 0; k < d.scene->lightCount && k < SCENE_LIGHTS; ++k) {
             const Colour& l = d.scene->lights[k].effectiveColor;
-            const char diffuseName[2] = {char('a' + k), 0};
-            const char specularName[2] = {char('A' + k), 0};
+            const char diffuseName[2] = {nvDiffuseProductName(k), 0};
+            const char specularName[2] = {nvSpecularProductName(k), 0};
             const float df = surface->diffuse, sf = surface->specular;
             setNamedParameter(d, program, diffuseName, c.r * l.r * df, c.g * l.g * df, c.b * l.b * df, c.a * l.a * df);
             setNamedParameter(d, program, specularName, c.r * l.r * sf, c.g * l.g * sf, c.b * l.b * sf, c.a * l.a * sf);
         }
         if (d.scene->setup.fogType != 0) {
             const float* f = d.scene->setup.fogColour;
-            setNamedParameter(d, program, "fog_color", f[0], f[1], f[2], 1.0f);
+            setNamedParameter(d, program, kNvFogColour, f[0], f[1], f[2], 1.0f);
         }
         return;
     }
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     d.gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, program);
     const GLfloat glow[4] = {surface->glow, 0.0f, 0.0f, 1.0f};
-    d.gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, 0, glow);
+    d.gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, LOCAL_GLOW, glow);
 }
 
 // Without programs the surface is lit by the GL lights and shows its colour layer; the height fog

@@ -8,6 +8,7 @@
 #include "app/demo_context.h"
 #include "app/device_entry_points.h"
 #include "base/constants.h"
+#include "render/program_slots.h"
 #include "scene/transform.h"
 
 namespace {
@@ -65,11 +66,13 @@ void setUpCamera(DemoContext* context, Camera* camera, float t) {
         const SceneSetup& s = context->currentScene->setup;
         const GLenum targets[2] = {GL_VERTEX_PROGRAM_ARB, GL_FRAGMENT_PROGRAM_ARB};
         for (GLenum target : targets) {
-            gl->glProgramEnvParameter4fARB(target, 0, cx, cy, cz, 0.0f);
-            gl->glProgramEnvParameter4fARB(target, 1, -cx, cy, -cz, 0.0f);
+            // The fragment slots 0 and 1 are the vertex ones.
+            gl->glProgramEnvParameter4fARB(target, VERTEX_ENV_CAMERA, cx, cy, cz, 0.0f);
+            gl->glProgramEnvParameter4fARB(target, VERTEX_ENV_CAMERA_TURNED, -cx, cy, -cz, 0.0f);
         }
-        gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, 3, s.causticsScale, s.causticsScale, 0.0f, 1.0f);
-        gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, 6, s.fogA, s.fogB, s.fogC, 0.0f);
+        gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, VERTEX_ENV_CAUSTICS, s.causticsScale, s.causticsScale,
+                                       0.0f, 1.0f);
+        gl->glProgramEnvParameter4fARB(GL_VERTEX_PROGRAM_ARB, VERTEX_ENV_FOG, s.fogA, s.fogB, s.fogC, 0.0f);
     }
     glTranslatef(cx, -cy, cz);
 }

@@ -1,11 +1,12 @@
 #include "scene/light_slots.h"
 
+#include "render/material_inputs.h"
 #include "scene/scene.h"
 
 int32_t lightVectorCount(const Scene* scene) {
     int32_t count = 0;
     for (int32_t i = 0; i < scene->lightCount && i < SCENE_LIGHTS; ++i)
-        count += scene->lights[i].type == 0 || scene->lights[i].type == 1;
+        count += lightHasVector(uint8_t(scene->lights[i].type));
     return count;
 }
 

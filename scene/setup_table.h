@@ -13,7 +13,8 @@ enum { SETUP_FILE_NAME_LENGTH = 256, SETUP_COLOUR_OPERATIONS = 16 };
 struct SceneSetupFiles {
     bool rowFound;  // a usable row for the path was applied
     char shadowEnvelopes[4][SETUP_FILE_NAME_LENGTH];  // empty unless all four were loaded
-    // Per operation in the setup's list, in order: the envelope file, empty for constants.
+    // Per operation the row added (the whole list of a fresh setup), in order: the envelope file,
+    // empty for constants.
     char operations[SETUP_COLOUR_OPERATIONS][SETUP_FILE_NAME_LENGTH];
 };
 

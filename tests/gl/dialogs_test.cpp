@@ -63,9 +63,8 @@ protected:
         ASSERT_TRUE(platformDialogsAvailable());
         unsetenv("LC_ALL");
         EXPECT_STREQ(setlocale(LC_NUMERIC, nullptr), "C");
-        probe();
         resetSettings(&settings);
-        probeDeviceCaps(deviceCaps(), &settings);
+        probe();
         setupDialogUse(deviceCaps(), &settings);
         watched().clear();
         platformSetDialogWatcher(dismiss);
@@ -129,6 +128,36 @@ TEST_F(Dialogs, TemplatesCarryTheControlIdsCaptionsAndPlaces) {
         }
         platformCloseDialog(dialog);
     }
+}
+
+TEST_F(Dialogs, StatusRowsDrawTheirStateInItsColourAndPlace) {
+    DeviceCaps* caps = deviceCaps();
+    caps->states[EXT_EXT_BGRA] = EXTENSION_MISSING;
+    caps->states[EXT_WGL_ARB_PBUFFER] = EXTENSION_NOT_REQUIRED;
+    caps->states[EXT_ARB_MULTITEXTURE] = EXTENSION_FOUND;
+    struct Row {
+        int index;
+        unsigned char red, green, blue;
+        int x;
+    };
+    const Row rows[] = {{EXT_EXT_BGRA, 200, 0, 0, 25}, {EXT_WGL_ARB_PBUFFER, 0, 55, 160, 6}, {EXT_ARB_MULTITEXTURE, 0, 155, 55, 54}};
+    PlatformDialog* dialog = platformOpenDialog(DIALOG_DIAGNOSTICS, diagnosticsDialogProcedure(), nullptr);
+    ASSERT_NE(dialog, nullptr);
+    for (const Row& row : rows) {
+        std::vector<unsigned char> rgb(200 * 40 * 3);
+        int width = 0, height = 0;
+        ASSERT_TRUE(platformDialogRenderControl(dialog, 1045 + row.index, rgb.data(), int(rgb.size()), &width, &height));
+        int leftmost = width;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned char* p = &rgb[3 * (y * width + x)];
+                if (p[0] == row.red && p[1] == row.green && p[2] == row.blue && x < leftmost) leftmost = x;
+            }
+        // The first fully covered pixel lies a few pixels into the text.
+        EXPECT_GE(leftmost, row.x) << extensionLabel(row.index);
+        EXPECT_LE(leftmost, row.x + 8) << extensionLabel(row.index);
+    }
+    platformCloseDialog(dialog);
 }
 
 TEST_F(Dialogs, StartIsRefusedWhileARequiredExtensionIsMissing) {

@@ -1,12 +1,13 @@
 // The player as a user starts it: whole runs under a private X server.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdint>
 #include <dirent.h>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -190,14 +191,9 @@ TEST_F(PlayerRun, FrameRateAndStartSetTheFrameCountAndTheSoundtrackLength) {
 
 TEST_F(PlayerRun, VideoHoldsEveryFrameAtItsRateAndOneSoundStream) {
     std::string ffmpeg, ffprobe;
-    bool ci = std::getenv("CI") && *std::getenv("CI");
-    if (!findProgram("ffmpeg", &ffmpeg) || !findProgram("ffprobe", &ffprobe)) {
-        if (!ci) GTEST_SKIP() << "ffmpeg is not installed";
-        FAIL() << "ffmpeg and ffprobe are part of the set-up";
-    }
+    if (!findProgram("ffmpeg", &ffmpeg) || !findProgram("ffprobe", &ffprobe)) SKIP_OUTSIDE_CI("ffmpeg is not installed");
     ScratchDir dir("video");
-    std::vector<unsigned char> bytes = buildTestPackage({{"Demo/Skrypt.txt", kOneSecondTimeline}}, true);
-    writeFile(dir.path + "/demo.dat", std::string(bytes.begin(), bytes.end()));
+    makeRedBlueProduction(dir.path);
     std::string video = dir.path + "/demo.mkv";
     ProcessResult r = play(dir.path, {"--video", video, "--fps", "30", "--frames", "30", "--mode", "160x120"}, 120000);
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -212,6 +208,13 @@ TEST_F(PlayerRun, VideoHoldsEveryFrameAtItsRateAndOneSoundStream) {
     size_t first = probe.out.find(audio);
     EXPECT_NE(first, std::string::npos) << probe.out;
     EXPECT_EQ(probe.out.find(audio, first + 1), std::string::npos) << probe.out;
+    // The colours come through in their order: the first frame is red.
+    ProcessResult pixel = runProcess({ffmpeg, "-v", "error", "-i", video, "-frames:v", "1", "-vf", "crop=2:2",
+                                      "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    ASSERT_EQ(pixel.out.size(), 12u) << pixel.err;
+    EXPECT_GT(uint8_t(pixel.out[0]), 200);
+    EXPECT_LT(uint8_t(pixel.out[1]), 50);
+    EXPECT_LT(uint8_t(pixel.out[2]), 50);
 
     // Without ffmpeg on the path nothing is rendered.
     std::vector<std::string> noPath = env;
@@ -220,6 +223,13 @@ TEST_F(PlayerRun, VideoHoldsEveryFrameAtItsRateAndOneSoundStream) {
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_NE(missing.err.find("ffmpeg"), std::string::npos) << missing.err;
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+
+    // An encoder that fails: its last line, and the player's own exit code.
+    writeFile(dir.path + "/ffmpeg", "#!/bin/sh\necho starting >&2\necho 'Unknown encoder' >&2\nexit 1\n");
+    chmod((dir.path + "/ffmpeg").c_str(), 0755);
+    ProcessResult failed = runProcess({VELMORA_BINARY, "--video", video, "--frames", "5", "--data", dir.path}, noPath);
+    EXPECT_EQ(failed.exitCode, 7) << failed.err;
+    EXPECT_NE(failed.err.find("ffmpeg failed: Unknown encoder"), std::string::npos) << failed.err;
 }
 
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {

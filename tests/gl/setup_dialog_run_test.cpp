@@ -6,22 +6,16 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/ci.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tests/support/xvfb.h"
 
 namespace {
-
-bool underCi() {
-    const char* ci = std::getenv("CI");
-    return ci && *ci;
-}
 
 // The tool's path found through PATH, or empty.
 std::string toolPath(const std::string& tool) {
@@ -45,13 +39,9 @@ protected:
         xdotool = toolPath("xdotool");
         xwd = toolPath("xwd");
         if (missing.empty() && (xdotool.empty() || xwd.empty())) missing = "xdotool or xwd is not installed";
-        if (!missing.empty()) {
-            if (underCi()) FAIL() << missing;
-            GTEST_SKIP() << missing;
-        }
+        if (!missing.empty()) SKIP_OUTSIDE_CI(missing);
         display = {"DISPLAY=" + sharedXvfb()->display};
-        scratch.reset(new ScratchDir("setup-dialog"));
-        dir = scratch->path;
+        dir = scratch.path;
         std::vector<unsigned char> package = buildTestPackage(
             {{"Demo/Skrypt.txt", "init set global duration 0:5:0 set global end 0:3:0 end_init\nbegin end\n"}}, true);
         writeFile(dir + "/demo.dat", std::string(package.begin(), package.end()));
@@ -66,8 +56,6 @@ protected:
             kill(child.pid, SIGKILL);
             finish(5000);
         }
-        std::error_code ignored;
-        if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
     }
 
     // Starts the player as a plain interactive run and returns its dialog's window id.
@@ -92,7 +80,7 @@ protected:
 
     std::string xdotool, xwd;
     std::vector<std::string> display;
-    std::unique_ptr<ScratchDir> scratch;
+    ScratchDir scratch{"setup-dialog"};  // removed after the test
     std::string dir;
     std::string ramp;
     ChildProcess child = {-1, -1};
