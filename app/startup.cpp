@@ -20,7 +20,9 @@
 #include "app/video_encoder.h"
 #include "data/image.h"
 #include "data/package.h"
+#include "effects/clip_script.h"
 #include "effects/effect_binding.h"
+#include "effects/typing.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
@@ -28,6 +30,7 @@
 namespace {
 
 const char* kTimeline = "Demo/Skrypt.txt";
+const char* kClipScript = "Demo/ClipScript.txt";
 
 void onFileOpened() {
     if (!demoContext()->warmUp) progressTick(1);
@@ -103,6 +106,9 @@ void createMainWindow(DemoContext* context) {
     gammaApply(window);
     setupDevice(context, window);
     readTimelineMain(kTimeline, context);
+    readClipScript(kClipScript, context);
+    // A captured run must give the same frames every time: its login number does not follow the clock.
+    if (context->settings.capture) typingSetLoginSeed(0);
     bindEffects(context);
 
     context->loading = 0;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "app/demo_context.h"
+#include "effects/clip_script.h"
 #include "effects/effect_passes.h"
 #include "render/main_pass.h"
 #include "render/scene_setup_pass.h"
@@ -32,7 +33,8 @@ void renderFrame(DemoContext* context, int32_t sceneTime) {
 
     setUpScene(context, sceneTime);
     drawScene(context, sceneTime);
-    // The clip overlays run here.
+    // The overlays are timed on the demo clock, which the scheduler keeps in the scene's time.
+    drawClipOverlays(context, scene->time);
     renderEffectPass(context, scene, 3, sceneTime);
 
     glDisable(GL_FOG);

@@ -1,6 +1,5 @@
 #include "timeline/timeline_script.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +7,7 @@
 
 #include "app/demo_context.h"
 #include "app/shutdown.h"
+#include "data/file_words.h"
 #include "data/package.h"
 #include "scene/scene_load.h"
 #include "timeline/clip_list.h"
@@ -25,40 +25,6 @@ bool skipTo(DemoFile file, const char* keyword) {
     return false;
 }
 
-// One signed decimal integer of at most 11 characters, the whole text.
-bool parseInteger(const char* text, int64_t* value) {
-    errno = 0;
-    char* end = nullptr;
-    long long v = std::strtoll(text, &end, 10);
-    if (end == text || *end || errno) return false;
-    *value = v;
-    return true;
-}
-
-// An integer after optional blanks. Nothing but the blanks is consumed when none stands there.
-bool readInteger(DemoFile file, int32_t* value) {
-    char text[12];
-    int64_t v;
-    if (fileScan(file, " %11[-+0123456789]", text) != 1 || !parseInteger(text, &v)) return false;
-    if (v < INT32_MIN || v > INT32_MAX) return false;
-    *value = static_cast<int32_t>(v);
-    return true;
-}
-
-// m:s:ms with no blanks around the colons, in milliseconds. The parts are not range-limited.
-bool readTime(DemoFile file, int32_t* ms) {
-    char text[12];
-    int64_t part[3];
-    if (fileScan(file, " %11[-+0123456789]", text) != 1 || !parseInteger(text, &part[0])) return false;
-    // The colon and the number after it must follow without blanks: %[ skips none.
-    for (int k = 1; k < 3; ++k)
-        if (fileScan(file, ":%11[-+0123456789]", text) != 1 || !parseInteger(text, &part[k])) return false;
-    int64_t total = part[0] * 60000 + part[1] * 1000 + part[2];
-    if (total < INT32_MIN || total > INT32_MAX) return false;
-    *ms = static_cast<int32_t>(total);
-    return true;
-}
-
 // After a malformed time: a piece of it split off by a blank (":30:0", "5:0") belongs to the rejected
 // statement and is dropped; a word is left for the statement reader.
 void skipTimeRest(DemoFile file) {
@@ -71,7 +37,7 @@ void skipTimeRest(DemoFile file) {
 
 // A time, or false with the malformed time consumed.
 bool readTimeOrSkip(DemoFile file, int32_t* ms) {
-    if (readTime(file, ms)) return true;
+    if (fileReadTime(file, ms)) return true;
     skipTimeRest(file);
     return false;
 }
@@ -90,7 +56,7 @@ void readSetStatement(const char* path, DemoFile file, Settings* settings) {
     if (!readWord(file, word)) return;
     if (std::strcmp(word, "maxscenes") == 0) {
         int32_t n;
-        if (!readInteger(file, &n)) return;  // the count stays as it was
+        if (!fileReadInteger(file, &n)) return;  // the count stays as it was
         if (n < 1) {
             std::fprintf(stderr, "%s: \"maxscenes %d\" refused (1 to %d); keeping %d\n", path, n,
                          TIMELINE_MAX_SCENES, settings->maxScenes);

@@ -1,0 +1,59 @@
+#include "effects/effect_helpers.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/demo_context.h"
+#include "base/constants.h"
+#include "data/image.h"
+#include "effects/effect_slot.h"
+#include "scene/transform.h"
+
+void effectMotionAt(const EffectSlot* slot, int32_t timeMs, EffectMotion* out) {
+    const float t = msToSeconds(timeMs);
+    float v[MOTION_CHANNELS];
+    for (int k = 0; k < MOTION_CHANNELS; ++k) v[k] = evalEnvelope(&slot->motion[k], t);
+    *out = {v[0], v[1], v[2], v[3] * kDegreesPerRadian, v[4] * kDegreesPerRadian, v[5] * kDegreesPerRadian,
+            v[6], v[7], v[8]};
+}
+
+void effectLoadModelView(const EffectSlot* slot, const EffectMotion* m, EffectParenting parenting, bool withScale) {
+    float matrix[16];
+    matrixLoadIdentity(matrix);
+    if (parenting == EFFECT_PARENT_TURNED || (parenting == EFFECT_PARENT_IN_FRAME && slot->parent)) {
+        matrixRotate(matrix, 180.0f, 0.0f, 1.0f, 0.0f);
+        multiplyParentChain(matrix, slot->parent, slot->parentKind);
+        if (parenting == EFFECT_PARENT_TURNED) matrixRotate(matrix, -180.0f, 0.0f, 1.0f, 0.0f);
+    }
+    matrixTranslate(matrix, -m->x, m->y, -m->z);
+    matrixRotateHeadingPitchBank(matrix, m->heading, m->pitch, m->bank);
+    if (withScale) matrixScale(matrix, m->sx, m->sy, m->sz);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(matrix);
+}
+
+const Settings* effectSettings(const Scene* scene) {
+    return scene && scene->settings ? scene->settings : &demoContext()->settings;
+}
+
+uint32_t effectPicture(TextureImage* image, const char* path, const Settings* settings) {
+    if (image->names) return image->names[0];
+    std::memset(image, 0, sizeof *image);
+    image->first = 0;
+    image->end = 1;
+    std::snprintf(image->path, sizeof image->path, "%s", path);
+    loadTexture(image, settings);
+    if (!image->names || !image->names[0]) return 0;
+    glBindTexture(GL_TEXTURE_2D, image->names[0]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (settings->anisotropy)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    return image->names[0];
+}

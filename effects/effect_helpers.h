@@ -1,0 +1,34 @@
+// What several effects share: their null's motion at a time, their model-view placement, the
+// settings they load textures with, and pictures loaded with the effects' texture parameters.
+#pragma once
+#include <cstdint>
+
+struct Scene;
+struct Settings;
+struct EffectSlot;
+struct TextureImage;
+
+// Position, rotation in degrees and scale of the slot's null at timeMs.
+struct EffectMotion {
+    float x, y, z;
+    float heading, pitch, bank;
+    float sx, sy, sz;
+};
+void effectMotionAt(const EffectSlot* slot, int32_t timeMs, EffectMotion* out);
+
+enum EffectParenting {
+    EFFECT_NO_PARENT,       // the motion alone
+    EFFECT_PARENT_TURNED,   // turn 180 about y, the parent chain, turn back (electro effects)
+    EFFECT_PARENT_IN_FRAME, // turn 180 about y and the parent chain, only when there is a parent (bubbles)
+};
+// Loads the model-view: identity, the parenting, translate (-x, y, -z), heading, pitch, bank, and the
+// scale when withScale is set.
+void effectLoadModelView(const EffectSlot* slot, const EffectMotion* motion, EffectParenting parenting,
+                         bool withScale);
+
+// The settings a scene's effects load with (the player's when the scene carries none).
+const Settings* effectSettings(const Scene* scene);
+
+// Loads a still picture once into image (clamped to the edge, mipmapped, linear, anisotropic).
+// Returns its texture name, 0 when it could not be read.
+uint32_t effectPicture(TextureImage* image, const char* path, const Settings* settings);

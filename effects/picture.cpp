@@ -1,0 +1,64 @@
+#include "effects/picture.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/demo_context.h"
+#include "app/device_entry_points.h"
+#include "data/image.h"
+#include "effects/effect_slot.h"
+#include "render/texture_units.h"
+
+const float kPictureQuad[4][4] = {
+    {0.0f, 1.0f, -1.0f, 1.0f},
+    {1.0f, 1.0f, 1.0f, 1.0f},
+    {1.0f, 0.25f, 1.0f, -1.0f},
+    {0.0f, 0.25f, -1.0f, -1.0f},
+};
+
+void pictureInit(Scene* scene, EffectSlot* slot) {
+    const Settings* settings = scene->settings ? scene->settings : &demoContext()->settings;
+    TextureImage* image = static_cast<TextureImage*>(std::calloc(1, sizeof(TextureImage)));
+    if (!image) return;
+    image->first = 0;
+    image->end = 1;
+    std::snprintf(image->path, sizeof image->path, "%s", slot->fileName);
+    loadTexture(image, settings);
+    slot->state = image;
+    if (!image->names || !image->names[0]) return;
+    slot->handles[0] = image->names[0];
+    glBindTexture(GL_TEXTURE_2D, image->names[0]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (settings->anisotropy)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+}
+
+void pictureRender(DemoContext* context, EffectSlot* slot, int32_t) {
+    slot->reset = 0;
+    if (!slot->handles[0]) return;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (glEntryPoints()->glActiveTextureARB) glEntryPoints()->glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, slot->handles[0]);
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    for (const float* c : kPictureQuad) {
+        glTexCoord2f(c[0], c[1]);
+        glVertex2f(c[2], c[3]);
+    }
+    glEnd();
+    resetTextureUnits(context);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}

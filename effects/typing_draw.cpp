@@ -1,0 +1,115 @@
+// The GL side of the typing text: font, program, reading the text at load and drawing the quads.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "app/demo_context.h"
+#include "app/device_entry_points.h"
+#include "data/image.h"
+#include "effects/effect_helpers.h"
+#include "effects/effect_slot.h"
+#include "effects/typing.h"
+#include "render/program_builder.h"
+#include "render/texture_units.h"
+
+namespace {
+
+int64_t gLoginSeed = -1;
+
+struct TypingShared {
+    TextureImage font;
+    uint32_t program;
+};
+TypingShared gShared;
+
+void makeShared(const Settings* settings) {
+    if (!gShared.font.names) {
+        TextureImage* font = &gShared.font;
+        font->first = 0;
+        font->end = 1;
+        std::snprintf(font->path, sizeof font->path, "%s", "Demo/Fonts.JPG");
+        loadTexture(font, settings);
+        if (font->names && font->names[0]) {
+            glBindTexture(GL_TEXTURE_2D, font->names[0]);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+            if (settings->anisotropy)
+                glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+        }
+    }
+    if (!gShared.program) {
+        beginProgram(&gShared.program, GL_FRAGMENT_PROGRAM_ARB);
+        appendProgramText("TEMP color;\n");
+        appendProgramText("TEX\t\tcolor, fragment.texcoord[0], texture[0], 2D;\n");
+        appendProgramText("MOV\t\tcolor.a, color.r;\n");
+        appendProgramText("MUL\t\tresult.color, color,fragment.color;\n");
+        endProgram(gShared.program, GL_FRAGMENT_PROGRAM_ARB);
+    }
+}
+
+}  // namespace
+
+void typingSetLoginSeed(int64_t seed) { gLoginSeed = seed; }
+
+void typingInit(Scene* scene, EffectSlot* slot) {
+    makeShared(effectSettings(scene));
+    TypingState* s = static_cast<TypingState*>(std::calloc(1, sizeof(TypingState)));
+    if (!s) return;
+    slot->state = s;
+    const int32_t capacity = slot->count > 0 ? slot->count : 0;
+    s->entries = static_cast<TypingEntry*>(std::calloc(static_cast<size_t>(capacity) + 1, sizeof(TypingEntry)));
+    if (!s->entries) return;
+    DemoFile file = fileOpen(slot->fileName, "rb");
+    if (!file) {
+        std::fprintf(stderr, "velmora: the typing text \"%s\" is not in the package\n", slot->fileName);
+        return;
+    }
+    s->entryCount = typingReadEntries(file, s->entries, capacity);
+    if (s->entryCount < capacity)
+        std::fprintf(stderr, "%s: %d of %d characters read\n", slot->fileName, s->entryCount, capacity);
+    fileClose(file);
+    if (std::strcmp(slot->fileName, "Demo/Login.txt") == 0)
+        typingLoginDigits(s->entries, s->entryCount,
+                          static_cast<uint32_t>((gLoginSeed >= 0 ? gLoginSeed : std::time(nullptr)) % 65536));
+}
+
+void typingRender(DemoContext* context, EffectSlot* slot, int32_t t) {
+    slot->reset = 0;  // what shows depends on the time alone
+    const TypingState* s = static_cast<const TypingState*>(slot->state);
+    if (slot->family != FAMILY_TYPING || !s || !s->entries || !gShared.program) return;
+    EffectMotion m;
+    effectMotionAt(slot, t, &m);
+    resetTextureUnits(context);
+    effectLoadModelView(slot, &m, EFFECT_NO_PARENT, true);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, gShared.font.names ? gShared.font.names[0] : 0);
+    glEnable(GL_FRAGMENT_PROGRAM_ARB);
+    glEntryPoints()->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, gShared.program);
+    glColor4f(0.8f, 0.95f, 0.8f, 1.0f);
+    static std::vector<TypingQuad> quads;
+    quads.resize(static_cast<size_t>(s->entryCount) + 1);
+    const int32_t n = typingLayout(s->entries, s->entryCount, t, slot->floatParams[0], quads.data());
+    glBegin(GL_QUADS);
+    for (int32_t q = 0; q < n; ++q)
+        for (int k = 0; k < 4; ++k) {
+            glTexCoord2fv(quads[q].texCoord[k]);
+            glVertex3fv(quads[q].position[k]);
+        }
+    glEnd();
+    resetTextureUnits(context);
+    glDisable(GL_FRAGMENT_PROGRAM_ARB);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+}
