@@ -27,10 +27,11 @@ test: build
 	@$(MAKE) --no-print-directory test-sanitize
 
 # The readers of files that come from content authors, and everything they call, once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the whole sample production played once by the
+# sanitized player, every effect of every scene included.
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON >/dev/null
-	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests production
 	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) -L unit
 

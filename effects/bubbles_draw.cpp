@@ -156,7 +156,8 @@ void bubblesInit(Scene* scene, EffectSlot* slot) {
     }
     const GlEntryPoints* gl = glEntryPoints();
     const size_t n = static_cast<size_t>(s->count);
-    std::vector<uint16_t> indices(n * 4);
+    // The buffers hold one spare particle beyond the count; their sources must be as long.
+    std::vector<uint16_t> indices((n + 1) * 4);
     for (size_t k = 0; k < indices.size(); ++k) indices[k] = static_cast<uint16_t>(k);
     GLuint buffers[3];
     gl->glGenBuffersARB(3, buffers);
