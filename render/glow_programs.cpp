@@ -67,6 +67,8 @@ void compileArbComposite(uint32_t* program) {
 void compileGlowPrograms(DemoContext* context) {
     const DeviceCaps* caps = context->caps ? context->caps : deviceCaps();
     const bool nv = caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND;
+    // Tools load scenes without a device: they need the glow's settings, not its programs.
+    if (!deviceCompilesPrograms(nv ? GL_FRAGMENT_PROGRAM_NV : GL_FRAGMENT_PROGRAM_ARB)) return;
     if (!context->glowBlurProgram) {
         if (nv) loadProgramFile(&context->glowBlurProgram, GL_FRAGMENT_PROGRAM_NV, "Demo/glow_h.fp");
         else compileArbBlur(&context->glowBlurProgram);

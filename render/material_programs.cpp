@@ -19,19 +19,13 @@ void writeFragment(const MaterialInputs* in) {
 
 uint32_t fragmentTarget(const MaterialInputs* in) { return in->nv ? GL_FRAGMENT_PROGRAM_NV : GL_FRAGMENT_PROGRAM_ARB; }
 
-bool deviceCompiles(uint32_t target) {
-    const GlEntryPoints* gl = glEntryPoints();
-    if (target == GL_FRAGMENT_PROGRAM_NV) return gl->glGenProgramsNV && gl->glLoadProgramNV;
-    return gl->glGenProgramsARB && gl->glProgramStringARB;
-}
-
 }  // namespace
 
 void generateMaterialVertexProgram(Scene* scene, int32_t itemIndex, int32_t surfaceIndex) {
     SceneItem* item = &scene->items[itemIndex];
     SurfaceInstance* instance = &item->surfaces[surfaceIndex];
     instance->vertexProgram = 0;
-    if (!deviceCompiles(GL_VERTEX_PROGRAM_ARB)) return;
+    if (!deviceCompilesPrograms(GL_VERTEX_PROGRAM_ARB)) return;
     MaterialInputs in;
     readMaterialInputs(scene, item, instance->surface, &in);
     beginProgram(&instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
@@ -46,7 +40,7 @@ void generateMaterialFragmentProgram(Scene* scene, int32_t itemIndex, int32_t su
     MaterialInputs in;
     readMaterialInputs(scene, item, instance->surface, &in);
     const uint32_t target = fragmentTarget(&in);
-    if (!deviceCompiles(target)) return;
+    if (!deviceCompilesPrograms(target)) return;
     beginProgram(&instance->fragmentProgram, target);
     writeFragment(&in);
     endProgram(instance->fragmentProgram, target);

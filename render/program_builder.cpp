@@ -56,6 +56,16 @@ int formatInCLocale(char* out, size_t size, const char* format, va_list args) {
     fatalExit(EXIT_NO_WINDOW);
 }
 
+}  // namespace
+
+bool deviceCompilesPrograms(uint32_t target) {
+    const GlEntryPoints* gl = glEntryPoints();
+    if (target == GL_FRAGMENT_PROGRAM_NV) return gl->glGenProgramsNV && gl->glLoadProgramNV;
+    return gl->glGenProgramsARB && gl->glProgramStringARB;
+}
+
+namespace {
+
 void forgetStaleErrors() {
     uint32_t stale = clearGlErrors();
     if (stale) std::fprintf(stderr, "velmora: GL error 0x%x was pending before a GPU program; ignored\n", stale);

@@ -32,6 +32,9 @@ void endProgram(uint32_t programId, uint32_t target);
 void beginProgramText(uint32_t target);
 const char* endProgramText();
 // Compiles a whole program file of the package (it carries its own header and "END").
+// Whether the device has the entry points to compile programs for target: tools that load scenes
+// without a GL context get program 0 instead of an error.
+bool deviceCompilesPrograms(uint32_t target);
 void loadProgramFile(uint32_t* programId, uint32_t target, const char* path);
 // A pending GL error ends the run: a message box "error: %x" with the driver's error text, the
 // program text in "log/shader.log", exit code 0.

@@ -152,3 +152,34 @@ TEST_F(ShaftPrograms, CompileAtTheSizesTheBoidsRead) {
 }
 
 }  // namespace
+
+// The schedule as content authors read it: loading the scenes needs no display, and the clips come in
+// time order, each naming a scene and camera or neither.
+TEST(Production, TimelineListsTheHeaderClipsAndCollections) {
+    ProcessResult r = demotool({"timeline", kProduction + "/demo.dat"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind("header maxscenes 8 duration ", 0), 0u) << line;
+    int clips = 0, collections = 0;
+    long previous = -1;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string kind, scene, camera;
+        long start = 0, offset = 0;
+        words >> kind >> start;
+        if (kind == "gc") {
+            ++collections;
+            continue;
+        }
+        ASSERT_EQ(kind, "clip") << line;
+        ASSERT_TRUE(words >> offset >> scene >> camera) << line;
+        EXPECT_EQ(scene == "-", camera == "-") << line;
+        EXPECT_GE(start, previous) << line;
+        previous = start;
+        ++clips;
+    }
+    EXPECT_GT(clips, 8);
+    EXPECT_GT(collections, 0);
+}
