@@ -115,13 +115,7 @@ void makeShared(const Settings* settings) {
         bubbleTexture(rgba.data());
         glGenTextures(1, &gShared.texture);
         glBindTexture(GL_TEXTURE_2D, gShared.texture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        if (settings->anisotropy)
-            glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+        effectPictureFiltering(settings);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, BUBBLE_TEXTURE_SIZE, BUBBLE_TEXTURE_SIZE, 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, rgba.data());
     }

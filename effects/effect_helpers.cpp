@@ -39,6 +39,16 @@ const Settings* effectSettings(const Scene* scene) {
     return scene && scene->settings ? scene->settings : &demoContext()->settings;
 }
 
+void effectPictureFiltering(const Settings* settings) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (settings->anisotropy)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+}
+
 uint32_t effectPicture(TextureImage* image, const char* path, const Settings* settings) {
     if (image->names) return image->names[0];
     std::memset(image, 0, sizeof *image);
@@ -48,12 +58,6 @@ uint32_t effectPicture(TextureImage* image, const char* path, const Settings* se
     loadTexture(image, settings);
     if (!image->names || !image->names[0]) return 0;
     glBindTexture(GL_TEXTURE_2D, image->names[0]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (settings->anisotropy)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    effectPictureFiltering(settings);
     return image->names[0];
 }

@@ -31,4 +31,6 @@ const Settings* effectSettings(const Scene* scene);
 
 // Loads a still picture once into image (clamped to the edge, mipmapped, linear, anisotropic).
 // Returns its texture name, 0 when it could not be read.
+// Edge-clamped, mipmapped, anisotropic filtering for the bound 2D texture, as effect pictures use.
+void effectPictureFiltering(const Settings* settings);
 uint32_t effectPicture(TextureImage* image, const char* path, const Settings* settings);
