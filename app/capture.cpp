@@ -11,6 +11,7 @@
 #include "app/frame_loop.h"
 #include "app/shutdown.h"
 #include "base/little_endian.h"
+#include "render/screen.h"
 
 namespace {
 BmpInfoHeader* gHeader;
@@ -94,11 +95,11 @@ void readFrame(BmpInfoHeader* header, uint8_t** pixels, size_t* capacity) {
 const BmpInfoHeader* captureReadBack(DemoContext* context, const uint8_t** pixels) {
     if (!gHeader) {
         gHeader = static_cast<BmpInfoHeader*>(std::calloc(1, sizeof(BmpInfoHeader)));
-        gCapacity = static_cast<size_t>(bmpRowSize(context->settings.width)) * context->settings.height;
+        gCapacity = static_cast<size_t>(bmpRowSize(context->render.settings.width)) * context->render.settings.height;
         gPixels = static_cast<uint8_t*>(std::calloc(gCapacity ? gCapacity : 1, 1));
         if (!gHeader || !gPixels) fatalExit(EXIT_CAPTURE_MEMORY);
     }
-    setPictureViewport(context);
+    setPictureViewport(&context->render);
     readFrame(gHeader, &gPixels, &gCapacity);
     *pixels = gPixels;
     return gHeader;

@@ -1,4 +1,4 @@
-// The main window's device: default GL state, the depth programs and the shadow buffer.
+// Setting up the main window's device for a run.
 #pragma once
 #include <cstdint>
 
@@ -9,19 +9,3 @@ struct PlatformWindow;
 // empties the caches and scene slots, sets the default GL state, compiles the depth programs,
 // creates the shadow buffer and initialises the clip list.
 void setupDevice(DemoContext* context, PlatformWindow* window);
-// Depth test, culling, dithering, clockwise front faces, no lighting, smooth shading, tight
-// unpacking and the best-quality hints.
-void setDefaultGlState();
-// The framebuffer of shadowMapSize squared whose colour is the shadow texture (RGBA8, clamped to a
-// white border, linear filters) with a 24-bit depth renderbuffer. Without framebuffer objects, or
-// when the framebuffer is incomplete, the run ends with EXIT_NO_OFFSCREEN.
-void createShadowBuffer(DemoContext* context);
-// Draw into (and read from) the shadow buffer instead of the window, and back. State that was the
-// off-screen context's own is now shared: whoever clears the shadow buffer sets its masks first.
-void bindShadowBuffer(const DemoContext* context);
-void unbindShadowBuffer();
-// Says on standard error when the current context lacks the 8 alpha bits the glow reads, or the
-// sample buffers that were asked for.
-void checkWindowPixelFormat(int samples);
-// Reads and clears every pending GL error; returns the first (0 when none was pending).
-uint32_t clearGlErrors();

@@ -1,5 +1,5 @@
 // The diagnostics window: driver strings and one status row per extension.
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "app/setup_dialog.h"
 #include "platform/platform.h"
 

@@ -13,7 +13,8 @@
 #include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "render/render_frame.h"
-#include "timeline/clip_list.h"
+#include "render/screen.h"
+#include "timeline/scheduler.h"
 
 namespace {
 
@@ -30,85 +31,7 @@ FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
 FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
 void resetAllEffects(DemoContext* context) {
-    for (int s = 0; context->scenes && s < context->sceneCount; ++s) resetSceneEffects(&context->scenes[s]);
-}
-
-void drawLoadingScreen(DemoContext* context) {
-    platformMakeCurrent(context->window);
-    glDisable(GL_TEXTURE_2D);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    setPictureViewport(context);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    if (context->loadingPicture.names && context->loadingPicture.names[0]) {
-        // The upper three quarters of the picture fill the view.
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, context->loadingPicture.names[0]);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 1.0f); glVertex2f(-1.0f, 1.0f);
-        glTexCoord2f(1.0f, 1.0f); glVertex2f(1.0f, 1.0f);
-        glTexCoord2f(1.0f, 0.25f); glVertex2f(1.0f, -1.0f);
-        glTexCoord2f(0.0f, 0.25f); glVertex2f(-1.0f, -1.0f);
-        glEnd();
-        glDisable(GL_TEXTURE_2D);
-    }
-
-    float f = context->progressTotal > 0
-                  ? static_cast<float>(context->progress) / static_cast<float>(context->progressTotal)
-                  : 0.0f;
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glBegin(GL_LINE_STRIP);
-    glVertex2f(-0.52f, -0.72f);
-    glVertex2f(0.52f, -0.72f);
-    glVertex2f(0.52f, -0.8f);
-    glVertex2f(-0.52f, -0.8f);
-    glVertex2f(-0.52f, -0.72f);
-    glEnd();
-    glBegin(GL_QUADS);
-    glVertex2f(-0.51f, -0.73f);
-    glVertex2f(f - 0.51f, -0.73f);
-    glVertex2f(f - 0.51f, -0.79f);
-    glVertex2f(-0.51f, -0.79f);
-    glEnd();
-    // Lighting stays off: the passes and overlays after it assume so.
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glFinish();
-    platformSwapBuffers(context->window);
-}
-
-void drawBorderBars(DemoContext* context) {
-    const Settings& s = context->settings;
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    BorderBars bars = borderBars(s.clientWidth, s.clientHeight, s.width, s.height);
-    for (int i = 0; i < bars.count; ++i) {
-        glViewport(bars.x[i], bars.y[i], bars.width[i], bars.height[i]);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 1, 0, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glColor3f(0.0f, 0.0f, 0.0f);
-        glBegin(GL_QUADS);
-        glVertex2f(0.0f, 0.0f);
-        glVertex2f(1.0f, 0.0f);
-        glVertex2f(1.0f, 1.0f);
-        glVertex2f(0.0f, 1.0f);
-        glEnd();
-    }
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
+    for (int s = 0; context->timeline.scenes && s < context->timeline.sceneCount; ++s) resetSceneEffects(&context->timeline.scenes[s]);
 }
 
 void updateTitle(DemoContext* context) {
@@ -126,117 +49,83 @@ void updateTitle(DemoContext* context) {
 
 }  // namespace
 
-void fitPicture(int clientWidth, int clientHeight, int32_t* width, int32_t* height) {
-    int32_t w = clientWidth;
-    int32_t h = static_cast<int32_t>(clientWidth * 0.75);
-    if (h > clientHeight) {
-        h = clientHeight;
-        w = static_cast<int32_t>(clientHeight * 1.3333334);
-    }
-    *width = w > 0 ? w : 1;
-    *height = h > 0 ? h : 1;
-}
-
-BorderBars borderBars(int clientWidth, int clientHeight, int width, int height) {
-    BorderBars bars = {};
-    if (width == clientWidth && height == clientHeight) return bars;
-    bars.count = 2;
-    if (width == clientWidth) {
-        int half = (clientHeight - height) / 2;
-        bars.x[0] = 0; bars.y[0] = 0;
-        bars.x[1] = 0; bars.y[1] = height + half;
-        bars.width[0] = bars.width[1] = clientWidth;
-        bars.height[0] = bars.height[1] = half;
-    } else {
-        int half = (clientWidth - width) / 2;
-        bars.x[0] = 0; bars.y[0] = 0;
-        bars.x[1] = width + half; bars.y[1] = 0;
-        bars.width[0] = bars.width[1] = half;
-        bars.height[0] = bars.height[1] = clientHeight;
-    }
-    return bars;
-}
-
 void onResize(DemoContext* context, int clientWidth, int clientHeight) {
-    Settings& s = context->settings;
+    Settings& s = context->render.settings;
     s.clientWidth = clientWidth;
     s.clientHeight = clientHeight;
     fitPicture(clientWidth, clientHeight, &s.width, &s.height);
-    context->resized = 1;
-}
-
-void setPictureViewport(DemoContext* context) {
-    const Settings& s = context->settings;
-    int32_t x, y;
-    pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);
-    glViewport(x, y, s.width, s.height);
+    context->render.resized = 1;
 }
 
 void frameLoopConfigure(const FrameLoopConfig& config) { gConfig = config; }
 
-void frameLoopReset() { gLoop = {0, 0, 0, 0, -1, 0}; }
+void showLoadingScreen(DemoContext* context) {
+    platformMakeCurrent(context->window);
+    drawLoadingScreen(&context->render);
+    platformSwapBuffers(context->window);
+}
 
-void progressTick(int n) {
+void loadingStep(int n) {
     DemoContext* context = demoContext();
-    if (context->startClock != -1) return;
-    context->progress += n;
+    if (context->timeline.startClock != -1) return;
+    context->render.progress += n;
     if (!context->window) return;
     // Long loads stay responsive: Escape, closing and signals are honoured between steps.
     pumpEvents(context);
     platformCheckSignals();
-    if (context->quitPosted) fatalExit(context->quitCode);
-    drawLoadingScreen(context);
+    if (context->timeline.quit.posted) fatalExit(context->timeline.quit.code);
+    showLoadingScreen(context);
 }
 
 int runFrame(int32_t demoTime, DemoContext* context) {
-    if (!context->warmUp) return schedule(context, demoTime);
+    if (!context->warmUp) return schedule(&context->timeline, &context->render, demoTime);
     if (gLoop.warmStep == 2) {
         gLoop.warmStep = 0;
         gLoop.warmScene += 1;
     }
-    if (gLoop.warmScene >= context->sceneCount) {
+    if (gLoop.warmScene >= context->timeline.sceneCount) {
         gLoop.warmScene = 0;
         context->warmUp = 0;
         resetAllEffects(context);
         return 0;
     }
-    Scene* scene = &context->scenes[gLoop.warmScene];
+    Scene* scene = &context->timeline.scenes[gLoop.warmScene];
     // An empty slot or a scene without cameras has nothing to draw.
     if (scene->name[0] && scene->cameraCount > 0) {
-        context->currentScene = scene;
-        context->currentCamera = &scene->cameras[0];
-        renderFrame(context, gLoop.warmStep * 1000 / 30);
+        context->render.currentScene = scene;
+        context->render.currentCamera = &scene->cameras[0];
+        renderFrame(&context->render, gLoop.warmStep * 1000 / 30);
     }
     gLoop.warmStep += 1;
-    progressTick(1);
+    loadingStep(1);
     return 0;
 }
 
 void paintFrame(DemoContext* context) {
-    Settings& s = context->settings;
+    Settings& s = context->render.settings;
     if (context->loading || context->warmUp) {
-        drawLoadingScreen(context);
+        showLoadingScreen(context);
         if (!context->warmUp) return;
     }
     int32_t clock = platformClockMs();
     // A start time given on the command line replaces the timeline's own start as the clock's origin.
     bool startGiven = gConfig.startTime >= 0;
-    int32_t origin = startGiven ? gConfig.startTime : s.globalStart;
+    int32_t origin = startGiven ? gConfig.startTime : context->timeline.globalStart;
     int32_t demoTime = s.capture ? captureFrameTime(startGiven ? gConfig.startTime : 0, gLoop.captureFrame, gConfig.fps)
-                                 : clock + origin - context->startClock;
-    if (!context->warmUp && !context->loading && context->startClock == -1) {
+                                 : clock + origin - context->timeline.startClock;
+    if (!context->warmUp && !context->loading && context->timeline.startClock == -1) {
         if (!s.noMusic) startMusic(startGiven ? gConfig.startTime : 0);
-        context->startClock = clock;
+        context->timeline.startClock = clock;
         if (!s.capture) demoTime = startGiven ? gConfig.startTime : 0;
         packageRelease();
     }
     platformMakeCurrent(context->window);
-    setPictureViewport(context);
+    setPictureViewport(&context->render);
     if (runFrame(demoTime, context) == 0) return;
     // The frame that ends the demo draws nothing worth keeping.
-    if (context->quitPosted) return;
+    if (context->timeline.quit.posted) return;
 
-    drawBorderBars(context);
+    drawBorderBars(&context->render);
     if (s.capture && !context->loading) {
         // The video encoder has gone: the capture cannot go on.
         if (!captureRunFrame(context, demoTime)) postQuit(context, EXIT_VIDEO);

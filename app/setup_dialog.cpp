@@ -1,7 +1,7 @@
 #include "app/setup_dialog.h"
 
 #include "app/demo_context.h"
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "app/setup_lists.h"
 #include "platform/platform.h"
 
@@ -101,6 +101,6 @@ const DialogProcedure* setupDialogProcedure() { return &kSetupProcedure; }
 
 int runSetupDialog(DemoContext* context) {
     if (!platformDialogsAvailable()) return -1;
-    setupDialogUse(context->caps, &context->settings);
+    setupDialogUse(context->render.caps, &context->render.settings);
     return platformRunDialog(DIALOG_SETUP, &kSetupProcedure, nullptr);
 }

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "app/demo_context.h"
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 
 bool listInsert(DialogList* list, int position, const char* text) {
     if (list->count >= DIALOG_LIST_CAPACITY) return false;

@@ -9,7 +9,7 @@
 #include "app/capture_run.h"
 #include "app/capture_timing.h"
 #include "app/child_process.h"
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "app/device_setup.h"
 #include "app/frame_loop.h"
 #include "app/gamma.h"
@@ -19,6 +19,7 @@
 #include "app/shutdown.h"
 #include "app/video_encoder.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 #include "data/package.h"
 #include "effects/clip_script.h"
 #include "effects/effect_binding.h"
@@ -26,6 +27,8 @@
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
+#include "render/device_state.h"
+#include "timeline/timeline_state.h"
 
 namespace {
 
@@ -56,18 +59,18 @@ bool probeDevice(DemoContext* context, bool readGamma) {
     if (!window) return false;
     if (readGamma) gammaProbe(window);
     DeviceCaps* caps = deviceCaps();
-    probeDeviceCaps(caps, &context->settings);
-    context->caps = caps;
+    probeDeviceCaps(caps, &context->render.settings);
+    context->render.caps = caps;
     platformDestroyWindow(window);
     return true;
 }
 
 // The main window's creation, which runs the loading.
 void createMainWindow(DemoContext* context) {
-    Settings& s = context->settings;
-    context->startClock = -1;
-    context->progress = 0;
-    context->progressTotal = 552;
+    Settings& s = context->render.settings;
+    context->timeline.startClock = -1;
+    context->render.progress = 0;
+    context->render.progressTotal = 552;
     context->warmUp = 0;
 
     WindowRequest request = {"ZelkEngine", 0, 0, s.width, s.height, s.fullscreen != 0, true,
@@ -92,7 +95,7 @@ void createMainWindow(DemoContext* context) {
         platformShowCursor(false);
     }
     context->loading = 1;
-    loadLoadingPicture(context);
+    loadLoadingPicture(&context->render);
 
     // One row taller than the picture: a 4:3 full-screen mode then has zero-high border bars.
     platformShowWindow(window, (s.screenWidth - s.width) / 2, (s.screenHeight - s.height) / 2, s.width,
@@ -105,29 +108,30 @@ void createMainWindow(DemoContext* context) {
     platformMakeCurrent(window);
     gammaApply(window);
     setupDevice(context, window);
-    readTimelineMain(kTimeline, context);
-    readClipScript(kClipScript, context);
+    readTimelineMain(kTimeline, &context->timeline, &context->render);
+    readClipScript(kClipScript, &context->render);
+    context->render.overlayPass = drawClipOverlays;
     // A captured run must give the same frames every time: its login number does not follow the clock.
-    if (context->settings.capture) typingSetLoginSeed(0);
-    bindEffects(context);
+    if (context->render.settings.capture) typingSetLoginSeed(0);
+    bindEffects(&context->render, context->timeline.scenes, context->timeline.sceneCount);
 
     context->loading = 0;
     context->warmUp = 1;
 }
 
 int messageLoop(DemoContext* context) {
-    while (!context->quitPosted) {
+    while (!context->timeline.quit.posted) {
         pumpEvents(context);
         platformCheckSignals();
-        if (context->quitPosted) break;
+        if (context->timeline.quit.posted) break;
         paintFrame(context);
     }
     shutdownRestore();
-    if (context->settings.capture) {
+    if (context->render.settings.capture) {
         int code = captureRunFinish();
-        if (context->quitCode == EXIT_OK) return code;
+        if (context->timeline.quit.code == EXIT_OK) return code;
     }
-    return context->quitCode;
+    return context->timeline.quit.code;
 }
 
 // A video's file and encoder, checked before anything is loaded. False after one line on standard error.
@@ -157,7 +161,7 @@ void configureCapture(const Options& o, const std::string& ffmpegPath, const Dem
     c.musicPath = o.noMusic ? std::string() : o.dataDir + "/demo.ogg";
     c.start = o.startTime >= 0 ? o.startTime : 0;
     c.fps = o.fps;
-    c.plannedFrames = capturePlannedFrames(c.start, context->settings.globalEnd, o.fps, o.frames);
+    c.plannedFrames = capturePlannedFrames(c.start, context->timeline.globalEnd, o.fps, o.frames);
     captureRunConfigure(c);
 }
 
@@ -177,6 +181,7 @@ int runPlayer(int argc, char** argv) {
     std::string ffmpegPath;
     if (!options.videoPath.empty() && !options.noWrite && !checkVideoTarget(options, &ffmpegPath))
         return EXIT_BAD_OPTION;
+    installPlayerReportHooks();
     platformSetInteractive(interactiveRun(options));
     if (!options.gammaFile.empty()) platformUseGammaFile(options.gammaFile.c_str());
     platformInstallSignalHandlers(onSignal);
@@ -202,16 +207,17 @@ int runPlayer(int argc, char** argv) {
     if (!packageLoad(packagePath.c_str())) return EXIT_BAD_PACKAGE;
     packageSetOpenHook(onFileOpened);
 
-    resetSettings(&context->settings);
-    context->startClock = -1;
-    readTimelineHeader(kTimeline, context);
-    if (context->quitPosted) {
+    resetSettings(&context->render.settings);
+    resetTimeline(&context->timeline);
+    context->timeline.startClock = -1;
+    readTimelineHeader(kTimeline, &context->timeline);
+    if (context->timeline.quit.posted) {
         packageRelease();
-        return context->quitCode;
+        return context->timeline.quit.code;
     }
-    if (options.startTime > context->settings.globalEnd) {
+    if (options.startTime > context->timeline.globalEnd) {
         std::fprintf(stderr, "velmora: --start %d is past the timeline's end at %d ms\n", options.startTime,
-                     context->settings.globalEnd);
+                     context->timeline.globalEnd);
         packageRelease();
         return EXIT_BAD_OPTION;
     }
@@ -225,18 +231,19 @@ int runPlayer(int argc, char** argv) {
         fatalExit(EXIT_NO_WINDOW);
     }
 
-    applyOptions(&options, &context->settings);
+    applyOptions(&options, &context->render.settings);
     // The dialog's choices replace the options'; without a display for it the options stand.
     if (!options.noSetup && platformIsInteractive() && runSetupDialog(context) == 0) {
         shutdownRestore();
         platformShutdown();
         return EXIT_OK;
     }
+    context->timeline.loop = context->render.settings.loop;
     // A capture is one pass over the timeline: looping would write frames forever.
-    if (context->settings.capture) context->settings.loop = 0;
+    if (context->render.settings.capture) context->timeline.loop = 0;
 
-    if (context->settings.capture) configureCapture(options, ffmpegPath, context);
-    if (context->settings.capture && !options.noWrite && (options.videoPath.empty() || options.outputGiven)) {
+    if (context->render.settings.capture) configureCapture(options, ffmpegPath, context);
+    if (context->render.settings.capture && !options.noWrite && (options.videoPath.empty() || options.outputGiven)) {
         // Frames that cannot be written are skipped; make sure the usual case can be written.
         std::error_code error;
         std::filesystem::create_directories(options.outputDir, error);
@@ -244,7 +251,7 @@ int runPlayer(int argc, char** argv) {
             std::fprintf(stderr, "velmora: cannot create %s: %s\n", options.outputDir.c_str(),
                          error.message().c_str());
     }
-    platformDesktopSize(&context->settings.screenWidth, &context->settings.screenHeight);
+    platformDesktopSize(&context->render.settings.screenWidth, &context->render.settings.screenHeight);
     createMainWindow(context);
     return messageLoop(context);
 }

@@ -6,7 +6,7 @@
 
 #include "base/crt_rand.h"
 #include "effects/bubbles.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "effects/electro_ribbon.h"
 #include "effects/fractal.h"
 #include "effects/light_blob.h"

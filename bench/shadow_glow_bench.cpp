@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "app/demo_context.h"
-#include "app/device_caps.h"
-#include "app/device_entry_points.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "platform/platform.h"
-#include "render/colour_operations.h"
+#include "scene/colour_operations.h"
 #include "render/glow.h"
 #include "render/shadow_pass.h"
 
@@ -60,8 +60,8 @@ void buildPlates(Device* d) {
         s.triangleCount = 2;
         s.vertexStride = 24;
         s.layerCount = 1;
-        s.shadowPrograms[0] = d->context->depthVertexProgram;
-        s.shadowPrograms[1] = d->context->depthFragmentProgram;
+        s.shadowPrograms[0] = d->context->render.depthVertexProgram;
+        s.shadowPrograms[1] = d->context->render.depthFragmentProgram;
         d->instances[i].surface = &s;
         SceneItem& item = d->items[i];
         for (int k = 0; k < 16; ++k) item.matrix[k] = k % 5 == 0 ? 1.0f : 0.0f;
@@ -84,17 +84,17 @@ Device* device() {
     d.window = platformCreateWindow(&request);
     if (!d.window) return nullptr;
     d.context = demoContext();
-    resetSettings(&d.context->settings);
-    probeDeviceCaps(deviceCaps(), &d.context->settings);
-    d.context->caps = deviceCaps();
+    resetSettings(&d.context->render.settings);
+    probeDeviceCaps(deviceCaps(), &d.context->render.settings);
+    d.context->render.caps = deviceCaps();
     setupDevice(d.context, d.window);
-    Settings& s = d.context->settings;
+    Settings& s = d.context->render.settings;
     s.fullscreen = 1;
     s.width = s.clientWidth = WIDTH;
     s.height = s.clientHeight = HEIGHT;
     d.scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
     d.scene->settings = &s;
-    d.context->currentScene = d.scene;
+    d.context->render.currentScene = d.scene;
     SceneSetup& setup = d.scene->setup;
     setup.shadowsOn = 1;
     setup.shadowDepthScale = 0.1f;
@@ -117,7 +117,7 @@ Device* device() {
 void BM_ShadowMap(benchmark::State& state) {
     Device* d = device();
     if (!d) return state.SkipWithError("no display");
-    d->context->settings.shadowMapSize = int32_t(state.range(0));
+    d->context->render.settings.shadowMapSize = int32_t(state.range(0));
     createShadowBuffer(d->context);
     for (auto _ : state) {
         renderShadowMap(d->context, 0);

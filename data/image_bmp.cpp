@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "data/image.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "data/image.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <jpeglib.h>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "data/image.h"
 
 namespace {

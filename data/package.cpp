@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "render/program_builder.h"
 #include "scene/layer_flags.h"
 #include "scene/scene.h"

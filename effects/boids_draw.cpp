@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "base/crt_rand.h"
 #include "effects/body_programs.h"
 #include "effects/boids_flock.h"
@@ -17,7 +17,7 @@
 #include "effects/effect_families.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
-#include "scene/mesh_build.h"
+#include "render/mesh_build.h"
 
 namespace {
 
@@ -82,17 +82,17 @@ void setShaftBlend(const SurfaceInstance*, const void*) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
 }
 
-void loadShafts(Scene* scene) {
+void loadShafts(RenderState* render, Scene* scene) {
     if (gShafts.loaded) return;
     gShafts.loaded = true;
     std::snprintf(gShafts.item.name, sizeof gShafts.item.name, "%s", SHAFT_OBJECT);
-    if (buildMesh(demoContext(), scene, &gShafts.item) < 0 || gShafts.item.surfaceCount < 1) return;
+    if (buildMesh(render, scene, &gShafts.item) < 0 || gShafts.item.surfaceCount < 1) return;
     SurfaceInstance* first = &gShafts.item.surfaces[0];
     loadProgramFile(&first->vertexProgram, GL_VERTEX_PROGRAM_ARB, SHAFT_VERTEX_PROGRAM);
     loadProgramFile(&first->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB, SHAFT_FRAGMENT_PROGRAM);
 }
 
-void drawShafts(DemoContext* context, const Scene* scene, const FlockSet* set, float t, int32_t timeMs) {
+void drawShafts(RenderState* context, const Scene* scene, const FlockSet* set, float t, int32_t timeMs) {
     if (!gShafts.item.mesh || gShafts.item.surfaceCount < 1) return;
     if (!gShafts.placed) {
         gShafts.placed = true;
@@ -164,22 +164,22 @@ float shaftLength(const FlockSet* set, const LightShaft& shaft) {
     return length;
 }
 
-void boidsInit(Scene* scene, EffectSlot* slot) {
+void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     crtSrand(0);
     BoidsState* state = static_cast<BoidsState*>(std::calloc(1, sizeof(BoidsState)));
     if (!state) return;
     slot->state = state;
     state->flock = createFlockSet(slot->variant, slot->motion, slot->floatParams[1], slot->floatParams[0]);
     std::snprintf(state->fish.name, sizeof state->fish.name, "%s", slot->fileName);
-    if (buildMesh(demoContext(), scene, &state->fish) >= 0)
+    if (buildMesh(render, scene, &state->fish) >= 0)
         for (int32_t s = 0; s < state->fish.surfaceCount; ++s) {
             SurfaceInstance* instance = &state->fish.surfaces[s];
             if (bodyProgramsFit(scene, instance, state->fish.name)) buildFishPrograms(scene, instance);
         }
-    loadShafts(scene);
+    loadShafts(render, scene);
 }
 
-void boidsRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void boidsRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     BoidsState* state = boidsState(slot);
     if (!state || !state->flock) {
         slot->reset = 0;

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
 struct Envelope;
 

@@ -7,7 +7,7 @@
 
 #include "base/crt_rand.h"
 #include "base/float_byte.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

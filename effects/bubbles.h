@@ -3,11 +3,11 @@
 #include <cstdint>
 
 #include "effects/effect_families.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "scene/envelope.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 
 enum BubbleEmitter {

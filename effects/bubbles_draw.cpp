@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "effects/bubbles.h"
 #include "effects/effect_helpers.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 
@@ -130,7 +130,7 @@ void normalised(const float* v, float* out) {
 
 }  // namespace
 
-void bubblesInit(Scene* scene, EffectSlot* slot) {
+void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     const BubbleEmitter emitter = bubbleEmitterOf(slot->variant);
     BubblesState* s = bubblesCreate(slot, emitter);
     if (!s) return;
@@ -164,10 +164,10 @@ void bubblesInit(Scene* scene, EffectSlot* slot) {
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
     gl->glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptrARB(n * 8 + 8), indices.data(), GL_STATIC_DRAW_ARB);
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-    makeShared(effectSettings(scene));
+    makeShared(effectSettings(render, scene));
 }
 
-void bubblesRender(DemoContext* context, EffectSlot* slot, int32_t t) {
+void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
     BubblesState* s = static_cast<BubblesState*>(slot->state);
     if (slot->family != FAMILY_BUBBLES || !s || !gShared.vertexProgram) return;
     const GlEntryPoints* gl = glEntryPoints();

@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 #include "effects/clip_script.h"
 #include "effects/noise.h"
 #include "render/program_builder.h"
@@ -103,7 +104,7 @@ void selectUnit(const GlEntryPoints* gl, int unit) { gl->glActiveTextureARB(GLen
 
 }  // namespace
 
-void readClipScript(const char* path, DemoContext* context) {
+void readClipScript(const char* path, RenderState* context) {
     ClipScript* s = clipScript();
     // A second reading replaces the first.
     for (int k = 0; k < s->textureCount; ++k) releaseTextureImage(&s->textures[k]);
@@ -125,7 +126,7 @@ void readClipScript(const char* path, DemoContext* context) {
     s->volume = sharedNoiseVolume(&context->settings);
 }
 
-void drawClipOverlays(DemoContext* context, int32_t demoTime) {
+void drawClipOverlays(RenderState* context, int32_t demoTime) {
     (void)context;
     const ClipScript* s = clipScript();
     if (!s->overlayCount || !s->overlayProgram) return;

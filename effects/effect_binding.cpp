@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/frame_loop.h"
-#include "app/shutdown.h"
+#include "render/render_state.h"
+#include "base/report.h"
 #include "effects/boids_draw.h"
 #include "effects/effect_families.h"
 
@@ -96,18 +95,18 @@ int32_t bindSceneEffects(Scene* scene) {
     return unbound;
 }
 
-void initSceneEffects(Scene* scene) {
+void initSceneEffects(RenderState* render, Scene* scene) {
     for (int32_t k = 0; k < scene->effectSlotCount; ++k) {
         EffectSlot* slot = &scene->effectSlots[k];
         slot->reset = 1;
-        if (slot->init) slot->init(scene, slot);
+        if (slot->init) slot->init(render, scene, slot);
         progressTick(1);
     }
 }
 
-void bindEffects(DemoContext* context) {
-    for (int32_t s = 0; context->scenes && s < context->sceneCount; ++s) bindSceneEffects(&context->scenes[s]);
-    for (int32_t s = 0; context->scenes && s < context->sceneCount; ++s) initSceneEffects(&context->scenes[s]);
+void bindEffects(RenderState* render, Scene* scenes, int32_t sceneCount) {
+    for (int32_t s = 0; scenes && s < sceneCount; ++s) bindSceneEffects(&scenes[s]);
+    for (int32_t s = 0; scenes && s < sceneCount; ++s) initSceneEffects(render, &scenes[s]);
 }
 
 void resetSceneEffects(Scene* scene) {

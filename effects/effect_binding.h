@@ -3,9 +3,9 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
-struct DemoContext;
+struct RenderState;
 struct Scene;
 
 struct EffectBinding {
@@ -36,8 +36,8 @@ const char* const* familyFiles(EffectFamily family);
 // are reported. Returns the number of nulls left without a slot.
 int32_t bindSceneEffects(Scene* scene);
 // Every slot in order: reset set, its init called, one step of the loading bar.
-void initSceneEffects(Scene* scene);
+void initSceneEffects(RenderState* render, Scene* scene);
 // Both over every scene of the table: binding first, then initialisation.
-void bindEffects(DemoContext* context);
+void bindEffects(RenderState* render, Scene* scenes, int32_t sceneCount);
 // Every slot of the scene starts afresh at its next render (warm-up end, loop restart, scene switch).
 void resetSceneEffects(Scene* scene);

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "base/constants.h"
 #include "render/main_pass.h"
 #include "render/texture_units.h"
@@ -41,7 +41,7 @@ void placeAtNull(const NullPose& pose) {
     glLoadMatrixf(m);
 }
 
-void drawEffectSurface(const DemoContext* context, const Scene* scene, const Mesh* mesh,
+void drawEffectSurface(const RenderState* context, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
                        BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {
     const GlEntryPoints* gl = glEntryPoints();

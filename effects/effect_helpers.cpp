@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/demo_context.h"
+#include "render/render_state.h"
 #include "base/constants.h"
 #include "data/image.h"
-#include "effects/effect_slot.h"
+#include "render/texture_upload.h"
+#include "scene/effect_slot.h"
 #include "scene/transform.h"
 
 void effectMotionAt(const EffectSlot* slot, int32_t timeMs, EffectMotion* out) {
@@ -35,8 +36,8 @@ void effectLoadModelView(const EffectSlot* slot, const EffectMotion* m, EffectPa
     glLoadMatrixf(matrix);
 }
 
-const Settings* effectSettings(const Scene* scene) {
-    return scene && scene->settings ? scene->settings : &demoContext()->settings;
+const Settings* effectSettings(const RenderState* render, const Scene* scene) {
+    return scene && scene->settings ? scene->settings : &render->settings;
 }
 
 void effectPictureFiltering(const Settings* settings) {

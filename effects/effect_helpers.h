@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+struct RenderState;
 struct Scene;
 struct Settings;
 struct EffectSlot;
@@ -27,7 +28,7 @@ void effectLoadModelView(const EffectSlot* slot, const EffectMotion* motion, Eff
                          bool withScale);
 
 // The settings a scene's effects load with (the player's when the scene carries none).
-const Settings* effectSettings(const Scene* scene);
+const Settings* effectSettings(const RenderState* render, const Scene* scene);
 
 // Loads a still picture once into image (clamped to the edge, mipmapped, linear, anisotropic).
 // Returns its texture name, 0 when it could not be read.

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "effects/electro_ribbon.h"
 #include "effects/noise.h"
 #include "render/program_builder.h"
@@ -65,9 +65,9 @@ uint32_t makeBuffer(GLenum target, const void* data, size_t bytes, GLenum usage)
 }
 
 // Shared set-up of both forms: vertex, index and coordinate buffers, the volume, the pictures.
-void initElectro(Scene* scene, EffectSlot* slot, const ElectroVertex* vertices, size_t vertexCount,
+void initElectro(RenderState* render, Scene* scene, EffectSlot* slot, const ElectroVertex* vertices, size_t vertexCount,
                  const uint16_t* indices, size_t indexCount, const float* texCoords, bool ribbon) {
-    const Settings* settings = effectSettings(scene);
+    const Settings* settings = effectSettings(render, scene);
     slot->handles[2] = makeBuffer(GL_ARRAY_BUFFER_ARB, vertices, vertexCount * sizeof(ElectroVertex), GL_STREAM_DRAW_ARB);
     slot->handles[3] = makeBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indices, indexCount * sizeof(uint16_t), GL_STATIC_DRAW_ARB);
     sharedNoiseVolume(settings);
@@ -80,7 +80,7 @@ void initElectro(Scene* scene, EffectSlot* slot, const ElectroVertex* vertices, 
     glowProgram(slot->intParams[8] != 0);
 }
 
-void drawElectro(DemoContext* context, EffectSlot* slot, int32_t timeMs, const ElectroVertex* vertices,
+void drawElectro(RenderState* context, EffectSlot* slot, int32_t timeMs, const ElectroVertex* vertices,
                  size_t vertexCount, size_t indexCount, bool ribbon) {
     const GlEntryPoints* gl = glEntryPoints();
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, slot->handles[2]);
@@ -162,7 +162,7 @@ State* stateOf(EffectSlot* slot) {
 
 }  // namespace
 
-void electroSurfaceInit(Scene* scene, EffectSlot* slot) {
+void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     const ElectroGenerator generator = electroGeneratorOf(slot->variant);
     ElectroSurfaceState* s = stateOf<ElectroSurfaceState>(slot);
     if (!s) return;
@@ -172,10 +172,10 @@ void electroSurfaceInit(Scene* scene, EffectSlot* slot) {
     static float texCoords[ELECTRO_VERTICES * 2];
     electroSurfaceIndices(generator, indices);
     electroGridTexCoords(texCoords);
-    initElectro(scene, slot, s->vertices, ELECTRO_VERTICES, indices, ELECTRO_INDICES, texCoords, false);
+    initElectro(render, scene, slot, s->vertices, ELECTRO_VERTICES, indices, ELECTRO_INDICES, texCoords, false);
 }
 
-void electroSurfaceRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void electroSurfaceRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;  // stateless between frames
     ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(slot->state);
     if (slot->family != FAMILY_ELECTRO_SURFACE || !s || !slot->handles[2]) return;
@@ -183,7 +183,7 @@ void electroSurfaceRender(DemoContext* context, EffectSlot* slot, int32_t timeMs
     drawElectro(context, slot, timeMs, s->vertices, ELECTRO_VERTICES, ELECTRO_INDICES, false);
 }
 
-void electroRibbonInit(Scene* scene, EffectSlot* slot) {
+void electroRibbonInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     ElectroRibbonState* s = stateOf<ElectroRibbonState>(slot);
     if (!s) return;
     electroRibbonVertices(slot, 0, nullptr, s->vertices);
@@ -191,10 +191,10 @@ void electroRibbonInit(Scene* scene, EffectSlot* slot) {
     static float texCoords[RIBBON_VERTICES * 2];
     electroRibbonIndices(indices);
     electroRibbonTexCoords(texCoords);
-    initElectro(scene, slot, s->vertices, RIBBON_VERTICES, indices, RIBBON_INDICES, texCoords, true);
+    initElectro(render, scene, slot, s->vertices, RIBBON_VERTICES, indices, RIBBON_INDICES, texCoords, true);
 }
 
-void electroRibbonRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void electroRibbonRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     ElectroRibbonState* s = static_cast<ElectroRibbonState*>(slot->state);
     if (slot->family != FAMILY_ELECTRO_RIBBON || !s || !slot->handles[2]) return;

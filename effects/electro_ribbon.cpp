@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "base/crt_rand.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

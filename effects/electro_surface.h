@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "effects/effect_families.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 struct Settings;
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "effects/effect_families.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 
 enum FractalBuilder {

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "effects/effect_helpers.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "effects/fractal.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
@@ -70,7 +70,7 @@ uint32_t buildFractalTexture(FractalBuilder builder, int32_t n) {
     return texture;
 }
 
-void fractalInit(Scene* scene, EffectSlot* slot) {
+void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     const FractalBuilder builder = fractalBuilderOf(slot->variant);
     FractalState* s = static_cast<FractalState*>(std::calloc(1, sizeof(FractalState)));
     if (!s) return;
@@ -102,7 +102,7 @@ void fractalInit(Scene* scene, EffectSlot* slot) {
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 
     s->texture = buildFractalTexture(builder, slot->intParams[1]);
-    const Settings* settings = effectSettings(scene);
+    const Settings* settings = effectSettings(render, scene);
     if (settings->anisotropy)
         glTexParameterf(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER_ARB);
@@ -114,7 +114,7 @@ void fractalInit(Scene* scene, EffectSlot* slot) {
     buildPrograms();
 }
 
-void fractalRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     const FractalState* s = static_cast<const FractalState*>(slot->state);
     if (slot->family != FAMILY_FRACTAL || !s || !s->texture || !gShared.fragmentProgram) return;

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/demo_context.h"
-#include "app/device_caps.h"
-#include "app/device_entry_points.h"
-#include "effects/effect_slot.h"
+#include "render/render_state.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
+#include "scene/effect_slot.h"
 #include "render/program_builder.h"
 
 const float kBlurCentreWeight = 0.22f;
@@ -81,7 +81,7 @@ size_t gaussianBlurProgramText(bool vertical, bool nv, char* out, size_t size) {
     return t.size();
 }
 
-void gaussianBlurInit(Scene*, EffectSlot* slot) {
+void gaussianBlurInit(RenderState*, Scene*, EffectSlot* slot) {
     BlurState* s = static_cast<BlurState*>(std::calloc(1, sizeof(BlurState)));
     if (!s) return;
     slot->state = s;
@@ -143,7 +143,7 @@ void ensureTexture(BlurState* s, const GLint* viewport) {
 
 }  // namespace
 
-void gaussianBlurRender(DemoContext*, EffectSlot* slot, int32_t timeMs) {
+void gaussianBlurRender(RenderState*, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     BlurState* s = static_cast<BlurState*>(slot->state);
     if (slot->family != FAMILY_BLUR || !s || !s->programs[0]) return;

@@ -7,7 +7,7 @@
 #include "effects/effect_families.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 
 enum { BLUR_TAPS = 13, BLUR_TEXT = 4096 };

@@ -8,7 +8,7 @@
 #include "scene/envelope.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 
 enum {

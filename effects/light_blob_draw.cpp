@@ -7,13 +7,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "base/crt_rand.h"
 #include "data/package.h"
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "effects/light_blob.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
@@ -135,7 +135,7 @@ void buildPrograms(LightBlobState* s, const Scene* scene) {
 
 }  // namespace
 
-void lightBlobInit(Scene* scene, EffectSlot* slot) {
+void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     LightBlobState* s = static_cast<LightBlobState*>(std::calloc(1, sizeof(LightBlobState)));
     if (!s) return;
     slot->state = s;
@@ -160,7 +160,7 @@ void lightBlobInit(Scene* scene, EffectSlot* slot) {
         lightBlobBuildRelief();
         gShared.reliefBuilt = true;
     }
-    const Settings* settings = effectSettings(scene);
+    const Settings* settings = effectSettings(render, scene);
     if (!gShared.environment.names && effectPicture(&gShared.environment, "Demo/Env1.JPG", settings)) {
         glBindTexture(GL_TEXTURE_2D, gShared.environment.names[0]);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -169,7 +169,7 @@ void lightBlobInit(Scene* scene, EffectSlot* slot) {
     buildPrograms(s, scene);
 }
 
-void lightBlobRender(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     const LightBlobState* s = static_cast<const LightBlobState*>(slot->state);
     if (slot->family != FAMILY_LIGHT_BLOB || !s || !s->vertexProgram) return;

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "base/crt_rand.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_families.h"
@@ -116,7 +116,7 @@ void emitTriangle(const float normals[3][3], const float positions[3][3], void*)
 
 }  // namespace
 
-void initMetaballs(Scene* scene, EffectSlot* slot) {
+void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
     crtSrand(0);
     MetaballState* state = static_cast<MetaballState*>(std::calloc(1, sizeof(MetaballState)));
     if (!state) return;
@@ -127,7 +127,7 @@ void initMetaballs(Scene* scene, EffectSlot* slot) {
     evaluateMetaballs(grid, slot->count, 0.0f, state->balls);
 }
 
-void drawMetaballs(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     MetaballState* state = slot->family == FAMILY_METABALLS ? static_cast<MetaballState*>(slot->state) : nullptr;
     if (!state || !state->vertexProgram) return;

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "effects/noise.h"
 
 namespace {

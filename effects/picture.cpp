@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "data/image.h"
-#include "effects/effect_slot.h"
+#include "render/texture_upload.h"
+#include "scene/effect_slot.h"
 #include "render/texture_units.h"
 
 const float kPictureQuad[4][4] = {
@@ -19,8 +20,8 @@ const float kPictureQuad[4][4] = {
     {0.0f, 0.25f, -1.0f, -1.0f},
 };
 
-void pictureInit(Scene* scene, EffectSlot* slot) {
-    const Settings* settings = scene->settings ? scene->settings : &demoContext()->settings;
+void pictureInit(RenderState* render, Scene* scene, EffectSlot* slot) {
+    const Settings* settings = scene->settings ? scene->settings : &render->settings;
     TextureImage* image = static_cast<TextureImage*>(std::calloc(1, sizeof(TextureImage)));
     if (!image) return;
     image->first = 0;
@@ -39,7 +40,7 @@ void pictureInit(Scene* scene, EffectSlot* slot) {
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
 }
 
-void pictureRender(DemoContext* context, EffectSlot* slot, int32_t) {
+void pictureRender(RenderState* context, EffectSlot* slot, int32_t) {
     slot->reset = 0;
     if (!slot->handles[0]) return;
     glMatrixMode(GL_PROJECTION);

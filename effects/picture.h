@@ -5,7 +5,7 @@
 #include "effects/effect_families.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 
 // The quad's corners: (s, t) then (x, y), in drawing order; the picture's lowest quarter is not shown.

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

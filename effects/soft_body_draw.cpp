@@ -7,14 +7,14 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "effects/body_programs.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_families.h"
 #include "effects/soft_body.h"
 #include "render/texture_units.h"
-#include "scene/mesh_build.h"
+#include "render/mesh_build.h"
 #include "scene/transform.h"
 
 namespace {
@@ -100,13 +100,13 @@ void placeBody(SoftBodyState* state, const NullPose& pose) {
 
 }  // namespace
 
-void softBodyInit(Scene* scene, EffectSlot* slot) {
+void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     SoftBodyState* state = static_cast<SoftBodyState*>(std::calloc(1, sizeof(SoftBodyState)));
     if (!state) return;
     slot->state = state;
     state->params = softBodyParams(slot);
     std::snprintf(state->item.name, sizeof state->item.name, "%s", slot->fileName);
-    if (buildMesh(demoContext(), scene, &state->item) < 0 || state->item.surfaceCount < 1) return;
+    if (buildMesh(render, scene, &state->item) < 0 || state->item.surfaceCount < 1) return;
     std::vector<float> positions;
     std::vector<uint16_t> indices;
     if (!readFirstSurface(state->item.surfaces[0].surface, &positions, &indices)) return;
@@ -124,7 +124,7 @@ void softBodyInit(Scene* scene, EffectSlot* slot) {
     }
 }
 
-void softBodyFrame(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     SoftBodyState* state = softBodyState(slot);
     if (!state || !state->body) {
         slot->reset = 0;

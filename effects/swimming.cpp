@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "effects/body_programs.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_families.h"
 #include "render/texture_units.h"
-#include "scene/mesh_build.h"
+#include "render/mesh_build.h"
 
 namespace {
 
@@ -35,19 +35,19 @@ void setWaveLocals(const SurfaceInstance*, const void* data) {
 
 }  // namespace
 
-void swimInit(Scene* scene, EffectSlot* slot) {
+void swimInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     SwimState* state = static_cast<SwimState*>(std::calloc(1, sizeof(SwimState)));
     if (!state) return;
     slot->state = state;
     std::snprintf(state->item.name, sizeof state->item.name, "%s", slot->fileName);
-    if (buildMesh(demoContext(), scene, &state->item) < 0) return;
+    if (buildMesh(render, scene, &state->item) < 0) return;
     for (int32_t s = 0; s < state->item.surfaceCount; ++s) {
         SurfaceInstance* instance = &state->item.surfaces[s];
         if (bodyProgramsFit(scene, instance, state->item.name)) buildSwimPrograms(scene, instance, slot->intParams[0]);
     }
 }
 
-void swimFrame(DemoContext* context, EffectSlot* slot, int32_t timeMs) {
+void swimFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     SwimState* state = slot->family == FAMILY_SWIMMING ? static_cast<SwimState*>(slot->state) : nullptr;
     if (!state || !state->item.mesh) return;

@@ -7,7 +7,7 @@
 #include "data/package.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 
 enum {

@@ -8,11 +8,12 @@
 #include <ctime>
 #include <vector>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 #include "effects/effect_helpers.h"
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "effects/typing.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
@@ -58,8 +59,8 @@ void makeShared(const Settings* settings) {
 
 void typingSetLoginSeed(int64_t seed) { gLoginSeed = seed; }
 
-void typingInit(Scene* scene, EffectSlot* slot) {
-    makeShared(effectSettings(scene));
+void typingInit(RenderState* render, Scene* scene, EffectSlot* slot) {
+    makeShared(effectSettings(render, scene));
     TypingState* s = static_cast<TypingState*>(std::calloc(1, sizeof(TypingState)));
     if (!s) return;
     slot->state = s;
@@ -80,7 +81,7 @@ void typingInit(Scene* scene, EffectSlot* slot) {
                           static_cast<uint32_t>((gLoginSeed >= 0 ? gLoginSeed : std::time(nullptr)) % 65536));
 }
 
-void typingRender(DemoContext* context, EffectSlot* slot, int32_t t) {
+void typingRender(RenderState* context, EffectSlot* slot, int32_t t) {
     slot->reset = 0;  // what shows depends on the time alone
     const TypingState* s = static_cast<const TypingState*>(slot->state);
     if (slot->family != FAMILY_TYPING || !s || !s->entries || !gShared.program) return;

@@ -1,7 +1,7 @@
 #include "render/colour_matrix.h"
 
 #include "base/constants.h"
-#include "render/colour_operations.h"
+#include "scene/colour_operations.h"
 #include "scene/scene_setup.h"
 #include "scene/transform.h"
 

@@ -1,7 +1,7 @@
 #include "render/depth_programs.h"
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
 
 namespace {
@@ -70,13 +70,13 @@ void compilePacking(uint32_t* program) {
 
 }  // namespace
 
-void compileDepthPrograms(DemoContext* context) {
+void compileDepthPrograms(RenderState* context) {
     compileSkinned(&context->depthSkinnedVertexProgram);
     compileRigid(&context->depthVertexProgram);
     compilePacking(&context->depthFragmentProgram);
 }
 
-void setShadowPrograms(const DemoContext* context, Surface* surface, bool skinned) {
+void setShadowPrograms(const RenderState* context, Surface* surface, bool skinned) {
     surface->shadowPrograms[0] = skinned ? context->depthSkinnedVertexProgram : context->depthVertexProgram;
     surface->shadowPrograms[1] = context->depthFragmentProgram;
 }

@@ -2,11 +2,11 @@
 // fragment program that packs the height below the light into the four colour channels.
 #pragma once
 
-struct DemoContext;
+struct RenderState;
 struct Surface;
 
 // Compiles the three programs into the context (depthVertexProgram, depthSkinnedVertexProgram,
 // depthFragmentProgram); a program the driver rejects ends the run as every program does.
-void compileDepthPrograms(DemoContext* context);
+void compileDepthPrograms(RenderState* context);
 // A surface's shadowPrograms: the skinned or rigid depth vertex program, then the packing program.
-void setShadowPrograms(const DemoContext* context, Surface* surface, bool skinned);
+void setShadowPrograms(const RenderState* context, Surface* surface, bool skinned);

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/device_caps.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
 #include "render/colour_matrix.h"
 #include "render/glow.h"
 #include "render/program_slots.h"
@@ -67,7 +67,7 @@ void setCompositeParameters(bool nv, uint32_t program, const float colour[4], co
 
 }  // namespace
 
-void drawGlow(DemoContext* context, const Scene* scene, int32_t timeMs) {
+void drawGlow(RenderState* context, const Scene* scene, int32_t timeMs) {
     const SceneSetup& setup = scene->setup;
     if (!setup.glowOn || !context->glowTexture) return;
     const uint32_t blur = context->glowBlurProgram, composite = context->glowCompositeProgram;

@@ -6,8 +6,8 @@
 
 #include <initializer_list>
 
-#include "app/demo_context.h"
-#include "app/device_caps.h"
+#include "render/render_state.h"
+#include "render/device_caps.h"
 #include "render/glow.h"
 #include "render/program_builder.h"
 
@@ -64,7 +64,7 @@ void compileArbComposite(uint32_t* program) {
 
 }  // namespace
 
-void compileGlowPrograms(DemoContext* context) {
+void compileGlowPrograms(RenderState* context) {
     const DeviceCaps* caps = context->caps ? context->caps : deviceCaps();
     const bool nv = caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND;
     // Tools load scenes without a device: they need the glow's settings, not its programs.

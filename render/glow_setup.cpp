@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/demo_context.h"
+#include "render/render_state.h"
 #include "render/glow.h"
 
 namespace {
@@ -17,7 +17,7 @@ int32_t powerOfTwoCover(int32_t size) {
 }
 
 // Zero-filled: rows that no copy writes read the same from run to run.
-void createGlowTexture(DemoContext* context, int32_t width, int32_t height) {
+void createGlowTexture(RenderState* context, int32_t width, int32_t height) {
     void* zeros = std::calloc(size_t(width) * size_t(height), 4);
     glGenTextures(1, &context->glowTexture);
     glBindTexture(GL_TEXTURE_2D, context->glowTexture);
@@ -40,7 +40,7 @@ void glowTextureSize(const Settings* settings, int32_t* width, int32_t* height) 
 
 // The texture is made whenever the scene glows or grades its colours: a glowing scene without colour
 // operations needs it as much as one with them.
-void setUpGlow(DemoContext* context, Scene* scene) {
+void setUpGlow(RenderState* context, Scene* scene) {
     SceneSetup* setup = &scene->setup;
     glowTextureSize(&context->settings, &setup->glowTextureWidth, &setup->glowTextureHeight);
     if ((setup->colourOperations || setup->glowOn) && !context->glowTexture)

@@ -3,11 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "app/demo_context.h"
-#include "app/device_caps.h"
-#include "app/device_entry_points.h"
-#include "render/glow.h"
-#include "effects/effect_passes.h"
+#include "render/render_state.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
+#include "render/effect_passes.h"
 #include "render/program_slots.h"
 #include "render/shadow_parameters.h"
 #include "render/shadow_pass.h"
@@ -27,7 +26,7 @@ const uint32_t kProgramOnlyLayers = LAYER_NORMAL_MAP | LAYER_HEIGHT_MAP | LAYER_
                                     LAYER_ENVIRONMENT | LAYER_CAUSTICS | LAYER_ALPHA;
 
 struct DrawContext {
-    DemoContext* context;
+    RenderState* context;
     const Scene* scene;
     const GlEntryPoints* gl;
     bool nvPath;
@@ -251,7 +250,7 @@ int32_t textureFrame(int32_t timeMs, int32_t periodMs, int32_t frameCount) {
     return int32_t(frame);
 }
 
-void drawScene(DemoContext* context, int32_t timeMs) {
+bool drawScene(RenderState* context, int32_t timeMs) {
     Scene* scene = context->currentScene;
     DrawContext d = {};
     d.context = context;
@@ -263,7 +262,7 @@ void drawScene(DemoContext* context, int32_t timeMs) {
                        ? context->settings.maxTextureImageUnits
                        : d.fixedFunctionUnits;
     d.timeMs = timeMs;
-    if (!d.gl->glBindBufferARB) return;  // the meshes live in buffer objects
+    if (!d.gl->glBindBufferARB) return false;  // the meshes live in buffer objects
 
     setShadowParameters(context, timeMs);
     resetTextureUnits(context);
@@ -280,6 +279,5 @@ void drawScene(DemoContext* context, int32_t timeMs) {
         drawObject(d, item);
     }
     glDepthMask(GL_TRUE);
-    drawGlow(context, scene, timeMs);
-    releaseShadowTexture();
+    return true;
 }

@@ -1,6 +1,6 @@
 #include "render/material_inputs.h"
 
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "scene/layer_flags.h"
 
 namespace {

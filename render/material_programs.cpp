@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "render/fragment_program.h"
 #include "render/material_inputs.h"
 #include "render/program_builder.h"

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/device_entry_points.h"
-#include "app/device_setup.h"
-#include "app/shutdown.h"
+#include "render/device_entry_points.h"
+#include "render/device_state.h"
+#include "base/report.h"
 #include "base/c_locale.h"
 #include "data/package.h"
 #include "platform/platform.h"

@@ -2,10 +2,10 @@
 
 #include <GL/gl.h>
 
-#include "app/demo_context.h"
-#include "effects/clip_script.h"
-#include "effects/effect_passes.h"
+#include "render/effect_passes.h"
+#include "render/glow.h"
 #include "render/main_pass.h"
+#include "render/render_state.h"
 #include "render/scene_setup_pass.h"
 #include "render/shadow_pass.h"
 #include "scene/transform.h"
@@ -17,25 +17,33 @@ void pictureViewport(int32_t clientWidth, int32_t clientHeight, int32_t width, i
     *y = (clientHeight - height) / 2;
 }
 
-void renderFrame(DemoContext* context, int32_t sceneTime) {
-    Scene* scene = context->currentScene;
-    const Settings& s = context->settings;
+void renderFrame(RenderState* render, int32_t sceneTime) {
+    Scene* scene = render->currentScene;
+    const Settings& s = render->settings;
     // A minimised window has no client area: there is nothing to draw into.
-    if (!scene || !context->currentCamera || s.clientWidth <= 0 || s.clientHeight <= 0) return;
+    if (!scene || !render->currentCamera || s.clientWidth <= 0 || s.clientHeight <= 0) return;
 
     updateItemMatrices(scene, sceneTime);
-    renderShadowMap(context, sceneTime);
+    renderShadowMap(render, sceneTime);
 
     int32_t x, y;
     pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);
     glViewport(x, y, s.width, s.height);
-    renderEffectPass(context, scene, 1, sceneTime);
+    renderEffectPass(render, scene, EFFECT_PASS_BEFORE_OBJECTS, sceneTime);
 
-    setUpScene(context, sceneTime);
-    drawScene(context, sceneTime);
+    setUpScene(render, sceneTime);
+    if (drawScene(render, sceneTime)) {
+        drawGlow(render, scene, sceneTime);
+        releaseShadowTexture();
+    }
     // The overlays are timed on the demo clock, which the scheduler keeps in the scene's time.
-    drawClipOverlays(context, scene->time);
-    renderEffectPass(context, scene, 3, sceneTime);
+    if (render->overlayPass) render->overlayPass(render, scene->time);
+    renderEffectPass(render, scene, EFFECT_PASS_AFTER_OVERLAYS, sceneTime);
 
     glDisable(GL_FOG);
+}
+
+void clearPicture() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }

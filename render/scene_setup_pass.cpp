@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "base/constants.h"
 #include "render/program_slots.h"
 #include "scene/transform.h"
@@ -47,7 +47,7 @@ void lightAxes(const Light* light, float t, float m[16]) {
     rotateAboutRow(m, 0, -(kDegreesPerRadian * evalEnvelope(&light->motion[4], t)), false);
 }
 
-void setUpCamera(DemoContext* context, Camera* camera, float t) {
+void setUpCamera(RenderState* context, Camera* camera, float t) {
     const float h = -(kDegreesPerRadian * evalEnvelope(&camera->motion[3], t));
     const float p = kDegreesPerRadian * evalEnvelope(&camera->motion[4], t);
     const float b = kDegreesPerRadian * evalEnvelope(&camera->motion[5], t);
@@ -141,7 +141,7 @@ void lightPlacement(const Light* light, float t, float position[4], float spotDi
 
 void forgetSceneFrustum() { gSetUp = {}; }
 
-void setUpScene(DemoContext* context, int32_t timeMs) {
+void setUpScene(RenderState* context, int32_t timeMs) {
     Scene* scene = context->currentScene;
     Camera* camera = context->currentCamera;
     const float t = msToSeconds(timeMs);

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 struct Camera;
-struct DemoContext;
+struct RenderState;
 struct Light;
 
 // Left, right, bottom, top, near, far of the last projection (left is positive: mirrored).
@@ -22,6 +22,6 @@ void lightPlacement(const Light* light, float t, float position[4], float spotDi
 
 // Clears, sets fog and projection, the program environment and the lights. The frustum is rebuilt
 // only after a resize or when the camera changes.
-void setUpScene(DemoContext* context, int32_t timeMs);
+void setUpScene(RenderState* context, int32_t timeMs);
 // Forgets the last frustum, so that the next set-up rebuilds it (a new window or context).
 void forgetSceneFrustum();

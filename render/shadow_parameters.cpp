@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/device_caps.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
 #include "base/constants.h"
 #include "render/program_slots.h"
 
@@ -74,7 +74,7 @@ void setShadowVertexParameters(const ShadowParameters* p) {
     setEnv(GL_VERTEX_PROGRAM_ARB, VERTEX_ENV_SHADOW_VOLUME, p->volume);
 }
 
-void setShadowParameters(DemoContext* context, int32_t timeMs) {
+void setShadowParameters(RenderState* context, int32_t timeMs) {
     const Scene* scene = context->currentScene;
     if (!scene || !scene->setup.shadowsOn) return;
     const ShadowParameters p = shadowParameters(&scene->setup, timeMs);

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
-#include "app/device_setup.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
+#include "render/device_state.h"
 #include "render/program_slots.h"
 #include "render/shadow_parameters.h"
 #include "render/texture_units.h"
@@ -73,7 +73,7 @@ bool castsShadow(const Surface* surface) {
     return true;
 }
 
-void setUpShadowCamera(DemoContext* context, int32_t timeMs) {
+void setUpShadowCamera(RenderState* context, int32_t timeMs) {
     const ShadowParameters p = shadowParameters(&context->currentScene->setup, timeMs);
     const float x = p.volume[0], y = p.volume[1], z = p.volume[2], w = p.volume[3];
     // The buffer shares the window's state: whatever the last frame left, this pass writes depth and
@@ -98,7 +98,7 @@ void setUpShadowCamera(DemoContext* context, int32_t timeMs) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void drawDepthPass(DemoContext* context, int32_t timeMs) {
+void drawDepthPass(RenderState* context, int32_t timeMs) {
     const Scene* scene = context->currentScene;
     resetTextureUnits(context);
     const ShadowParameters p = shadowParameters(&scene->setup, timeMs);
@@ -122,7 +122,7 @@ void drawDepthPass(DemoContext* context, int32_t timeMs) {
     glFrontFace(GL_CW);
 }
 
-void renderShadowMap(DemoContext* context, int32_t timeMs) {
+void renderShadowMap(RenderState* context, int32_t timeMs) {
     const Scene* scene = context->currentScene;
     if (!scene || !scene->setup.shadowsOn || !context->shadowFramebuffer) return;
     if (!shadowParameters(&scene->setup, timeMs).castsShadows) return;
@@ -134,7 +134,7 @@ void renderShadowMap(DemoContext* context, int32_t timeMs) {
     unbindShadowBuffer();
 }
 
-void bindShadowTexture(const DemoContext* context, int32_t unit, bool enable) {
+void bindShadowTexture(const RenderState* context, int32_t unit, bool enable) {
     const GlEntryPoints* gl = glEntryPoints();
     if (unit < 0 || unit >= 32 || !gl->glActiveTextureARB) return;
     gl->glActiveTextureARB(GLenum(GL_TEXTURE0_ARB + unit));

@@ -3,10 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "app/demo_context.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
 
-void resetTextureUnits(const DemoContext* context) { resetTextureUnitCount(context->settings.maxTextureUnits); }
+void resetTextureUnits(const RenderState* context) { resetTextureUnitCount(context->settings.maxTextureUnits); }
 
 void resetTextureUnitCount(int32_t unitCount) {
     const GlEntryPoints* gl = glEntryPoints();

@@ -2,10 +2,10 @@
 #pragma once
 #include <cstdint>
 
-struct DemoContext;
+struct RenderState;
 
 // Every unit below the settings' maxTextureUnits: identity texture matrix, 3D, cube-map, 1D and 2D
 // texturing and S, T, R coordinate generation off, environment mode modulate. Unit 0 is left active
 // and the matrix mode is the model-view.
-void resetTextureUnits(const DemoContext* context);
+void resetTextureUnits(const RenderState* context);
 void resetTextureUnitCount(int32_t unitCount);

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "data/package.h"
 #include "scene/envelope.h"
 

@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "data/package.h"
 #include "scene/lwo_read_state.h"
 

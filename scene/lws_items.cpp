@@ -2,9 +2,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/demo_context.h"
 #include "scene/lws_read_state.h"
-#include "scene/mesh_build.h"
+#include "scene/lws_reader.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -97,9 +97,7 @@ bool readItemInto(LwsReader* r, SceneItem* item, bool kept) {
         lwsWarn(r, "the name of %s item, \"%s...\", is longer than %d characters%s", kind, item->name,
                 ITEM_NAME_LENGTH - 1, isNull ? " and is cut" : "; its object is not loaded");
     } else if (!isNull && kept) {
-        int m = findMesh(&r->context->meshes, item->name);
-        if (m >= 0) attachMesh(r->context, item, m);
-        else buildMesh(r->context, r->scene, item);
+        if (r->device && r->device->attachObject) r->device->attachObject(r->device->user, r->scene, item);
     }
     if (!readMotion(item->motion, MOTION_CHANNELS, r->file)) {
         r->refused = true;

@@ -4,14 +4,14 @@
 
 #include "data/package.h"
 
-struct DemoContext;
+struct SceneDeviceHooks;
 struct Scene;
 struct SceneItem;
 
 enum { LWS_TOKEN_LENGTH = 256 };
 
 struct LwsReader {
-    DemoContext* context;
+    const SceneDeviceHooks* device;  // null: items get no meshes
     Scene* scene;
     DemoFile file;
     const char* path;

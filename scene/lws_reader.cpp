@@ -9,12 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "base/c_locale.h"
-#include "scene/light_slots.h"
 #include "scene/lws_read_state.h"
-#include "scene/material_keys.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -222,18 +220,10 @@ bool readSceneFile(LwsReader* r) {
         if (!lwsReadItem(r)) return false;
     if (!readLights(r) || !readCameras(r) || !readEffects(r)) return false;
 
-    // A program writing past the device's coordinate sets would be refused by the driver and end
-    // the run: the scene is refused instead, and the demo goes on without it.
-    const LightSlotOverflow overflow = findLightSlotOverflow(scene, scene->settings->maxTextureCoords);
-    if (overflow.item >= 0) {
-        const SceneItem& item = scene->items[overflow.item];
-        const Surface* surface = item.surfaces[overflow.surface].surface;
-        return lwsRefuse(r, "its %d lights and the %d texture layers of surface \"%s\" of %s need %d texture "
-                            "coordinate sets, and the device has %d",
-                         lightVectorCount(scene), surface ? surface->layerCount : 0, surface ? surface->name : "",
-                         item.name, overflow.needed, scene->settings->maxTextureCoords);
+    if (r->device && r->device->finishScene) {
+        char why[512] = "";
+        if (!r->device->finishScene(r->device->user, scene, why, sizeof why)) return lwsRefuse(r, "%s", why);
     }
-    assignMaterialPrograms(r->context, scene);
     if (scene->itemCount == 0) {
         std::free(scene->items);
         scene->items = nullptr;
@@ -323,15 +313,14 @@ void lwsWarn(LwsReader* r, const char* format, ...) {
     va_end(args);
 }
 
-bool loadScene(DemoContext* context, Scene* scene, const char* path) {
-    scene->settings = &context->settings;
+bool loadScene(const SceneDeviceHooks* device, Scene* scene, const char* path) {
     DemoFile file = fileOpen(path, "r");
     if (!file) {
         showError("Scene %s is not in the package; the scene stays empty.", path);
         return true;
     }
     LwsReader reader = {};
-    reader.context = context;
+    reader.device = device;
     reader.scene = scene;
     reader.file = file;
     reader.path = path;

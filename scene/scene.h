@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "scene/envelope.h"
 #include "scene/scene_setup.h"
 

@@ -1,7 +1,7 @@
 // Parent references of a loaded scene turned into pointers.
 #include <cstdio>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "scene/lws_reader.h"
 #include "scene/scene.h"
 

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "base/c_locale.h"
 #include "data/package.h"
-#include "render/colour_operations.h"
+#include "scene/colour_operations.h"
 #include "scene/scene_setup.h"
 
 namespace {

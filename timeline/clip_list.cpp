@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/demo_context.h"
-#include "app/shutdown.h"
+#include "timeline/timeline_state.h"
+#include "base/report.h"
 
 namespace {
 
@@ -41,8 +41,7 @@ void unlinkAndFree(Clip* clip) {
 
 }  // namespace
 
-void freeTimelineLists(DemoContext* context) {
-    Settings* s = &context->settings;
+void freeTimelineLists(TimelineState* s) {
     for (Clip* clip = s->clipHead; clip;) {
         Clip* next = clip->next;
         std::free(clip);
@@ -57,10 +56,9 @@ void freeTimelineLists(DemoContext* context) {
     s->gcHead = s->gcTail = nullptr;
 }
 
-void initClipList(DemoContext* context) {
-    freeTimelineLists(context);
-    resetLastScene();
-    Settings* s = &context->settings;
+void initClipList(TimelineState* s) {
+    freeTimelineLists(s);
+    s->lastScene = nullptr;
     // A negative duration would put the tail before the head; such a demo ends at once anyway.
     int32_t end = s->duration > 0 ? s->duration : 0;
     s->clipHead = newClip(0, 0, nullptr, nullptr);
@@ -68,9 +66,9 @@ void initClipList(DemoContext* context) {
     linkAfter(s->clipHead, s->clipTail);
 }
 
-bool addClip(DemoContext* context, int32_t t1, int32_t t2, int32_t t3, Scene* scene, Camera* camera) {
-    Clip* head = context->settings.clipHead;
-    Clip* tail = context->settings.clipTail;
+bool addClip(TimelineState* timeline, int32_t t1, int32_t t2, int32_t t3, Scene* scene, Camera* camera) {
+    Clip* head = timeline->clipHead;
+    Clip* tail = timeline->clipTail;
     if (!head || t3 <= t2) return false;
     if (t1 < head->start || t1 >= tail->start) return false;
     // Where the clip ends, in demo time; past the tail it simply runs to the end.

@@ -5,7 +5,8 @@
 #include "data/texture.h"
 #include "scene/scene.h"
 
-struct DemoContext;
+struct RenderState;
+struct TimelineState;
 
 // One node of the clip list: in force from `start` up to the next node's `start`.
 struct Clip {
@@ -34,42 +35,26 @@ struct GcNode {
 
 // Frees any existing clip and collection lists, forgets the last scene shown and creates the empty
 // head (start 0) and tail (start `duration`) nodes.
-void initClipList(DemoContext* context);
+void initClipList(TimelineState* timeline);
 // Frees both lists and clears their heads and tails.
-void freeTimelineLists(DemoContext* context);
+void freeTimelineLists(TimelineState* timeline);
 // Lays a clip over the list: from demo time t1 the scene shows scene times t2 up to t3, so the clip
 // ends at t1 + t3 - t2; what it covers is cut away and the clip in force at its end resumes there.
 // False (nothing changed) when t3 <= t2 or t1 lies outside [head, tail).
-bool addClip(DemoContext* context, int32_t t1, int32_t t2, int32_t t3, Scene* scene, Camera* camera);
+bool addClip(TimelineState* timeline, int32_t t1, int32_t t2, int32_t t3, Scene* scene, Camera* camera);
 
 // ---- garbage collection ----
 
 // Appends a collection point at demo time t and builds its free lists from the clips entered so far.
 // Ends the process with EXIT_GC_ORDER when t is before the last point or after the clip list's tail;
 // a point at the same time as the last one is ignored.
-void addGcPoint(DemoContext* context, int32_t t);
+void addGcPoint(TimelineState* timeline, const RenderState* render, int32_t t);
 // Builds every point's free lists again from the clip list as it stands now, so that clips entered
 // after a point are taken into account. The script reader calls it after the whole script is read.
-void rebuildGcLists(DemoContext* context);
+void rebuildGcLists(TimelineState* timeline, const RenderState* render);
 // Frees the textures, mesh buffers and material programs a point lists.
-void collect(DemoContext* context, GcNode* node);
+void collect(TimelineState* timeline, RenderState* render, GcNode* node);
 
 // Material programs are shared through the program caches: true while any surface instance of any
 // scene still holds this program.
-bool programInUse(const DemoContext* context, uint32_t program, bool fragment);
-// GL objects of meshes and programs, freed through the device's entry points.
-void deleteMeshBuffers(Surface* surface);
-void deleteMaterialProgram(uint32_t program, bool fragment);
-
-// ---- scheduler ----
-
-// The clip in force at demoTime and the scene time it shows; null past the tail (the end).
-const Clip* clipAt(const DemoContext* context, int32_t demoTime, int32_t* sceneTime);
-// Everything a timed frame decides before drawing: the end of the timeline (quit, or restart when
-// looping), due collection points, the current scene and camera and the effect resets of a scene
-// change. False when the frame ends or restarts the demo and nothing is to be drawn.
-bool advanceTimeline(DemoContext* context, int32_t demoTime, int32_t* sceneTime);
-// The timed frame: advances the timeline and draws the current scene, or black. Returns 1.
-int schedule(DemoContext* context, int32_t demoTime);
-// Forgets the scene shown by the previous frame.
-void resetLastScene();
+bool programInUse(const TimelineState* timeline, uint32_t program, bool fragment);

@@ -1,45 +1,40 @@
-#include <GL/gl.h>
+#include "timeline/scheduler.h"
 
-#include "app/demo_context.h"
-#include "app/shutdown.h"
 #include "effects/effect_binding.h"
 #include "platform/platform.h"
 #include "render/render_frame.h"
+#include "render/render_state.h"
 #include "timeline/clip_list.h"
+#include "timeline/timeline_state.h"
 
 namespace {
 
-// The scene drawn by the previous timed frame.
-const Scene* gLastScene;
-
 // The timeline is over: restart the demo clock when looping, otherwise end the demo.
-void endOfTimeline(DemoContext* context, bool resetAllEffects) {
-    if (!context->settings.loop) {
-        postQuit(context, 0);
+void endOfTimeline(TimelineState* timeline, bool resetAllEffects) {
+    if (!timeline->loop) {
+        postQuit(&timeline->quit, 0);
         return;
     }
-    context->startClock = platformClockMs();
+    timeline->startClock = platformClockMs();
     if (resetAllEffects)
-        for (int32_t k = 0; context->scenes && k < context->sceneCount; ++k) resetSceneEffects(&context->scenes[k]);
+        for (int32_t k = 0; timeline->scenes && k < timeline->sceneCount; ++k) resetSceneEffects(&timeline->scenes[k]);
 }
 
 // Every due point not yet freed, in time order: a long frame that passes two points frees both.
 // A looping demo collects nothing: after the restart its first scenes would draw freed objects.
-void collectDue(DemoContext* context, int32_t demoTime) {
-    if (context->settings.loop) return;
-    for (GcNode* node = context->settings.gcHead; node && node->time < demoTime; node = node->next) {
+void collectDue(TimelineState* timeline, RenderState* render, int32_t demoTime) {
+    if (timeline->loop) return;
+    for (GcNode* node = timeline->gcHead; node && node->time < demoTime; node = node->next) {
         if (node->done) continue;
         node->done = 1;
-        collect(context, node);
+        collect(timeline, render, node);
     }
 }
 
 }  // namespace
 
-void resetLastScene() { gLastScene = nullptr; }
-
-const Clip* clipAt(const DemoContext* context, int32_t demoTime, int32_t* sceneTime) {
-    const Clip* clip = context->settings.clipHead;
+const Clip* clipAt(const TimelineState* timeline, int32_t demoTime, int32_t* sceneTime) {
+    const Clip* clip = timeline->clipHead;
     if (!clip) return nullptr;
     while (clip->next && clip->next->start < demoTime) clip = clip->next;
     if (!clip->next) return nullptr;  // past the tail
@@ -47,38 +42,34 @@ const Clip* clipAt(const DemoContext* context, int32_t demoTime, int32_t* sceneT
     return clip;
 }
 
-bool advanceTimeline(DemoContext* context, int32_t demoTime, int32_t* sceneTime) {
-    if (demoTime > context->settings.globalEnd) {
-        endOfTimeline(context, true);
+bool advanceTimeline(TimelineState* timeline, RenderState* render, int32_t demoTime, int32_t* sceneTime) {
+    if (demoTime > timeline->globalEnd) {
+        endOfTimeline(timeline, true);
         return false;
     }
-    collectDue(context, demoTime);
-    const Clip* clip = clipAt(context, demoTime, sceneTime);
+    collectDue(timeline, render, demoTime);
+    const Clip* clip = clipAt(timeline, demoTime, sceneTime);
     if (!clip) {
-        endOfTimeline(context, false);
+        endOfTimeline(timeline, false);
         return false;
     }
     Scene* scene = clip->scene;
-    context->currentScene = scene;
-    context->currentCamera = clip->camera;
+    render->currentScene = scene;
+    render->currentCamera = clip->camera;
     if (scene) {
         scene->time = demoTime;
-        if (scene != gLastScene) {
+        if (scene != timeline->lastScene) {
             resetSceneEffects(scene);
-            gLastScene = scene;
+            timeline->lastScene = scene;
         }
     }
     return true;
 }
 
-int schedule(DemoContext* context, int32_t demoTime) {
+int schedule(TimelineState* timeline, RenderState* render, int32_t demoTime) {
     int32_t sceneTime = 0;
-    if (!advanceTimeline(context, demoTime, &sceneTime)) return 1;
-    if (context->currentScene && context->currentCamera) {
-        renderFrame(context, sceneTime);
-    } else {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }
+    if (!advanceTimeline(timeline, render, demoTime, &sceneTime)) return 1;
+    if (render->currentScene && render->currentCamera) renderFrame(render, sceneTime);
+    else clearPicture();
     return 1;
 }

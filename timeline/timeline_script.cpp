@@ -5,12 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "data/file_words.h"
 #include "data/package.h"
-#include "scene/scene_load.h"
+#include "render/render_state.h"
+#include "render/scene_load.h"
 #include "timeline/clip_list.h"
+#include "timeline/timeline_state.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ DemoFile openScript(const char* path) {
     return file;
 }
 
-void readSetStatement(const char* path, DemoFile file, Settings* settings) {
+void readSetStatement(const char* path, DemoFile file, TimelineState* timeline) {
     Word word;
     if (!readWord(file, word)) return;
     if (std::strcmp(word, "maxscenes") == 0) {
@@ -59,13 +60,13 @@ void readSetStatement(const char* path, DemoFile file, Settings* settings) {
         if (!fileReadInteger(file, &n)) return;  // the count stays as it was
         if (n < 1) {
             std::fprintf(stderr, "%s: \"maxscenes %d\" refused (1 to %d); keeping %d\n", path, n,
-                         TIMELINE_MAX_SCENES, settings->maxScenes);
+                         TIMELINE_MAX_SCENES, timeline->maxScenes);
         } else if (n > TIMELINE_MAX_SCENES) {
             std::fprintf(stderr, "%s: \"maxscenes %d\" is over the capacity; using %d\n", path, n,
                          TIMELINE_MAX_SCENES);
-            settings->maxScenes = TIMELINE_MAX_SCENES;
+            timeline->maxScenes = TIMELINE_MAX_SCENES;
         } else {
-            settings->maxScenes = n;
+            timeline->maxScenes = n;
         }
         return;
     }
@@ -73,13 +74,13 @@ void readSetStatement(const char* path, DemoFile file, Settings* settings) {
     if (!readWord(file, word)) return;
     int32_t* target = nullptr;
     if (std::strcmp(word, "duration") == 0)
-        target = &settings->duration;
+        target = &timeline->duration;
     else if (std::strcmp(word, "start") == 0)
-        target = &settings->globalStart;
+        target = &timeline->globalStart;
     else if (std::strcmp(word, "end") == 0)
-        target = &settings->globalEnd;
+        target = &timeline->globalEnd;
     else if (std::strcmp(word, "loop") == 0)
-        settings->loop = 1;
+        timeline->loop = 1;
     if (!target) return;
     int32_t ms;
     if (readTimeOrSkip(file, &ms))
@@ -88,13 +89,13 @@ void readSetStatement(const char* path, DemoFile file, Settings* settings) {
         std::fprintf(stderr, "%s: \"set global %s\" without a valid m:s:ms time; ignored\n", path, word);
 }
 
-Scene* findScene(DemoContext* context, const char* name) {
-    for (int32_t k = 0; context->scenes && k < context->sceneCount; ++k)
-        if (std::strcmp(context->scenes[k].name, name) == 0) return &context->scenes[k];
+Scene* findScene(TimelineState* timeline, const char* name) {
+    for (int32_t k = 0; timeline->scenes && k < timeline->sceneCount; ++k)
+        if (std::strcmp(timeline->scenes[k].name, name) == 0) return &timeline->scenes[k];
     return nullptr;
 }
 
-void readLoadStatement(const char* path, DemoFile file, DemoContext* context) {
+void readLoadStatement(const char* path, DemoFile file, TimelineState* timeline, RenderState* render) {
     Word word, name;
     if (!readWord(file, word) || std::strcmp(word, "scene") != 0) return;
     if (!readWord(file, name)) return;
@@ -105,33 +106,33 @@ void readLoadStatement(const char* path, DemoFile file, DemoContext* context) {
         readWord(file, word);
         return;
     }
-    if (findScene(context, name)) return;  // loaded already; its file is met as an ordinary word
-    Scene* slot = findScene(context, "");
+    if (findScene(timeline, name)) return;  // loaded already; its file is met as an ordinary word
+    Scene* slot = findScene(timeline, "");
     if (!slot) {
         std::fprintf(stderr, "%s: no free scene slot for \"%s\" (maxscenes %d); not loaded\n", path, name,
-                     context->sceneCount);
+                     timeline->sceneCount);
         return;
     }
     Word sceneFile;
     if (!readWord(file, sceneFile)) return;
     std::memcpy(slot->name, name, std::strlen(name) + 1);
-    if (!loadSceneSlot(context, slot, sceneFile)) {
+    if (!loadSceneSlot(render, slot, sceneFile)) {
         // As with a missing file, the name stays taken by an empty slot: a later "load scene" of the
         // same name must not load another file under it.
         std::fprintf(stderr, "%s: scene \"%s\" (%s) could not be loaded; it stays empty\n", path, name,
                      sceneFile);
         std::memset(slot, 0, sizeof *slot);
         std::memcpy(slot->name, name, std::strlen(name) + 1);
-        slot->settings = &context->settings;
+        slot->settings = &render->settings;
     }
-    context->currentScene = slot;
+    render->currentScene = slot;
 }
 
-void readPlayStatement(const char* path, DemoFile file, DemoContext* context) {
+void readPlayStatement(const char* path, DemoFile file, TimelineState* timeline) {
     Word word, sceneName, cameraName;
     if (!readWord(file, word) || std::strcmp(word, "scene") != 0) return;
     if (!readWord(file, sceneName) || !readWord(file, cameraName)) return;
-    Scene* scene = findScene(context, sceneName);
+    Scene* scene = findScene(timeline, sceneName);
     Camera* camera = nullptr;
     for (int32_t k = 0; scene && k < scene->cameraCount && k < SCENE_CAMERAS && !camera; ++k)
         if (std::strcmp(scene->cameras[k].name, cameraName) == 0) camera = &scene->cameras[k];
@@ -158,59 +159,58 @@ void readPlayStatement(const char* path, DemoFile file, DemoContext* context) {
                      cameraName);
         return;
     }
-    addClip(context, times[0], times[1], times[2], scene, camera);
+    addClip(timeline, times[0], times[1], times[2], scene, camera);
 }
 
-void readGcStatement(const char* path, DemoFile file, DemoContext* context) {
+void readGcStatement(const char* path, DemoFile file, TimelineState* timeline, const RenderState* render) {
     Word word;
     int32_t time;
     if (!readWord(file, word) || !readTimeOrSkip(file, &time)) {
         std::fprintf(stderr, "%s: \"garbage_collection\" without a valid m:s:ms time; ignored\n", path);
         return;
     }
-    addGcPoint(context, time);
+    addGcPoint(timeline, render, time);
 }
 
 }  // namespace
 
-void readTimelineHeader(const char* path, DemoContext* context) {
+void readTimelineHeader(const char* path, TimelineState* timeline) {
     DemoFile file = openScript(path);
-    Settings* settings = &context->settings;
     if (skipTo(file, "init")) {
         Word word;
         while (readWord(file, word) && std::strcmp(word, "end_init") != 0)
-            if (std::strcmp(word, "set") == 0) readSetStatement(path, file, settings);
+            if (std::strcmp(word, "set") == 0) readSetStatement(path, file, timeline);
     }
     fileClose(file);
 
-    std::free(context->scenes);
-    context->scenes = static_cast<Scene*>(std::calloc(settings->maxScenes, sizeof(Scene)));
-    if (!context->scenes) {
-        context->sceneCount = 0;
-        showError("There is not enough memory for %d scenes.", settings->maxScenes);
-        postQuit(context, EXIT_OUT_OF_MEMORY);
+    std::free(timeline->scenes);
+    timeline->scenes = static_cast<Scene*>(std::calloc(timeline->maxScenes, sizeof(Scene)));
+    if (!timeline->scenes) {
+        timeline->sceneCount = 0;
+        showError("There is not enough memory for %d scenes.", timeline->maxScenes);
+        postQuit(&timeline->quit, EXIT_OUT_OF_MEMORY);
         return;
     }
-    context->sceneCount = settings->maxScenes;
+    timeline->sceneCount = timeline->maxScenes;
 
-    if (settings->globalStart > settings->globalEnd || settings->globalStart > settings->duration) postQuit(context, 0);
+    if (timeline->globalStart > timeline->globalEnd || timeline->globalStart > timeline->duration) postQuit(&timeline->quit, 0);
 }
 
-void readTimelineMain(const char* path, DemoContext* context) {
+void readTimelineMain(const char* path, TimelineState* timeline, RenderState* render) {
     DemoFile file = openScript(path);
-    if (!context->settings.clipHead) initClipList(context);
+    if (!timeline->clipHead) initClipList(timeline);
     if (skipTo(file, "begin")) {
         Word word;
         while (readWord(file, word) && std::strcmp(word, "end") != 0) {
             if (std::strcmp(word, "load") == 0)
-                readLoadStatement(path, file, context);
+                readLoadStatement(path, file, timeline, render);
             else if (std::strcmp(word, "play") == 0)
-                readPlayStatement(path, file, context);
+                readPlayStatement(path, file, timeline);
             else if (std::strcmp(word, "garbage_collection") == 0)
-                readGcStatement(path, file, context);
+                readGcStatement(path, file, timeline, render);
         }
     }
     fileClose(file);
     // Clips entered after a collection point may still need what it listed.
-    rebuildGcLists(context);
+    rebuildGcLists(timeline, render);
 }

@@ -3,7 +3,8 @@
 #pragma once
 #include <cstdint>
 
-struct DemoContext;
+struct RenderState;
+struct TimelineState;
 
 enum {
     TIMELINE_WORD_LENGTH = 100,
@@ -13,6 +14,6 @@ enum {
 // Reads the header section, sets maxScenes, duration, globalStart, globalEnd and loop, and allocates
 // the scene table. An inconsistent header (start after end or after the duration) posts the quit
 // message. A script missing from the package ends the process with EXIT_MISSING_FILE.
-void readTimelineHeader(const char* path, DemoContext* context);
+void readTimelineHeader(const char* path, TimelineState* timeline);
 // Reads the main section: loads scenes into free slots and enters clips and collection points.
-void readTimelineMain(const char* path, DemoContext* context);
+void readTimelineMain(const char* path, TimelineState* timeline, RenderState* render);

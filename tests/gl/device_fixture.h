@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "app/demo_context.h"
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "platform/platform.h"
 #include "tests/support/ci.h"
 #include "tests/support/xvfb.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "app/shutdown.h"
 #include "tests/gl/device_fixture.h"
@@ -16,6 +16,7 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "timeline/clip_list.h"
+#include "render/device_state.h"
 
 namespace {
 
@@ -25,14 +26,15 @@ protected:
         DeviceTest::SetUp();
         if (IsSkipped()) return;
         context.reset(new DemoContext());
-        resetSettings(&context->settings);
+        resetSettings(&context->render.settings);
+        resetTimeline(&context->timeline);
         probe();
-        context->caps = deviceCaps();
+        context->render.caps = deviceCaps();
     }
     void TearDown() override {
         if (context) {
-            freeTimelineLists(context.get());
-            std::free(context->scenes);
+            freeTimelineLists(&context.get()->timeline);
+            std::free(context->timeline.scenes);
         }
         DeviceTest::TearDown();
     }
@@ -40,25 +42,25 @@ protected:
 };
 
 TEST_F(DeviceSetup, EmptiesTheSlotsSetsTheStateAndMakesTheShadowBuffer) {
-    context->sceneCount = 2;
-    context->scenes = static_cast<Scene*>(std::calloc(2, sizeof(Scene)));
-    std::strcpy(context->scenes[1].name, "Old");
-    context->scenes[1].cameras[7].axes[3] = 5.0f;
-    context->textures.count = 7;
-    context->meshes.count = 3;
-    context->vertexPrograms.slots[12].key = 99;
+    context->timeline.sceneCount = 2;
+    context->timeline.scenes = static_cast<Scene*>(std::calloc(2, sizeof(Scene)));
+    std::strcpy(context->timeline.scenes[1].name, "Old");
+    context->timeline.scenes[1].cameras[7].axes[3] = 5.0f;
+    context->render.textures.count = 7;
+    context->render.meshes.count = 3;
+    context->render.vertexPrograms.slots[12].key = 99;
     glFrontFace(GL_CCW);
     glDisable(GL_DITHER);
 
     setupDevice(context.get(), window);
 
     EXPECT_EQ(context->window, window);
-    EXPECT_EQ(context->textures.count, 0);
-    EXPECT_EQ(context->meshes.count, 0);
-    EXPECT_EQ(context->vertexPrograms.slots[12].key, 0u);
+    EXPECT_EQ(context->render.textures.count, 0);
+    EXPECT_EQ(context->render.meshes.count, 0);
+    EXPECT_EQ(context->render.vertexPrograms.slots[12].key, 0u);
     for (int k = 0; k < 2; ++k) {
-        const Scene& scene = context->scenes[k];
-        EXPECT_EQ(scene.settings, &context->settings);
+        const Scene& scene = context->timeline.scenes[k];
+        EXPECT_EQ(scene.settings, &context->render.settings);
         EXPECT_EQ(scene.name[0], 0);
         for (int c = 0; c < SCENE_CAMERAS; ++c)
             for (int i = 0; i < 16; ++i) EXPECT_EQ(scene.cameras[c].axes[i], i % 5 == 0 ? 1.0f : 0.0f);
@@ -75,12 +77,12 @@ TEST_F(DeviceSetup, EmptiesTheSlotsSetsTheStateAndMakesTheShadowBuffer) {
     glGetIntegerv(GL_GENERATE_MIPMAP_HINT_SGIS, &value);
     EXPECT_EQ(value, GL_NICEST);
 
-    EXPECT_NE(context->depthVertexProgram, 0u);
-    EXPECT_NE(context->depthSkinnedVertexProgram, 0u);
-    EXPECT_NE(context->depthFragmentProgram, 0u);
-    EXPECT_NE(context->depthVertexProgram, context->depthSkinnedVertexProgram);
-    EXPECT_NE(context->settings.clipHead, nullptr);
-    EXPECT_NE(context->shadowFramebuffer, 0u);
+    EXPECT_NE(context->render.depthVertexProgram, 0u);
+    EXPECT_NE(context->render.depthSkinnedVertexProgram, 0u);
+    EXPECT_NE(context->render.depthFragmentProgram, 0u);
+    EXPECT_NE(context->render.depthVertexProgram, context->render.depthSkinnedVertexProgram);
+    EXPECT_NE(context->timeline.clipHead, nullptr);
+    EXPECT_NE(context->render.shadowFramebuffer, 0u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -88,11 +90,11 @@ TEST_F(DeviceSetup, ShadowTextureIsTheFramebuffersColour) {
     const GlEntryPoints* gl = glEntryPoints();
     for (int size : {256, 1024}) {
         SCOPED_TRACE(size);
-        context->settings.shadowMapSize = size;
-        context->shadowTexture = 0;
-        createShadowBuffer(context.get());
+        context->render.settings.shadowMapSize = size;
+        context->render.shadowTexture = 0;
+        createShadowBuffer(&context.get()->render);
 
-        glBindTexture(GL_TEXTURE_2D, context->shadowTexture);
+        glBindTexture(GL_TEXTURE_2D, context->render.shadowTexture);
         GLint value = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &value);
         EXPECT_EQ(value, size);
@@ -112,7 +114,7 @@ TEST_F(DeviceSetup, ShadowTextureIsTheFramebuffersColour) {
         glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
         EXPECT_EQ(border[0] + border[1] + border[2] + border[3], 4.0f);
 
-        gl->glBindRenderbuffer(GL_RENDERBUFFER, context->shadowDepthBuffer);
+        gl->glBindRenderbuffer(GL_RENDERBUFFER, context->render.shadowDepthBuffer);
         auto getRenderbuffer = reinterpret_cast<PFNGLGETRENDERBUFFERPARAMETERIVPROC>(
             platformGetProcAddress("glGetRenderbufferParameteriv"));
         getRenderbuffer(GL_RENDERBUFFER, GL_RENDERBUFFER_DEPTH_SIZE, &value);
@@ -120,7 +122,7 @@ TEST_F(DeviceSetup, ShadowTextureIsTheFramebuffersColour) {
         gl->glBindRenderbuffer(GL_RENDERBUFFER, 0);
 
         // What is drawn into the buffer is what the texture holds.
-        bindShadowBuffer(context.get());
+        bindShadowBuffer(&context.get()->render);
         glViewport(0, 0, size, size);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
@@ -148,15 +150,15 @@ TEST_F(DeviceSetup, NoUsableShadowBufferEndsWithExitCode100) {
             exitExpected() = true;
             platformInjectExtensions("GL_ARB_multitexture GL_ARB_vertex_program", "GLX_ARB_multisample");
             probe();
-            createShadowBuffer(context.get());
+            createShadowBuffer(&context.get()->render);
         },
         ::testing::ExitedWithCode(EXIT_NO_OFFSCREEN), "Error: .*shadow");
     // A size the device cannot make.
     EXPECT_EXIT(
         {
             exitExpected() = true;
-            context->settings.shadowMapSize = 1 << 20;
-            createShadowBuffer(context.get());
+            context->render.settings.shadowMapSize = 1 << 20;
+            createShadowBuffer(&context.get()->render);
         },
         ::testing::ExitedWithCode(EXIT_NO_OFFSCREEN), "Error: ");
 }

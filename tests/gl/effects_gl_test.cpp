@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "data/package.h"
 #include "effects/body_programs.h"
@@ -28,14 +28,15 @@ protected:
         DeviceTest::SetUp();
         if (IsSkipped()) return;
         context = demoContext();
-        resetSettings(&context->settings);
-        context->settings.textureMode = 0;
-        context->startClock = -1;
-        probeDeviceCaps(deviceCaps(), &context->settings);
-        context->caps = deviceCaps();
+        resetSettings(&context->render.settings);
+        resetTimeline(&context->timeline);
+        context->render.settings.textureMode = 0;
+        context->timeline.startClock = -1;
+        probeDeviceCaps(deviceCaps(), &context->render.settings);
+        context->render.caps = deviceCaps();
         setupDevice(context, window);
         scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
-        scene->settings = &context->settings;
+        scene->settings = &context->render.settings;
         std::strcpy(scene->name, "Test");
         gl = glEntryPoints();
     }
@@ -128,7 +129,7 @@ TEST_F(EffectsDevice, EveryGeneratedProgramCompiles) {
             for (int variant : {0, 4}) buildSwimPrograms(scene, &instance, variant);
             EXPECT_NE(instance.vertexProgram, 0u);
         }
-        initMetaballs(scene, &metaballs);
+        initMetaballs(&demoContext()->render, scene, &metaballs);
         std::free(metaballs.state);
     }
     surfaces[0].layerCount = 8;
@@ -200,8 +201,8 @@ TEST_F(EffectsDevice, BoundSlotsLoadAndDraw) {
     scene->items = items.data();
     scene->itemCount = int32_t(items.size());
     bindSceneEffects(scene);
-    initSceneEffects(scene);
-    context->currentScene = scene;
+    initSceneEffects(&demoContext()->render, scene);
+    context->render.currentScene = scene;
     glViewport(0, 0, 64, 64);
     for (int32_t k = 0; k < scene->effectSlotCount; ++k) {
         EffectSlot* slot = &scene->effectSlots[k];
@@ -213,7 +214,7 @@ TEST_F(EffectsDevice, BoundSlotsLoadAndDraw) {
         glFrustum(0.1, -0.1, -0.1, 0.1, 0.1, 1000);  // mirrored, as the scene pass sets it
         glTranslatef(0, -1, -25);
         glEnable(GL_DEPTH_TEST);
-        slot->render(context, slot, 1500);
+        slot->render(&context->render, slot, 1500);
         EXPECT_EQ(slot->reset, 0) << names[k];
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << names[k];
         std::vector<uint8_t> pixels(64 * 64 * 4);

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "effects/effect_binding.h"
-#include "effects/effect_passes.h"
+#include "render/effect_passes.h"
 #include "effects/clip_script.h"
 #include "effects/gaussian_blur.h"
 #include "effects/typing.h"
@@ -32,7 +32,7 @@ protected:
         DeviceTest::SetUp();
         if (IsSkipped()) return;
         probe();
-        demoContext()->settings.maxTextureUnits = settings.maxTextureUnits;
+        demoContext()->render.settings.maxTextureUnits = settings.maxTextureUnits;
         glViewport(0, 0, 64, 64);
     }
     void TearDown() override {
@@ -122,7 +122,7 @@ TEST_F(EffectsOnMesa, EveryNameBindsLoadsAndDraws) {
     static std::vector<SceneItem> items[4];
     typingSetLoginSeed(0);
     testing::internal::CaptureStderr();
-    readClipScript("Demo/ClipScript.txt", context);
+    readClipScript("Demo/ClipScript.txt", &context->render);
     for (size_t s = 0; s < scenes.size(); ++s) {
         std::memset(&scene[s], 0, sizeof scene[s]);
         items[s].assign(scenes[s].size() + 1, SceneItem());
@@ -132,12 +132,12 @@ TEST_F(EffectsOnMesa, EveryNameBindsLoadsAndDraws) {
         }
         scene[s].items = items[s].data();
         scene[s].itemCount = int32_t(items[s].size());
-        scene[s].settings = &context->settings;
+        scene[s].settings = &context->render.settings;
         // More distant and point lights than the device has coordinate sets to spare.
         scene[s].lightCount = SCENE_LIGHTS;
         for (int k = 0; k < SCENE_LIGHTS; ++k) scene[s].lights[k].type = k % 2;
         ASSERT_EQ(bindSceneEffects(&scene[s]), 0);
-        initSceneEffects(&scene[s]);
+        initSceneEffects(&context->render, &scene[s]);
     }
     const std::string err = testing::internal::GetCapturedStderr();
     typingSetLoginSeed(-1);
@@ -148,18 +148,18 @@ TEST_F(EffectsOnMesa, EveryNameBindsLoadsAndDraws) {
         for (size_t s = 0; s < scenes.size(); ++s) {
             SCOPED_TRACE(testing::Message() << "scene " << s << " at " << t);
             frame();
-            context->currentScene = &scene[s];
-            renderEffectPass(context, &scene[s], 1, t);
-            for (int32_t k = 0; k < scene[s].effectSlotCount; ++k) renderNullEffect(context, &scene[s], k, t);
-            drawClipOverlays(context, t);
-            renderEffectPass(context, &scene[s], 3, t);
+            context->render.currentScene = &scene[s];
+            renderEffectPass(&context->render, &scene[s], 1, t);
+            for (int32_t k = 0; k < scene[s].effectSlotCount; ++k) renderNullEffect(&context->render, &scene[s], k, t);
+            drawClipOverlays(&context->render, t);
+            renderEffectPass(&context->render, &scene[s], 3, t);
             ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         }
     }
-    context->currentScene = nullptr;
+    context->render.currentScene = nullptr;
     // The plain full-view overlay alone: its picture's blue, with alpha 1.
     frame();
-    drawClipOverlays(context, 1000);
+    drawClipOverlays(&context->render, 1000);
     uint8_t rgba[4];
     pixel(2, 2, rgba);
     EXPECT_LT(rgba[0], 8);
@@ -170,10 +170,10 @@ TEST_F(EffectsOnMesa, BlurOfFlatGreyAtSizeZero) {
     static EffectSlot blur;
     std::memset(&blur, 0, sizeof blur);
     blur.family = FAMILY_BLUR;
-    gaussianBlurInit(nullptr, &blur);
+    gaussianBlurInit(nullptr, nullptr, &blur);
     glClearColor(100 / 255.0f, 100 / 255.0f, 100 / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    gaussianBlurRender(demoContext(), &blur, 0);
+    gaussianBlurRender(&demoContext()->render, &blur, 0);
     uint8_t rgba[4];
     pixel(32, 32, rgba);
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(rgba[c], 125, 1) << c;

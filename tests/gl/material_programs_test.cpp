@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "render/material_programs.h"
 #include "scene/layer_flags.h"
@@ -21,6 +21,7 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tools/lightwave/lw_writer.h"
+#include "render/device_state.h"
 
 namespace {
 

@@ -12,15 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 #include "data/package.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/lws_reader.h"
-#include "scene/mesh_build.h"
-#include "scene/scene_load.h"
+#include "render/mesh_build.h"
+#include "render/scene_load.h"
 #include "scene/setup_table.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/test_images.h"
@@ -28,6 +29,7 @@
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
 #include "tools/lightwave/lw_writer.h"
+#include "timeline/scheduler.h"
 
 namespace {
 
@@ -40,14 +42,15 @@ protected:
         DeviceTest::SetUp();
         if (IsSkipped()) return;
         ctx.reset(new DemoContext());
-        resetSettings(&ctx->settings);
-        ctx->settings.textureMode = 0;
-        ctx->startClock = -1;
-        probeDeviceCaps(deviceCaps(), &ctx->settings);
-        ctx->caps = deviceCaps();
+        resetSettings(&ctx->render.settings);
+        resetTimeline(&ctx->timeline);
+        ctx->render.settings.textureMode = 0;
+        ctx->timeline.startClock = -1;
+        probeDeviceCaps(deviceCaps(), &ctx->render.settings);
+        ctx->render.caps = deviceCaps();
         setupDevice(ctx.get(), window);
         scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
-        scene->settings = &ctx->settings;
+        scene->settings = &ctx->render.settings;
         gl = glEntryPoints();
         ASSERT_NE(gl->glGetBufferSubDataARB, nullptr);
     }
@@ -55,15 +58,15 @@ protected:
         packageSetOpenHook(nullptr);
         if (ctx) {
             for (SceneItem& item : items) std::free(item.surfaces);
-            for (int32_t k = 0; ctx->scenes && k < ctx->sceneCount; ++k) {
-                releaseSceneContents(&ctx->scenes[k]);
-                releaseSceneSetup(&ctx->scenes[k].setup);
+            for (int32_t k = 0; ctx->timeline.scenes && k < ctx->timeline.sceneCount; ++k) {
+                releaseSceneContents(&ctx->timeline.scenes[k]);
+                releaseSceneSetup(&ctx->timeline.scenes[k].setup);
             }
-            std::free(ctx->scenes);
-            freeTimelineLists(ctx.get());
-            resetLastScene();
-            for (int32_t m = 0; m < ctx->meshes.count; ++m) releaseMesh(&ctx->meshes.entries[m]);
-            for (int32_t t = 0; t < ctx->textures.count; ++t) releaseTextureImage(&ctx->textures.entries[t]);
+            std::free(ctx->timeline.scenes);
+            freeTimelineLists(&ctx.get()->timeline);
+            ctx->timeline.lastScene = nullptr;
+            for (int32_t m = 0; m < ctx->render.meshes.count; ++m) releaseMesh(&ctx->render.meshes.entries[m]);
+            for (int32_t t = 0; t < ctx->render.textures.count; ++t) releaseTextureImage(&ctx->render.textures.entries[t]);
         }
         std::free(scene);
         packageRelease();
@@ -85,7 +88,7 @@ protected:
         std::memset(item, 0, sizeof *item);
         std::strcpy(item->name, path);
         testing::internal::CaptureStderr();
-        buildMesh(ctx.get(), scene, item);
+        buildMesh(&ctx.get()->render, scene, item);
         messages = testing::internal::GetCapturedStderr();
         return item->mesh;
     }
@@ -105,7 +108,7 @@ protected:
         return readBuffer<uint16_t>(GL_ELEMENT_ARRAY_BUFFER_ARB, s.indexBuffer);
     }
     GLuint textureOf(const Surface& s, int layer, int frame = 0) {
-        return ctx->textures.entries[s.layerTexture[layer]].names[frame];
+        return ctx->render.textures.entries[s.layerTexture[layer]].names[frame];
     }
 
     std::unique_ptr<DemoContext> ctx;
@@ -174,8 +177,8 @@ TEST_F(MeshDevice, BuffersHoldFlatAndSmoothedVertices) {
     const Surface& f = flat->surfaces[0];
     EXPECT_EQ(f.vertexStride, 24);
     EXPECT_EQ(f.triangleCount, 2);
-    EXPECT_EQ(f.shadowPrograms[0], ctx->depthVertexProgram);
-    EXPECT_EQ(f.shadowPrograms[1], ctx->depthFragmentProgram);
+    EXPECT_EQ(f.shadowPrograms[0], ctx->render.depthVertexProgram);
+    EXPECT_EQ(f.shadowPrograms[1], ctx->render.depthFragmentProgram);
     std::vector<float> v = vertices(f);
     ASSERT_EQ(v.size(), 6u * 6u);
     expectFloats(v, 0, {0, 0, 0, 0, 0, 1}, "point 0 on the first face");
@@ -216,7 +219,7 @@ TEST_F(MeshDevice, StridesFollowWeightsAndBumpAndDiffuseUvsStayUnwritten) {
     const Surface& s = mesh->surfaces[0];
     EXPECT_EQ(s.vertexStride, 4 * (6 + 4 + 6 + 2 * 2));
     EXPECT_EQ(s.bumpLayer, 1);
-    EXPECT_EQ(s.shadowPrograms[0], ctx->depthSkinnedVertexProgram);
+    EXPECT_EQ(s.shadowPrograms[0], ctx->render.depthSkinnedVertexProgram);
     std::vector<float> v = vertices(s);
     ASSERT_EQ(v.size(), 4u * 20u);
     // Point 1: weight 0.5 in map 0 (index times 4), tangent +x, binormal -y, UV (1, 0) twice.
@@ -256,7 +259,7 @@ TEST_F(MeshDevice, StateListsSetMaterialTexturesWrapsFiltersAndBlending) {
     glow.layers = {layerOn("TRNL", 2)};
     lw.surfaces.push_back(glow);
     addObject("Demo/lists.lwo", lw);
-    ctx->settings.anisotropy = 4;
+    ctx->render.settings.anisotropy = 4;
 
     Mesh* mesh = build("Demo/lists.lwo");
     ASSERT_NE(mesh, nullptr) << messages;
@@ -273,7 +276,7 @@ TEST_F(MeshDevice, StateListsSetMaterialTexturesWrapsFiltersAndBlending) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(integer(GL_DEPTH_WRITEMASK), GL_TRUE);
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
-    for (int unit = 0; unit < ctx->settings.maxTextureUnits; ++unit) {
+    for (int unit = 0; unit < ctx->render.settings.maxTextureUnits; ++unit) {
         gl->glActiveTextureARB(GLenum(GL_TEXTURE0_ARB + unit));
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << unit;
     }
@@ -306,7 +309,7 @@ TEST_F(MeshDevice, StateListsSetMaterialTexturesWrapsFiltersAndBlending) {
     EXPECT_EQ(textureParameter(t, GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
     EXPECT_EQ(textureParameter(t, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(textureParameter(t, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-    if (ctx->settings.maxAnisotropy >= 4) {
+    if (ctx->render.settings.maxAnisotropy >= 4) {
         GLfloat anisotropy = 0;
         glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
         EXPECT_EQ(anisotropy, 4.0f);
@@ -323,7 +326,7 @@ TEST_F(MeshDevice, StateListsSetMaterialTexturesWrapsFiltersAndBlending) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
-    resetTextureUnits(ctx.get());
+    resetTextureUnits(&ctx.get()->render);
 }
 
 TEST_F(MeshDevice, ATenFrameSequenceGivesTenListsEachBindingItsFrame) {
@@ -349,7 +352,7 @@ TEST_F(MeshDevice, ATenFrameSequenceGivesTenListsEachBindingItsFrame) {
         EXPECT_EQ(GLuint(integer(GL_TEXTURE_BINDING_2D)), textureOf(s, 1)) << f;
         for (int g = 0; g < f; ++g) EXPECT_NE(s.displayLists[g], s.displayLists[f]);
     }
-    resetTextureUnits(ctx.get());
+    resetTextureUnits(&ctx.get()->render);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -373,7 +376,7 @@ TEST_F(MeshDevice, AClipSharedByTwoObjectsIsLoadedOnce) {
     Mesh* b = build("Demo/second.lwo");
     ASSERT_NE(b, nullptr) << messages;
     EXPECT_EQ(gOpens, 1);  // the object file alone
-    EXPECT_EQ(ctx->textures.count, 1);
+    EXPECT_EQ(ctx->render.textures.count, 1);
     EXPECT_EQ(a->surfaces[0].layerTexture[0], 0);
     EXPECT_EQ(b->surfaces[0].layerTexture[0], 0);
 }
@@ -432,17 +435,17 @@ protected:
             "end\n");
         loadTestPackage(files);
         testing::internal::CaptureStderr();
-        readTimelineHeader("Demo/Skrypt.txt", ctx.get());
-        readTimelineMain("Demo/Skrypt.txt", ctx.get());
+        readTimelineHeader("Demo/Skrypt.txt", &ctx.get()->timeline);
+        readTimelineMain("Demo/Skrypt.txt", &ctx.get()->timeline, &ctx.get()->render);
         messages = testing::internal::GetCapturedStderr();
     }
     const Mesh* meshAt(const char* path) {
-        int m = findMesh(&ctx->meshes, path);
-        return m < 0 ? nullptr : &ctx->meshes.entries[m];
+        int m = findMesh(&ctx->render.meshes, path);
+        return m < 0 ? nullptr : &ctx->render.meshes.entries[m];
     }
     GLuint textureAt(const char* path) {
-        int t = textureCacheFind(&ctx->textures, path);
-        return t < 0 || !ctx->textures.entries[t].names ? 0 : ctx->textures.entries[t].names[0];
+        int t = textureCacheFind(&ctx->render.textures, path);
+        return t < 0 || !ctx->render.textures.entries[t].names ? 0 : ctx->render.textures.entries[t].names[0];
     }
 };
 
@@ -450,11 +453,11 @@ TEST_F(TimelineOnDevice, SeveralScenesLoadOntoTheDeviceWithoutAGlError) {
     loadTimeline();
     EXPECT_EQ(messages, "");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    ASSERT_EQ(ctx->sceneCount, 3);
-    EXPECT_EQ(ctx->meshes.count, 4);
-    EXPECT_EQ(ctx->textures.count, 5);
-    for (int32_t k = 0; k < ctx->sceneCount; ++k) {
-        const Scene& s = ctx->scenes[k];
+    ASSERT_EQ(ctx->timeline.sceneCount, 3);
+    EXPECT_EQ(ctx->render.meshes.count, 4);
+    EXPECT_EQ(ctx->render.textures.count, 5);
+    for (int32_t k = 0; k < ctx->timeline.sceneCount; ++k) {
+        const Scene& s = ctx->timeline.scenes[k];
         ASSERT_GT(s.itemCount, 0) << s.name;
         for (int32_t i = 0; i < s.itemCount; ++i) {
             const Mesh* mesh = s.items[i].mesh;
@@ -491,13 +494,13 @@ TEST_F(TimelineOnDevice, ACollectionPointFreesExactlyWhatNoLaterClipUses) {
 
     // A looping demo passes the point without freeing anything: its start would draw what went.
     int32_t sceneTime = 0;
-    ctx->settings.loop = 1;
-    ASSERT_TRUE(advanceTimeline(ctx.get(), 16000, &sceneTime));
+    ctx->timeline.loop = 1;
+    ASSERT_TRUE(advanceTimeline(&ctx.get()->timeline, &ctx.get()->render, 16000, &sceneTime));
     for (int k = 0; k < 5; ++k) EXPECT_TRUE(glIsTexture(textures[k])) << pictures[k];
     for (int k = 0; k < 4; ++k) EXPECT_TRUE(gl->glIsBufferARB(buffers[k][0])) << objects[k];
 
-    ctx->settings.loop = 0;
-    ASSERT_TRUE(advanceTimeline(ctx.get(), 16000, &sceneTime));
+    ctx->timeline.loop = 0;
+    ASSERT_TRUE(advanceTimeline(&ctx.get()->timeline, &ctx.get()->render, 16000, &sceneTime));
     // Scene a ended before the point; b is on and c comes later. common is b's too.
     EXPECT_FALSE(glIsTexture(textures[0]));
     EXPECT_FALSE(gl->glIsBufferARB(buffers[0][0]));

@@ -12,7 +12,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "data/package.h"
 #include "render/depth_programs.h"
@@ -21,6 +21,7 @@
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
+#include "render/device_state.h"
 
 namespace {
 
@@ -158,17 +159,17 @@ protected:
         Programs::SetUp();
         if (IsSkipped()) return;
         context.reset(new DemoContext());
-        context->caps = deviceCaps();
-        context->settings.shadowMapSize = kSize;
-        compileDepthPrograms(context.get());
-        createShadowBuffer(context.get());
+        context->render.caps = deviceCaps();
+        context->render.settings.shadowMapSize = kSize;
+        compileDepthPrograms(&context.get()->render);
+        createShadowBuffer(&context.get()->render);
     }
     // Draws the quad into the shadow buffer and returns its pixels, bottom row first.
     std::unique_ptr<uint8_t[]> drawQuad(uint32_t vertexProgram, float boneLift) {
         const GlEntryPoints* gl = glEntryPoints();
         auto vertexAttrib4f =
             reinterpret_cast<PFNGLVERTEXATTRIB4FARBPROC>(platformGetProcAddress("glVertexAttrib4fARB"));
-        bindShadowBuffer(context.get());
+        bindShadowBuffer(&context.get()->render);
         glViewport(0, 0, kSize, kSize);
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_CULL_FACE);
@@ -188,7 +189,7 @@ protected:
                                   {1, 0, 0, 9}, {0, 1, 0, 9},        {0, 0, 1, 9}, {0, 0, 0, 1}};
         for (int r = 0; r < 8; ++r) gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, r, rows[r]);
         glEnable(GL_FRAGMENT_PROGRAM_ARB);
-        gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, context->depthFragmentProgram);
+        gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, context->render.depthFragmentProgram);
         glBegin(GL_QUADS);
         const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (const auto& c : corners) {
@@ -228,15 +229,15 @@ protected:
 };
 
 TEST_F(DepthPrograms, TheTextsAreComplete) {
-    glEntryPoints()->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, context->depthFragmentProgram);
+    glEntryPoints()->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, context->render.depthFragmentProgram);
     std::string packing = driverText(GL_FRAGMENT_PROGRAM_ARB);
     EXPECT_EQ(packing.rfind("!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;PARAM divider=0.00390625;", 0), 0u);
     EXPECT_NE(packing.find("MUL temp_color.b,temp_color.b,multiplier;FRC temp_color.a,temp_color.b;"
                            "MUL temp_color.a,temp_color.a,multiplier;FLR temp_color,temp_color;"),
               std::string::npos);
-    glEntryPoints()->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, context->depthVertexProgram);
+    glEntryPoints()->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, context->render.depthVertexProgram);
     EXPECT_EQ(driverText(GL_VERTEX_PROGRAM_ARB).rfind("!!ARBvp1.0\nOPTION ARB_position_invariant;\n", 0), 0u);
-    glEntryPoints()->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, context->depthSkinnedVertexProgram);
+    glEntryPoints()->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, context->render.depthSkinnedVertexProgram);
     std::string skinned = driverText(GL_VERTEX_PROGRAM_ARB);
     EXPECT_EQ(skinned.find("position_invariant"), std::string::npos);
     const std::string end = "DP4 result.position.w, projection[3], eyeVertex;\nEND\n";
@@ -244,22 +245,22 @@ TEST_F(DepthPrograms, TheTextsAreComplete) {
 }
 
 TEST_F(DepthPrograms, RigidMeshesStoreTheirHeightBelowTheLight) {
-    std::unique_ptr<uint8_t[]> pixels = drawQuad(context->depthVertexProgram, 0.0f);
+    std::unique_ptr<uint8_t[]> pixels = drawQuad(context->render.depthVertexProgram, 0.0f);
     expectPacked(pixels.get(), 0.0f);
 }
 
 TEST_F(DepthPrograms, SkinnedMeshesStoreTheHeightOfTheBlendedVertex) {
-    std::unique_ptr<uint8_t[]> pixels = drawQuad(context->depthSkinnedVertexProgram, 0.25f);
+    std::unique_ptr<uint8_t[]> pixels = drawQuad(context->render.depthSkinnedVertexProgram, 0.25f);
     expectPacked(pixels.get(), 0.25f);
 }
 
 TEST_F(DepthPrograms, SurfacesTakeTheProgramsOfTheirMesh) {
     Surface surface = {};
-    setShadowPrograms(context.get(), &surface, true);
-    EXPECT_EQ(surface.shadowPrograms[0], context->depthSkinnedVertexProgram);
-    EXPECT_EQ(surface.shadowPrograms[1], context->depthFragmentProgram);
-    setShadowPrograms(context.get(), &surface, false);
-    EXPECT_EQ(surface.shadowPrograms[0], context->depthVertexProgram);
+    setShadowPrograms(&context->render, &surface, true);
+    EXPECT_EQ(surface.shadowPrograms[0], context->render.depthSkinnedVertexProgram);
+    EXPECT_EQ(surface.shadowPrograms[1], context->render.depthFragmentProgram);
+    setShadowPrograms(&context->render, &surface, false);
+    EXPECT_EQ(surface.shadowPrograms[0], context->render.depthVertexProgram);
 }
 
 }  // namespace

@@ -20,14 +20,14 @@ protected:
         scene.reset(new Scene());
         context = demoContext();
         saved = *context;
-        context->settings = settings;
-        context->settings.width = context->settings.clientWidth = 640;
-        context->settings.height = context->settings.clientHeight = 480;
-        context->currentScene = scene.get();
+        context->render.settings = settings;
+        context->render.settings.width = context->render.settings.clientWidth = 640;
+        context->render.settings.height = context->render.settings.clientHeight = 480;
+        context->render.currentScene = scene.get();
         scene->cameraCount = 2;
         scene->cameras[0].zoom = 3.2f;
         scene->cameras[1].zoom = 1.0f;
-        context->currentCamera = &scene->cameras[0];
+        context->render.currentCamera = &scene->cameras[0];
         forgetSceneFrustum();
     }
     void TearDown() override {
@@ -63,7 +63,7 @@ TEST_F(SceneSetUp, LightsArePlacedThroughTheTurnedFrame) {
         keys[c].value = (&cases[1].x)[c];
         scene->lights[1].motion[c] = {&keys[c], 1, 1, 1};
     }
-    setUpScene(context, 0);
+    setUpScene(&context->render, 0);
     for (int i = 0; i < 2; ++i) {
         float p[4];
         glGetLightfv(GLenum(GL_LIGHT0 + i), GL_POSITION, p);
@@ -77,21 +77,21 @@ TEST_F(SceneSetUp, LightsArePlacedThroughTheTurnedFrame) {
 }
 
 TEST_F(SceneSetUp, TheProjectionIsRebuiltOnlyForAnotherCameraOrAResize) {
-    setUpScene(context, 0);
+    setUpScene(&context->render, 0);
     const float first = projectionScaleX();
     EXPECT_NEAR(first, 0.2f / (-2 * 0.042733f), 1e-3);
     scene->cameras[0].zoom = 1.0f;  // an animated zoom of the same camera is not read again
-    setUpScene(context, 40);
+    setUpScene(&context->render, 40);
     EXPECT_FLOAT_EQ(projectionScaleX(), first);
-    context->currentCamera = &scene->cameras[1];
-    setUpScene(context, 80);
+    context->render.currentCamera = &scene->cameras[1];
+    setUpScene(&context->render, 80);
     const float second = projectionScaleX();
     EXPECT_GT(std::fabs(second - first), 0.1f);
-    context->settings.width = 320;
-    context->resized = 1;
-    setUpScene(context, 120);
+    context->render.settings.width = 320;
+    context->render.resized = 1;
+    setUpScene(&context->render, 120);
     EXPECT_GT(std::fabs(projectionScaleX() - second), 0.1f);
-    EXPECT_EQ(context->resized, 0);
+    EXPECT_EQ(context->render.resized, 0);
 }
 
 }  // namespace

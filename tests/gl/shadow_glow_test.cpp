@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/device_entry_points.h"
+#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "render/glow.h"
 #include "render/shadow_parameters.h"
@@ -16,6 +16,7 @@
 #include "scene/layer_flags.h"
 #include "tests/gl/device_fixture.h"
 #include "timeline/clip_list.h"
+#include "render/device_state.h"
 
 namespace {
 
@@ -46,19 +47,20 @@ protected:
     }
     void start() {
         ctx.reset(new DemoContext());
-        resetSettings(&ctx->settings);
+        resetSettings(&ctx->render.settings);
+        resetTimeline(&ctx->timeline);
         probe();
-        ctx->caps = deviceCaps();
+        ctx->render.caps = deviceCaps();
         setupDevice(ctx.get(), window);
         scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
-        scene->settings = &ctx->settings;
+        scene->settings = &ctx->render.settings;
         for (float& c : scene->setup.glowColour) c = 1.0f;
-        ctx->currentScene = scene;
+        ctx->render.currentScene = scene;
     }
     void finish() {
         if (!ctx) return;
         deleteBuffers();
-        freeTimelineLists(ctx.get());
+        freeTimelineLists(&ctx.get()->timeline);
         std::free(scene);
         scene = nullptr;
         ctx.reset();
@@ -116,8 +118,8 @@ protected:
             s.vertexStride = 24;
             s.layerCount = 1;
             s.layerFlags[0] = p.layerFlags;
-            s.shadowPrograms[0] = ctx->depthVertexProgram;
-            s.shadowPrograms[1] = ctx->depthFragmentProgram;
+            s.shadowPrograms[0] = ctx->render.depthVertexProgram;
+            s.shadowPrograms[1] = ctx->render.depthFragmentProgram;
             instances[i].surface = &s;
             SceneItem& item = items[i];
             for (int k = 0; k < 16; ++k) item.matrix[k] = k % 5 == 0 ? 1.0f : 0.0f;
@@ -131,15 +133,15 @@ protected:
         scene->itemCount = int32_t(items.size());
     }
     std::vector<uint8_t> shadowMap() {
-        const int size = ctx->settings.shadowMapSize;
+        const int size = ctx->render.settings.shadowMapSize;
         std::vector<uint8_t> texels(size_t(size) * size * 4);
-        glBindTexture(GL_TEXTURE_2D, ctx->shadowTexture);
+        glBindTexture(GL_TEXTURE_2D, ctx->render.shadowTexture);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
         glBindTexture(GL_TEXTURE_2D, 0);
         return texels;
     }
     const uint8_t* texelAt(const std::vector<uint8_t>& map, float u, float v) {
-        const int size = ctx->settings.shadowMapSize;
+        const int size = ctx->render.settings.shadowMapSize;
         return &map[(size_t(v * size) * size + size_t(u * size)) * 4];
     }
 
@@ -164,7 +166,7 @@ TEST_F(ShadowGlow, DepthPassPacksTheHeightBelowTheLight) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.height);
         setPlates({{c.height, 1.0f, 0, 0, 0}});
-        renderShadowMap(ctx.get(), 0);
+        renderShadowMap(&ctx.get()->render, 0);
         std::vector<uint8_t> map = shadowMap();
         const uint8_t* centre = texelAt(map, 0.5f, 0.5f);
         for (int k = 0; k < 4; ++k) EXPECT_EQ(centre[k], c.texel[k]) << k;
@@ -172,7 +174,7 @@ TEST_F(ShadowGlow, DepthPassPacksTheHeightBelowTheLight) {
         for (int k = 0; k < 4; ++k) EXPECT_EQ(outside[k], 255) << k;
     }
     setPlates({{2.0f - 0.7331f / 0.5f, 1.0f, 0, 0, 0}});
-    renderShadowMap(ctx.get(), 0);
+    renderShadowMap(&ctx.get()->render, 0);
     EXPECT_NEAR(decodeTexel(texelAt(shadowMap(), 0.5f, 0.5f)), 0.736085f, 2e-6f);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
@@ -187,7 +189,7 @@ TEST_F(ShadowGlow, DepthPassKeepsTheHighestOpaqueSurface) {
     setPlates({{0.0f, 4.0f, 0, 0, 0},                    // ground, d = 1
                {2.0f, 0.5f, 2, 0, 0},                    // occluder at scene x = 2, d = 0.5
                {3.0f, 0.5f, -2, 0, LAYER_TRANSPARENT}}); // glass at scene x = -2
-    renderShadowMap(ctx.get(), 0);
+    renderShadowMap(&ctx.get()->render, 0);
     std::vector<uint8_t> map = shadowMap();
     // Scene x = 2 is x' = -2: u = (x' + X) / 2W + 0.5 = 0.375; scene x = -2 is u = 0.875.
     EXPECT_EQ(texelAt(map, 0.375f, 0.5f)[0], 127);
@@ -196,7 +198,7 @@ TEST_F(ShadowGlow, DepthPassKeepsTheHighestOpaqueSurface) {
 
     setVolume(1, 4, 0, 0);
     setPlates({{3.0f, 8.0f, 0, 0, 0}});
-    renderShadowMap(ctx.get(), 0);
+    renderShadowMap(&ctx.get()->render, 0);
     EXPECT_EQ(shadowMap(), map);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
@@ -225,7 +227,7 @@ TEST_F(ShadowGlow, ParametersOnBothPaths) {
     items[1].isNull = 1;
     for (size_t i = 0; i < instances.size(); ++i) instances[i].fragmentProgram = GLuint(40 + i);
 
-    setShadowParameters(ctx.get(), 0);
+    setShadowParameters(&ctx.get()->render, 0);
     const GlEntryPoints* gl = glEntryPoints();
     const struct {
         GLenum target;
@@ -247,15 +249,15 @@ TEST_F(ShadowGlow, ParametersOnBothPaths) {
     glEntryPoints()->glBindProgramNV = bindNothing;
     deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_FOUND;
     gNamed.clear();
-    setShadowParameters(ctx.get(), 0);
-    ctx->glowBlurProgram = ctx->glowCompositeProgram = 77;
+    setShadowParameters(&ctx.get()->render, 0);
+    ctx->render.glowBlurProgram = ctx->render.glowCompositeProgram = 77;
     scene->setup.glowOn = 1;
     scene->setup.glowDivisor = 4;
-    ctx->settings.width = ctx->settings.clientWidth = ctx->settings.height = ctx->settings.clientHeight = 64;
-    setUpGlow(ctx.get(), scene);
+    ctx->render.settings.width = ctx->render.settings.clientWidth = ctx->render.settings.height = ctx->render.settings.clientHeight = 64;
+    setUpGlow(&ctx.get()->render, scene);
     const float glowColour[4] = {0.8f, 0.9f, 0.6f, 1.0f};
     for (int k = 0; k < 4; ++k) scene->setup.glowColour[k] = glowColour[k];
-    drawGlow(ctx.get(), scene, 0);
+    drawGlow(&ctx.get()->render, scene, 0);
     *glEntryPoints() = saved;
     deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_MISSING;
     clearGlErrors();  // the NV target itself is unknown here
@@ -287,20 +289,20 @@ TEST_F(ShadowGlow, GlowOfAUniformFrame) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.samples * 10 + c.divisor);
         reopen(160, c.height, c.samples);
-        Settings& s = ctx->settings;
+        Settings& s = ctx->render.settings;
         s.fullscreen = 1;
         s.width = s.clientWidth = 160;
         s.height = s.clientHeight = c.height;
         scene->setup.glowOn = 1;
         scene->setup.glowDivisor = uint8_t(c.divisor);
-        setUpGlow(ctx.get(), scene);
-        ASSERT_NE(ctx->glowTexture, 0u);
+        setUpGlow(&ctx.get()->render, scene);
+        ASSERT_NE(ctx->render.glowTexture, 0u);
         GLint sampleBuffers = 0;
         glGetIntegerv(GL_SAMPLE_BUFFERS_ARB, &sampleBuffers);
         EXPECT_EQ(sampleBuffers, c.samples > 0 ? 1 : 0);
         // Made zero-filled, so that rows no copy reaches read the same in every run.
         std::vector<uint8_t> texels(512 * 512 * 4, 1);
-        glBindTexture(GL_TEXTURE_2D, ctx->glowTexture);
+        glBindTexture(GL_TEXTURE_2D, ctx->render.glowTexture);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
         EXPECT_EQ(texels, std::vector<uint8_t>(texels.size(), 0));
 
@@ -313,7 +315,7 @@ TEST_F(ShadowGlow, GlowOfAUniformFrame) {
             glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, halfAlpha);
             glEnable(GL_LIGHTING);
         }
-        drawGlow(ctx.get(), scene, 0);
+        drawGlow(&ctx.get()->render, scene, 0);
         glDisable(GL_LIGHTING);
         uint8_t pixel[4] = {};
         glReadPixels(80, c.height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);

@@ -10,6 +10,7 @@
 
 #include "app/demo_context.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 #include "platform/platform.h"
 #include "tests/support/ci.h"
 #include "tests/support/test_images.h"
@@ -212,18 +213,19 @@ TEST_F(TextureUpload, FramesThatCannotBeReadKeepNoTexture) {
 TEST_F(TextureUpload, LoadingPictureIsClampedAndFiltered) {
     static DemoContext context;
     std::memset(&context, 0, sizeof context);
-    resetSettings(&context.settings);
+    resetSettings(&context.render.settings);
+    resetTimeline(&context.timeline);
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     bool anisotropic = extensions && std::strstr(extensions, "GL_EXT_texture_filter_anisotropic");
-    context.settings.anisotropy = 4;
-    context.settings.maxAnisotropy = anisotropic ? 16 : 0;
+    context.render.settings.anisotropy = 4;
+    context.render.settings.maxAnisotropy = anisotropic ? 16 : 0;
     loadTestPackage({{"Demo/VarizIvora.jpg", makeJpeg(blockPicture(32, 32, 3))}});
     ::testing::internal::CaptureStderr();
-    loadLoadingPicture(&context);
+    loadLoadingPicture(&context.render);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-    ASSERT_NE(context.loadingPicture.names, nullptr);
-    ASSERT_NE(context.loadingPicture.names[0], 0u);
-    glBindTexture(GL_TEXTURE_2D, context.loadingPicture.names[0]);
+    ASSERT_NE(context.render.loadingPicture.names, nullptr);
+    ASSERT_NE(context.render.loadingPicture.names[0], 0u);
+    glBindTexture(GL_TEXTURE_2D, context.render.loadingPicture.names[0]);
     GLint value = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
     EXPECT_EQ(value, GL_CLAMP_TO_EDGE);
@@ -238,15 +240,15 @@ TEST_F(TextureUpload, LoadingPictureIsClampedAndFiltered) {
         glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &level);
         EXPECT_EQ(level, 4.0f);
     }
-    releaseTextureImage(&context.loadingPicture);
+    releaseTextureImage(&context.render.loadingPicture);
 
     loadTestPackage({{"other", "x"}});
     ::testing::internal::CaptureStderr();
-    loadLoadingPicture(&context);
+    loadLoadingPicture(&context.render);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Failure: The image \"Demo/VarizIvora.jpg\" is not in the data package.\n");
-    EXPECT_EQ(context.loadingPicture.names[0], 0u);
-    releaseTextureImage(&context.loadingPicture);
+    EXPECT_EQ(context.render.loadingPicture.names[0], 0u);
+    releaseTextureImage(&context.render.loadingPicture);
 }
 
 TEST_F(TextureUpload, CacheLoadsEachPathOnce) {

@@ -5,6 +5,7 @@
 
 #include "app/shutdown.h"
 #include "tests/unit/timeline_fixture.h"
+#include "timeline/scheduler.h"
 
 namespace {
 
@@ -31,31 +32,31 @@ protected:
         a = namedScene(0, "a");
         b = namedScene(1, "b");
         c = namedScene(2, "c");
-        initClipList(ctx);
+        initClipList(&ctx->timeline);
     }
 
     // The list as (start, offset, scene slot), after checking both link directions and the order.
     std::vector<Node> nodes() {
         std::vector<Node> out;
         const Clip* prev = nullptr;
-        for (const Clip* clip = ctx->settings.clipHead; clip; prev = clip, clip = clip->next) {
+        for (const Clip* clip = ctx->timeline.clipHead; clip; prev = clip, clip = clip->next) {
             EXPECT_EQ(clip->prev, prev);
             if (prev) {
                 EXPECT_LT(prev->start, clip->start);
             }
             EXPECT_EQ(clip->scene == nullptr, clip->camera == nullptr);
-            out.push_back({clip->start, clip->offset, clip->scene ? int(clip->scene - ctx->scenes) : -1});
+            out.push_back({clip->start, clip->offset, clip->scene ? int(clip->scene - ctx->timeline.scenes) : -1});
         }
-        EXPECT_EQ(prev, ctx->settings.clipTail);
+        EXPECT_EQ(prev, ctx->timeline.clipTail);
         return out;
     }
 
     // Scene slot and scene time in force at t; {-2, 0} past the end.
     std::pair<int, int32_t> at(int32_t t) {
         int32_t sceneTime = -999;
-        const Clip* clip = clipAt(ctx, t, &sceneTime);
+        const Clip* clip = clipAt(&ctx->timeline, t, &sceneTime);
         if (!clip) return {-2, 0};
-        return {clip->scene ? int(clip->scene - ctx->scenes) : -1, sceneTime};
+        return {clip->scene ? int(clip->scene - ctx->timeline.scenes) : -1, sceneTime};
     }
 };
 
@@ -143,11 +144,11 @@ class SchedulerTest : public ClipListTest {
 protected:
     bool advance(int32_t t) {
         int32_t sceneTime = 0;
-        return advanceTimeline(ctx, t, &sceneTime);
+        return advanceTimeline(&ctx->timeline, &ctx->render, t, &sceneTime);
     }
     void clearResets() {
-        for (int k = 0; k < ctx->sceneCount; ++k)
-            for (auto& slot : ctx->scenes[k].effectSlots) slot.reset = 0;
+        for (int k = 0; k < ctx->timeline.sceneCount; ++k)
+            for (auto& slot : ctx->timeline.scenes[k].effectSlots) slot.reset = 0;
     }
     int resetSlots(const Scene* scene) {
         return static_cast<int>(std::count_if(std::begin(scene->effectSlots), std::end(scene->effectSlots),
@@ -157,46 +158,46 @@ protected:
 
 TEST_F(SchedulerTest, EmptyTimelineIsBlackThenQuits) {
     ASSERT_TRUE(advance(30000));
-    EXPECT_EQ(ctx->currentScene, nullptr);
-    EXPECT_EQ(ctx->currentCamera, nullptr);
-    EXPECT_FALSE(ctx->quitPosted);
+    EXPECT_EQ(ctx->render.currentScene, nullptr);
+    EXPECT_EQ(ctx->render.currentCamera, nullptr);
+    EXPECT_FALSE(ctx->timeline.quit.posted);
     EXPECT_TRUE(advance(60000));
     EXPECT_FALSE(advance(60001));
-    EXPECT_EQ(ctx->quitPosted, 1);
-    EXPECT_EQ(ctx->quitCode, 0);
+    EXPECT_EQ(ctx->timeline.quit.posted, 1);
+    EXPECT_EQ(ctx->timeline.quit.code, 0);
 }
 
 TEST_F(SchedulerTest, EndsAtWhicheverOfGlobalEndAndDurationComesFirst) {
-    ctx->settings.globalEnd = 20000;
+    ctx->timeline.globalEnd = 20000;
     EXPECT_TRUE(advance(20000));
     EXPECT_FALSE(advance(20001));
-    EXPECT_EQ(ctx->quitPosted, 1);
+    EXPECT_EQ(ctx->timeline.quit.posted, 1);
 
-    ctx->quitPosted = 0;
-    ctx->settings.globalEnd = 90000;
+    ctx->timeline.quit.posted = 0;
+    ctx->timeline.globalEnd = 90000;
     EXPECT_TRUE(advance(60000));
     EXPECT_FALSE(advance(60001));
-    EXPECT_EQ(ctx->quitPosted, 1);
+    EXPECT_EQ(ctx->timeline.quit.posted, 1);
 }
 
 TEST_F(SchedulerTest, LoopingAtGlobalEndRestartsTheClockAndResetsEveryEffect) {
-    ctx->settings.loop = 1;
-    ctx->settings.globalEnd = 20000;
-    ctx->startClock = -12345;
+    ctx->timeline.loop = 1;
+    ctx->timeline.globalEnd = 20000;
+    ctx->timeline.startClock = -12345;
     EXPECT_FALSE(advance(20001));
-    EXPECT_FALSE(ctx->quitPosted);
-    EXPECT_GE(ctx->startClock, 0);
-    for (int k = 0; k < ctx->sceneCount; ++k) EXPECT_EQ(resetSlots(&ctx->scenes[k]), SCENE_EFFECT_SLOTS);
+    EXPECT_FALSE(ctx->timeline.quit.posted);
+    EXPECT_GE(ctx->timeline.startClock, 0);
+    for (int k = 0; k < ctx->timeline.sceneCount; ++k) EXPECT_EQ(resetSlots(&ctx->timeline.scenes[k]), SCENE_EFFECT_SLOTS);
 }
 
 TEST_F(SchedulerTest, LoopingAtTheDurationRestartsTheClockOnly) {
-    ctx->settings.loop = 1;
-    ctx->settings.globalEnd = 90000;
-    ctx->startClock = -12345;
+    ctx->timeline.loop = 1;
+    ctx->timeline.globalEnd = 90000;
+    ctx->timeline.startClock = -12345;
     EXPECT_FALSE(advance(60001));
-    EXPECT_FALSE(ctx->quitPosted);
-    EXPECT_GE(ctx->startClock, 0);
-    for (int k = 0; k < ctx->sceneCount; ++k) EXPECT_EQ(resetSlots(&ctx->scenes[k]), 0);
+    EXPECT_FALSE(ctx->timeline.quit.posted);
+    EXPECT_GE(ctx->timeline.startClock, 0);
+    for (int k = 0; k < ctx->timeline.sceneCount; ++k) EXPECT_EQ(resetSlots(&ctx->timeline.scenes[k]), 0);
 }
 
 TEST_F(SchedulerTest, SceneChangesResetTheNewScenesEffects) {
@@ -205,8 +206,8 @@ TEST_F(SchedulerTest, SceneChangesResetTheNewScenesEffects) {
     ASSERT_TRUE(play(a, 20000, 40000, 50000));
 
     ASSERT_TRUE(advance(5000));
-    EXPECT_EQ(ctx->currentScene, a);
-    EXPECT_EQ(ctx->currentCamera, &a->cameras[0]);
+    EXPECT_EQ(ctx->render.currentScene, a);
+    EXPECT_EQ(ctx->render.currentCamera, &a->cameras[0]);
     EXPECT_EQ(a->time, 5000);
     EXPECT_EQ(resetSlots(a), SCENE_EFFECT_SLOTS);
     clearResets();
@@ -215,13 +216,13 @@ TEST_F(SchedulerTest, SceneChangesResetTheNewScenesEffects) {
     EXPECT_EQ(resetSlots(a), 0);
 
     ASSERT_TRUE(advance(15000));
-    EXPECT_EQ(ctx->currentScene, b);
+    EXPECT_EQ(ctx->render.currentScene, b);
     EXPECT_EQ(resetSlots(b), SCENE_EFFECT_SLOTS);
     EXPECT_EQ(resetSlots(a), 0);
     clearResets();
 
     int32_t sceneTime = 0;
-    ASSERT_TRUE(advanceTimeline(ctx, 25000, &sceneTime));
+    ASSERT_TRUE(advanceTimeline(&ctx->timeline, &ctx->render, 25000, &sceneTime));
     EXPECT_EQ(sceneTime, 45000);
     EXPECT_EQ(resetSlots(a), SCENE_EFFECT_SLOTS);
     EXPECT_EQ(resetSlots(b), 0);
@@ -231,7 +232,7 @@ TEST_F(SchedulerTest, InitForgetsTheLastScene) {
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(advance(5000));
     clearResets();
-    initClipList(ctx);
+    initClipList(&ctx->timeline);
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(advance(5000));
     EXPECT_EQ(resetSlots(a), SCENE_EFFECT_SLOTS);
@@ -273,10 +274,10 @@ TEST_F(GcTest, PointsFreeWhatFinishedClipsUsedAndNoLaterClipNeeds) {
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(play(b, 10000, 0, 10000));
     ASSERT_TRUE(play(c, 20000, 0, 10000));
-    addGcPoint(ctx, 15000);
-    addGcPoint(ctx, 25000);
+    addGcPoint(&ctx->timeline, &ctx->render, 15000);
+    addGcPoint(&ctx->timeline, &ctx->render, 25000);
     ASSERT_EQ(gcCount(), 2);
-    const GcNode* first = ctx->settings.gcHead;
+    const GcNode* first = ctx->timeline.gcHead;
     const GcNode* second = first->next;
     // a is over; b still uses m1 and texture 1 (through m2).
     EXPECT_EQ(meshes(first), (std::vector<int>{0}));
@@ -285,34 +286,34 @@ TEST_F(GcTest, PointsFreeWhatFinishedClipsUsedAndNoLaterClipNeeds) {
     EXPECT_EQ(meshes(second), (std::vector<int>{1, 2}));
     EXPECT_EQ(textures(second), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(second->prev, first);
-    EXPECT_EQ(ctx->settings.gcTail, second);
+    EXPECT_EQ(ctx->timeline.gcTail, second);
 }
 
 TEST_F(GcTest, PointFreesNothingALaterClipShows) {
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(play(b, 10000, 0, 10000));
     ASSERT_TRUE(play(a, 40000, 0, 10000));
-    addGcPoint(ctx, 30000);
-    const GcNode* node = ctx->settings.gcHead;
+    addGcPoint(&ctx->timeline, &ctx->render, 30000);
+    const GcNode* node = ctx->timeline.gcHead;
     EXPECT_EQ(meshes(node), (std::vector<int>{2}));
     EXPECT_EQ(textures(node), (std::vector<int>{3}));
 }
 
 TEST_F(GcTest, RebuildTakesClipsEnteredAfterThePoint) {
     ASSERT_TRUE(play(a, 0, 0, 10000));
-    addGcPoint(ctx, 15000);
+    addGcPoint(&ctx->timeline, &ctx->render, 15000);
     ASSERT_TRUE(play(a, 20000, 0, 10000));  // a is back after the point
-    rebuildGcLists(ctx);
-    EXPECT_EQ(ctx->settings.gcHead->meshCount, 0);
-    EXPECT_EQ(ctx->settings.gcHead->textureCount, 0);
+    rebuildGcLists(&ctx->timeline, &ctx->render);
+    EXPECT_EQ(ctx->timeline.gcHead->meshCount, 0);
+    EXPECT_EQ(ctx->timeline.gcHead->textureCount, 0);
 }
 
 TEST_F(GcTest, PointsOutOfOrderOrPastTheDurationExit102) {
-    addGcPoint(ctx, 20000);
-    EXPECT_EXIT(addGcPoint(ctx, 10000), ::testing::ExitedWithCode(EXIT_GC_ORDER), "");
-    EXPECT_EXIT(addGcPoint(ctx, 60001), ::testing::ExitedWithCode(EXIT_GC_ORDER), "");
-    addGcPoint(ctx, 20000);  // the same time again: ignored
-    addGcPoint(ctx, 60000);
+    addGcPoint(&ctx->timeline, &ctx->render, 20000);
+    EXPECT_EXIT(addGcPoint(&ctx->timeline, &ctx->render, 10000), ::testing::ExitedWithCode(EXIT_GC_ORDER), "");
+    EXPECT_EXIT(addGcPoint(&ctx->timeline, &ctx->render, 60001), ::testing::ExitedWithCode(EXIT_GC_ORDER), "");
+    addGcPoint(&ctx->timeline, &ctx->render, 20000);  // the same time again: ignored
+    addGcPoint(&ctx->timeline, &ctx->render, 60000);
     EXPECT_EQ(gcCount(), 2);
 }
 
@@ -322,12 +323,12 @@ TEST_F(GcTest, CollectFreesTexturesBuffersAndUnsharedPrograms) {
     c->items[0].surfaces[0].fragmentProgram = 2;
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(play(c, 20000, 0, 10000));
-    addGcPoint(ctx, 15000);
-    GcNode* node = ctx->settings.gcHead;
+    addGcPoint(&ctx->timeline, &ctx->render, 15000);
+    GcNode* node = ctx->timeline.gcHead;
     ASSERT_EQ(meshes(node), (std::vector<int>{0, 1}));
-    collect(ctx, node);
+    collect(&ctx->timeline, &ctx->render, node);
 
-    for (int t = 0; t < 6; ++t) EXPECT_EQ(ctx->textures.entries[t].names[0] == 0, t <= 2) << "texture " << t;
+    for (int t = 0; t < 6; ++t) EXPECT_EQ(ctx->render.textures.entries[t].names[0] == 0, t <= 2) << "texture " << t;
     for (int k = 0; k < 4; ++k)
         for (int32_t s = 0; s < m[k]->surfaceCount; ++s) {
             EXPECT_EQ(m[k]->surfaces[s].vertexBuffer == 0, k <= 1) << "mesh " << k;
@@ -340,50 +341,50 @@ TEST_F(GcTest, CollectFreesTexturesBuffersAndUnsharedPrograms) {
             EXPECT_EQ(item->surfaces[s].fragmentProgram, 0u);
         }
     EXPECT_EQ(b->items[1].surfaces[0].vertexProgram, 5u);
-    EXPECT_TRUE(programInUse(ctx, 1, false));
-    EXPECT_TRUE(programInUse(ctx, 2, true));
-    EXPECT_FALSE(programInUse(ctx, 3, false));
-    EXPECT_FALSE(programInUse(ctx, 2, false));  // vertex and fragment programs are told apart
+    EXPECT_TRUE(programInUse(&ctx->timeline, 1, false));
+    EXPECT_TRUE(programInUse(&ctx->timeline, 2, true));
+    EXPECT_FALSE(programInUse(&ctx->timeline, 3, false));
+    EXPECT_FALSE(programInUse(&ctx->timeline, 2, false));  // vertex and fragment programs are told apart
 }
 
 TEST_F(GcTest, DuePointsAreCollectedOnce) {
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(play(c, 10000, 0, 10000));
-    addGcPoint(ctx, 15000);
-    GcNode* node = ctx->settings.gcHead;
+    addGcPoint(&ctx->timeline, &ctx->render, 15000);
+    GcNode* node = ctx->timeline.gcHead;
     ASSERT_TRUE(advance(15000));
     EXPECT_EQ(node->done, 0);
-    EXPECT_NE(ctx->textures.entries[0].names[0], 0u);
+    EXPECT_NE(ctx->render.textures.entries[0].names[0], 0u);
     ASSERT_TRUE(advance(15001));
     EXPECT_EQ(node->done, 1);
-    EXPECT_EQ(ctx->textures.entries[0].names[0], 0u);
+    EXPECT_EQ(ctx->render.textures.entries[0].names[0], 0u);
     // Once done, a point is not run again: what reappears later is left alone.
-    ctx->textures.entries[0].names[0] = 55;
+    ctx->render.textures.entries[0].names[0] = 55;
     ASSERT_TRUE(advance(16000));
-    EXPECT_EQ(ctx->textures.entries[0].names[0], 55u);
+    EXPECT_EQ(ctx->render.textures.entries[0].names[0], 55u);
 }
 
 TEST_F(GcTest, LongFrameCollectsEveryPassedPoint) {
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(play(b, 10000, 0, 10000));
     ASSERT_TRUE(play(c, 20000, 0, 10000));
-    addGcPoint(ctx, 15000);
-    addGcPoint(ctx, 25000);
+    addGcPoint(&ctx->timeline, &ctx->render, 15000);
+    addGcPoint(&ctx->timeline, &ctx->render, 25000);
     ASSERT_TRUE(advance(26000));
-    EXPECT_EQ(ctx->settings.gcHead->done, 1);
-    EXPECT_EQ(ctx->settings.gcTail->done, 1);
-    EXPECT_EQ(ctx->textures.entries[0].names[0], 0u);
-    EXPECT_EQ(ctx->textures.entries[3].names[0], 0u);
+    EXPECT_EQ(ctx->timeline.gcHead->done, 1);
+    EXPECT_EQ(ctx->timeline.gcTail->done, 1);
+    EXPECT_EQ(ctx->render.textures.entries[0].names[0], 0u);
+    EXPECT_EQ(ctx->render.textures.entries[3].names[0], 0u);
 }
 
 TEST_F(GcTest, LoopingDemoNeverCollects) {
-    ctx->settings.loop = 1;
+    ctx->timeline.loop = 1;
     ASSERT_TRUE(play(a, 0, 0, 10000));
     ASSERT_TRUE(play(c, 10000, 0, 10000));
-    addGcPoint(ctx, 15000);
+    addGcPoint(&ctx->timeline, &ctx->render, 15000);
     ASSERT_TRUE(advance(30000));
-    EXPECT_EQ(ctx->settings.gcHead->done, 0);
-    for (int t = 0; t < 6; ++t) EXPECT_NE(ctx->textures.entries[t].names[0], 0u);
+    EXPECT_EQ(ctx->timeline.gcHead->done, 0);
+    for (int t = 0; t < 6; ++t) EXPECT_NE(ctx->render.textures.entries[t].names[0], 0u);
     EXPECT_NE(m[0]->surfaces[0].vertexBuffer, 0u);
     EXPECT_EQ(a->items[0].surfaces[0].vertexProgram, 1u);
 }

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "render/program_builder.h"
 
 namespace {

@@ -9,7 +9,8 @@
 
 #include "app/demo_context.h"
 #include "effects/effect_binding.h"
-#include "effects/effect_passes.h"
+#include "render/effect_passes.h"
+#include "app/shutdown.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ struct TestScene {
 };
 
 std::vector<int> gCalls;
-void recordInit(Scene*, EffectSlot* slot) { gCalls.push_back(slot->count); }
-void recordRender(DemoContext*, EffectSlot* slot, int32_t) { gCalls.push_back(slot->count); }
+void recordInit(RenderState*, Scene*, EffectSlot* slot) { gCalls.push_back(slot->count); }
+void recordRender(RenderState*, EffectSlot* slot, int32_t) { gCalls.push_back(slot->count); }
 
 }  // namespace
 
@@ -74,19 +75,20 @@ TEST(EffectBinding, NullsTakeSlotsInItemOrderAndInitAdvancesTheBar) {
     EXPECT_EQ(slots[2].motion[0].keyCount, 4);  // the third null is item 4
 
     DemoContext* context = demoContext();
-    const int32_t clock = context->startClock, progress = context->progress;
-    context->startClock = -1;  // loading: the bar counts
+    const int32_t clock = context->timeline.startClock, progress = context->render.progress;
+    context->timeline.startClock = -1;  // loading: the bar counts
     gCalls.clear();
     for (int k = 0; k < 3; ++k) {
         t.scene->effectSlots[k].count = k;
         if (k != 1) t.scene->effectSlots[k].init = recordInit;
     }
-    initSceneEffects(t.scene.get());
-    EXPECT_EQ(context->progress - progress, 3);
+    installPlayerReportHooks();  // the loading bar counts through the player's hook
+    initSceneEffects(&context->render, t.scene.get());
+    EXPECT_EQ(context->render.progress - progress, 3);
     EXPECT_EQ(gCalls, (std::vector<int>{0, 2}));
     for (int k = 0; k < 3; ++k) EXPECT_EQ(t.scene->effectSlots[k].reset, 1);
-    context->startClock = clock;
-    context->progress = progress;
+    context->timeline.startClock = clock;
+    context->render.progress = progress;
 }
 
 TEST(EffectBinding, NullsPastSixteenAreLeftWithoutSlots) {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/effect_slot.h"
+#include "scene/effect_slot.h"
 #include "effects/electro_ribbon.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "app/gamma.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
+#include "render/screen.h"
 
 namespace {
 
@@ -61,11 +62,12 @@ TEST(Picture, NeverGetsAZeroSide) {
 
 TEST(Picture, ResizeSetsTheFlagAndTheClientSize) {
     static DemoContext context;
-    resetSettings(&context.settings);
+    resetSettings(&context.render.settings);
+    resetTimeline(&context.timeline);
     onResize(&context, 1000, 600);
-    EXPECT_EQ(context.resized, 1);
-    EXPECT_EQ(context.settings.clientWidth, 1000);
-    EXPECT_EQ(context.settings.width, 800);
+    EXPECT_EQ(context.render.resized, 1);
+    EXPECT_EQ(context.render.settings.clientWidth, 1000);
+    EXPECT_EQ(context.render.settings.width, 800);
 }
 
 GammaRamp rampOf(uint16_t (*f)(int)) {

@@ -8,6 +8,7 @@
 
 #include "app/shutdown.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 #include "tests/support/test_images.h"
 #include "tests/support/test_package.h"
 

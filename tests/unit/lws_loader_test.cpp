@@ -42,13 +42,13 @@ TEST_F(SceneLoadTest, ObjectsAndNullsWithMotionsPivotsAndParents) {
     ASSERT_TRUE(ok) << messages;
     EXPECT_EQ(messages, "");
     ASSERT_EQ(scene->itemCount, 3);
-    EXPECT_EQ(scene->settings, &ctx->settings);
+    EXPECT_EQ(scene->settings, &ctx->render.settings);
 
     const SceneItem& object = scene->items[0];
     EXPECT_STREQ(object.name, "Demo/tri.lwo");
     EXPECT_EQ(object.isNull, 0);
     EXPECT_EQ(object.meshIndex, 0);
-    ASSERT_EQ(object.mesh, &ctx->meshes.entries[0]);
+    ASSERT_EQ(object.mesh, &ctx->render.meshes.entries[0]);
     EXPECT_STREQ(object.mesh->path, "Demo/tri.lwo");
     ASSERT_EQ(object.surfaceCount, 1);
     EXPECT_EQ(object.surfaces[0].surface, &object.mesh->surfaces[0]);
@@ -78,7 +78,7 @@ TEST_F(SceneLoadTest, ObjectsAndNullsWithMotionsPivotsAndParents) {
     EXPECT_NE(second.surfaces, object.surfaces);
     EXPECT_EQ(second.surfaces[0].surface, object.surfaces[0].surface);
     EXPECT_EQ(second.parent, &scene->items[1]);
-    EXPECT_EQ(ctx->meshes.count, 1);
+    EXPECT_EQ(ctx->render.meshes.count, 1);
 }
 
 TEST_F(SceneLoadTest, BonesReadRestValuesMotionsParentsAndWeightMaps) {
@@ -241,7 +241,7 @@ TEST_F(SceneLoadTest, ScenesShareMeshesAndReadNoObjectTwice) {
     Scene* b = load("Demo/b.lws", &ok);
     ASSERT_TRUE(ok);
     EXPECT_EQ(messages, "");
-    EXPECT_EQ(ctx->meshes.count, 1);
+    EXPECT_EQ(ctx->render.meshes.count, 1);
     EXPECT_EQ(a->items[0].mesh, b->items[0].mesh);
     EXPECT_EQ(b->items[0].meshIndex, 0);
     ASSERT_EQ(b->items[0].surfaceCount, 1);
@@ -324,23 +324,23 @@ TEST_F(SceneLoadTest, ATimelineLoadStatementLoadsTheSceneWithItsSetup) {
     add(SCENE_SETUP_FILE, "scene Demo/a.lws shadows 1 2 causticsScale 0.5 end");
     add("Demo/Skrypt.txt", "init set maxscenes 2 end_init begin load scene first Demo/a.lws end");
     loadTestPackage(files);
-    readTimelineHeader("Demo/Skrypt.txt", ctx);
-    ASSERT_EQ(ctx->sceneCount, 2);
-    readTimelineMain("Demo/Skrypt.txt", ctx);
-    Scene* scene = &ctx->scenes[0];
+    readTimelineHeader("Demo/Skrypt.txt", &ctx->timeline);
+    ASSERT_EQ(ctx->timeline.sceneCount, 2);
+    readTimelineMain("Demo/Skrypt.txt", &ctx->timeline, &ctx->render);
+    Scene* scene = &ctx->timeline.scenes[0];
     EXPECT_STREQ(scene->name, "first");
-    EXPECT_EQ(ctx->currentScene, scene);
+    EXPECT_EQ(ctx->render.currentScene, scene);
     EXPECT_EQ(scene->itemCount, 1);
     EXPECT_EQ(scene->cameraCount, 1);
     EXPECT_EQ(scene->setup.shadowsOn, 1);
     EXPECT_EQ(scene->setup.shadowMode, 2);
     EXPECT_EQ(scene->setup.causticsScale, 0.5f);
     EXPECT_EQ(scene->setup.glowColour[0], 1.0f);
-    for (int32_t k = 0; k < ctx->sceneCount; ++k) {
-        releaseSceneContents(&ctx->scenes[k]);
-        releaseSceneSetup(&ctx->scenes[k].setup);
+    for (int32_t k = 0; k < ctx->timeline.sceneCount; ++k) {
+        releaseSceneContents(&ctx->timeline.scenes[k]);
+        releaseSceneSetup(&ctx->timeline.scenes[k].setup);
     }
-    std::free(ctx->scenes);
-    ctx->scenes = nullptr;
-    freeTimelineLists(ctx);
+    std::free(ctx->timeline.scenes);
+    ctx->timeline.scenes = nullptr;
+    freeTimelineLists(&ctx->timeline);
 }

@@ -231,7 +231,7 @@ TEST_F(SceneLoadTest, ObjectsThatCannotBeLoadedLeaveTheirItemsWithoutAMesh) {
     EXPECT_STREQ(scene->items[1].name, "Demo/gone.lwo");
     EXPECT_EQ(strlen(scene->items[3].name), size_t(ITEM_NAME_LENGTH - 1));
     EXPECT_EQ(scene->items[4].parent, &scene->items[1]);  // indices are kept
-    EXPECT_EQ(ctx->meshes.count, 1);
+    EXPECT_EQ(ctx->render.meshes.count, 1);
     EXPECT_TRUE(said("Demo/gone.lwo")) << messages;
     EXPECT_TRUE(said("Demo/junk.lwo")) << messages;
     EXPECT_TRUE(said("longer than 127 characters")) << messages;
@@ -240,10 +240,10 @@ TEST_F(SceneLoadTest, ObjectsThatCannotBeLoadedLeaveTheirItemsWithoutAMesh) {
 TEST_F(SceneLoadTest, AFullMeshCacheIsReportedNotOverrun) {
     addObject("Demo/tri.lwo", triangleObject());
     addScene("Demo/a.lws", basicScene());
-    ctx->meshes.count = MESH_CACHE_CAPACITY;
+    ctx->render.meshes.count = MESH_CACHE_CAPACITY;
     bool ok = false;
     Scene* scene = load("Demo/a.lws", &ok);
-    ctx->meshes.count = 0;
+    ctx->render.meshes.count = 0;
     ASSERT_TRUE(ok) << messages;
     EXPECT_EQ(scene->items[0].mesh, nullptr);
     EXPECT_TRUE(said("Demo/tri.lwo")) << messages;

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "render/material_programs.h"
 #include "scene/layer_flags.h"
-#include "scene/material_keys.h"
+#include "render/material_keys.h"
 #include "scene/scene.h"
 
 namespace {

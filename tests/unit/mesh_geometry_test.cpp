@@ -261,7 +261,7 @@ TEST_F(SceneLoadTest, ASurfaceBeyondSixteenBitIndicesIsRefusedWithAMessage) {
     EXPECT_EQ(loadedScene->items[0].mesh, nullptr);
     EXPECT_EQ(loadedScene->items[0].surfaceCount, 0);
     ASSERT_NE(loadedScene->items[1].mesh, nullptr);
-    EXPECT_EQ(ctx->meshes.count, 1);
+    EXPECT_EQ(ctx->render.meshes.count, 1);
     EXPECT_EQ(loadedScene->items[1].mesh->surfaces[0].triangleCount, 1);
     EXPECT_EQ(loadedScene->items[1].mesh->surfaces[0].vertexStride, 24);
 }
@@ -281,7 +281,7 @@ TEST_F(SceneLoadTest, SurfacesWithoutADeviceGetTheirLayoutButNoGlObjects) {
     EXPECT_EQ(s.indexBuffer, 0u);
     EXPECT_EQ(s.displayLists, nullptr);
     EXPECT_EQ(s.layerTexture[0], -1);
-    EXPECT_EQ(ctx->textures.count, 0);
+    EXPECT_EQ(ctx->render.textures.count, 0);
 }
 
 }  // namespace
@@ -306,13 +306,13 @@ TEST_F(SceneLoadTest, BumpLayersOnTwoUvMapsEndTheRunAfterTheirMessage) {
     loadTestPackage(files);
 
     Scene scene = {};
-    scene.settings = &ctx->settings;
+    scene.settings = &ctx->render.settings;
     SceneItem item = {};
     std::strcpy(item.name, "Demo/same.lwo");
-    EXPECT_EQ(buildMesh(ctx, &scene, &item), 0);
+    EXPECT_EQ(buildMesh(&ctx->render, &scene, &item), 0);
     std::free(item.surfaces);
     std::strcpy(item.name, "Demo/two.lwo");
-    EXPECT_EXIT(buildMesh(ctx, &scene, &item), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(buildMesh(&ctx->render, &scene, &item), ::testing::ExitedWithCode(0),
                 "Object Demo/two.lwo has two different BumpUV maps");
 }
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "scene/layer_flags.h"
-#include "scene/material_keys.h"
+#include "render/material_keys.h"
 #include "scene/program_cache.h"
 #include "scene/scene.h"
 

@@ -9,8 +9,8 @@
 #include "app/demo_context.h"
 #include "data/package.h"
 #include "scene/lws_reader.h"
-#include "scene/mesh_build.h"
-#include "scene/scene_load.h"
+#include "render/mesh_build.h"
+#include "render/scene_load.h"
 #include "scene/setup_table.h"
 #include "tests/support/test_package.h"
 #include "tools/lightwave/lw_writer.h"
@@ -24,8 +24,9 @@ protected:
 
     void SetUp() override {
         ctx = new DemoContext();
-        resetSettings(&ctx->settings);
-        ctx->startClock = -1;
+        resetSettings(&ctx->render.settings);
+        resetTimeline(&ctx->timeline);
+        ctx->timeline.startClock = -1;
     }
 
     void TearDown() override {
@@ -34,7 +35,7 @@ protected:
             releaseSceneSetup(&scene->setup);
             std::free(scene);
         }
-        for (int32_t m = 0; m < ctx->meshes.count; ++m) releaseMesh(&ctx->meshes.entries[m]);
+        for (int32_t m = 0; m < ctx->render.meshes.count; ++m) releaseMesh(&ctx->render.meshes.entries[m]);
         delete ctx;
         packageRelease();
     }
@@ -52,7 +53,7 @@ protected:
         Scene* scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
         loaded.push_back(scene);
         testing::internal::CaptureStderr();
-        bool result = loadSceneSlot(ctx, scene, path.c_str());
+        bool result = loadSceneSlot(&ctx->render, scene, path.c_str());
         messages = testing::internal::GetCapturedStderr();
         if (ok) *ok = result;
         return scene;

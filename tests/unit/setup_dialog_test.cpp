@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/demo_context.h"
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "app/gamma_controls.h"
 #include "app/setup_lists.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/demo_context.h"
 #include "render/colour_matrix.h"
-#include "render/colour_operations.h"
+#include "scene/colour_operations.h"
 #include "render/glow.h"
 #include "render/shadow_parameters.h"
 

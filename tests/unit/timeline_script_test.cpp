@@ -5,6 +5,7 @@
 #include "tests/support/test_package.h"
 #include "tests/unit/timeline_fixture.h"
 #include "timeline/timeline_script.h"
+#include "timeline/scheduler.h"
 
 namespace {
 
@@ -14,18 +15,18 @@ class TimelineScriptTest : public TimelineTest {
 protected:
     void header(const std::string& text) {
         loadTestPackage({{kScript, text}});
-        readTimelineHeader(kScript, ctx);
+        readTimelineHeader(kScript, &ctx->timeline);
     }
     void readMain(const std::string& text) {
         loadTestPackage({{kScript, text}});
-        readTimelineMain(kScript, ctx);
+        readTimelineMain(kScript, &ctx->timeline, &ctx->render);
     }
     // The scene slot and scene time in force at t (-1 black, -2 past the end).
     std::pair<int, int32_t> at(int32_t t) {
         int32_t sceneTime = 0;
-        const Clip* clip = clipAt(ctx, t, &sceneTime);
+        const Clip* clip = clipAt(&ctx->timeline, t, &sceneTime);
         if (!clip) return {-2, 0};
-        return {clip->scene ? int(clip->scene - ctx->scenes) : -1, clip->scene ? sceneTime : 0};
+        return {clip->scene ? int(clip->scene - ctx->timeline.scenes) : -1, clip->scene ? sceneTime : 0};
     }
 };
 
@@ -33,15 +34,15 @@ protected:
 
 TEST_F(TimelineScriptTest, EmptyHeaderKeepsTheDefaults) {
     header("init end_init");
-    EXPECT_EQ(ctx->settings.maxScenes, 8);
-    EXPECT_EQ(ctx->sceneCount, 8);
-    ASSERT_NE(ctx->scenes, nullptr);
-    for (int k = 0; k < 8; ++k) EXPECT_STREQ(ctx->scenes[k].name, "");
-    EXPECT_EQ(ctx->settings.duration, 60000);
-    EXPECT_EQ(ctx->settings.globalStart, 0);
-    EXPECT_EQ(ctx->settings.globalEnd, 60000);
-    EXPECT_EQ(ctx->settings.loop, 0);
-    EXPECT_EQ(ctx->quitPosted, 0);
+    EXPECT_EQ(ctx->timeline.maxScenes, 8);
+    EXPECT_EQ(ctx->timeline.sceneCount, 8);
+    ASSERT_NE(ctx->timeline.scenes, nullptr);
+    for (int k = 0; k < 8; ++k) EXPECT_STREQ(ctx->timeline.scenes[k].name, "");
+    EXPECT_EQ(ctx->timeline.duration, 60000);
+    EXPECT_EQ(ctx->timeline.globalStart, 0);
+    EXPECT_EQ(ctx->timeline.globalEnd, 60000);
+    EXPECT_EQ(ctx->timeline.loop, 0);
+    EXPECT_EQ(ctx->timeline.quit.posted, 0);
 }
 
 TEST_F(TimelineScriptTest, SetStatementsFillTheHeader) {
@@ -55,25 +56,25 @@ TEST_F(TimelineScriptTest, SetStatementsFillTheHeader) {
            "  set global loop\n"
            "end_init\n"
            "set maxscenes 5\n");
-    EXPECT_EQ(ctx->settings.maxScenes, 3);
-    EXPECT_EQ(ctx->sceneCount, 3);
-    EXPECT_EQ(ctx->settings.duration, 120000);
-    EXPECT_EQ(ctx->settings.globalStart, 10000);
-    EXPECT_EQ(ctx->settings.globalEnd, 90250);
-    EXPECT_EQ(ctx->settings.loop, 1);
-    EXPECT_EQ(ctx->quitPosted, 0);
+    EXPECT_EQ(ctx->timeline.maxScenes, 3);
+    EXPECT_EQ(ctx->timeline.sceneCount, 3);
+    EXPECT_EQ(ctx->timeline.duration, 120000);
+    EXPECT_EQ(ctx->timeline.globalStart, 10000);
+    EXPECT_EQ(ctx->timeline.globalEnd, 90250);
+    EXPECT_EQ(ctx->timeline.loop, 1);
+    EXPECT_EQ(ctx->timeline.quit.posted, 0);
 }
 
 TEST_F(TimelineScriptTest, TimePartsAreNotRangeLimited) {
     header("init set global duration 0:75:0 set global end 0:0:75000 end_init");
-    EXPECT_EQ(ctx->settings.duration, 75000);
-    EXPECT_EQ(ctx->settings.globalEnd, 75000);
+    EXPECT_EQ(ctx->timeline.duration, 75000);
+    EXPECT_EQ(ctx->timeline.globalEnd, 75000);
 }
 
 TEST_F(TimelineScriptTest, MaxScenesIsHonouredUpToTheCapacity) {
     header("init set maxscenes set global loop end_init");  // missing number
-    EXPECT_EQ(ctx->settings.maxScenes, 8);
-    EXPECT_EQ(ctx->settings.loop, 1);
+    EXPECT_EQ(ctx->timeline.maxScenes, 8);
+    EXPECT_EQ(ctx->timeline.loop, 1);
     const struct {
         const char* count;
         int32_t expected;
@@ -86,12 +87,13 @@ TEST_F(TimelineScriptTest, MaxScenesIsHonouredUpToTheCapacity) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
-        resetSettings(&ctx->settings);
+        resetSettings(&ctx->render.settings);
+        resetTimeline(&ctx->timeline);
         testing::internal::CaptureStderr();
         header(std::string("init set maxscenes ") + c.count + " end_init");
         std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(ctx->settings.maxScenes, c.expected);
-        EXPECT_EQ(ctx->sceneCount, c.expected);
+        EXPECT_EQ(ctx->timeline.maxScenes, c.expected);
+        EXPECT_EQ(ctx->timeline.sceneCount, c.expected);
         if (c.message) EXPECT_NE(err.find(c.message), std::string::npos) << err;
         else EXPECT_EQ(err, "");
     }
@@ -105,50 +107,53 @@ TEST_F(TimelineScriptTest, MalformedTimesAreRejectedAndReadingGoesOn) {
            "set global duration 0:55:0\n"
            "set global start x\n"
            "end_init");
-    EXPECT_EQ(ctx->settings.duration, 55000);
-    EXPECT_EQ(ctx->settings.globalStart, 0);
-    EXPECT_EQ(ctx->settings.globalEnd, 60000);
-    EXPECT_EQ(ctx->quitPosted, 0);
+    EXPECT_EQ(ctx->timeline.duration, 55000);
+    EXPECT_EQ(ctx->timeline.globalStart, 0);
+    EXPECT_EQ(ctx->timeline.globalEnd, 60000);
+    EXPECT_EQ(ctx->timeline.quit.posted, 0);
 }
 
 TEST_F(TimelineScriptTest, InconsistentHeaderPostsQuit) {
     header("init set global start 0:10:0 set global end 0:5:0 end_init");
-    EXPECT_EQ(ctx->quitPosted, 1);
-    EXPECT_EQ(ctx->quitCode, 0);
+    EXPECT_EQ(ctx->timeline.quit.posted, 1);
+    EXPECT_EQ(ctx->timeline.quit.code, 0);
 
-    ctx->quitPosted = 0;
-    resetSettings(&ctx->settings);
+    ctx->timeline.quit.posted = 0;
+    resetSettings(&ctx->render.settings);
+    resetTimeline(&ctx->timeline);
     header("init set global duration 0:20:0 set global start 0:30:0 set global end 0:40:0 end_init");
-    EXPECT_EQ(ctx->quitPosted, 1);
+    EXPECT_EQ(ctx->timeline.quit.posted, 1);
 
-    ctx->quitPosted = 0;
-    resetSettings(&ctx->settings);
+    ctx->timeline.quit.posted = 0;
+    resetSettings(&ctx->render.settings);
+    resetTimeline(&ctx->timeline);
     header("init set global start 0:10:0 set global end 0:10:0 end_init");
-    EXPECT_EQ(ctx->quitPosted, 0);
+    EXPECT_EQ(ctx->timeline.quit.posted, 0);
 }
 
 TEST_F(TimelineScriptTest, HeaderStopsAtTheEndOfTheFile) {
     header("init set global duration 0:30:0");
-    EXPECT_EQ(ctx->settings.duration, 30000);
-    EXPECT_EQ(ctx->sceneCount, 8);
-    resetSettings(&ctx->settings);
+    EXPECT_EQ(ctx->timeline.duration, 30000);
+    EXPECT_EQ(ctx->timeline.sceneCount, 8);
+    resetSettings(&ctx->render.settings);
+    resetTimeline(&ctx->timeline);
     header("no header here");
-    EXPECT_EQ(ctx->settings.duration, 60000);
-    EXPECT_EQ(ctx->sceneCount, 8);
+    EXPECT_EQ(ctx->timeline.duration, 60000);
+    EXPECT_EQ(ctx->timeline.sceneCount, 8);
 }
 
 TEST_F(TimelineScriptTest, BothSectionsReadTheSameFileFromItsStart) {
     loadTestPackage({{kScript, "begin load scene a a.lws end init set maxscenes 2 end_init"}});
-    readTimelineHeader(kScript, ctx);
-    EXPECT_EQ(ctx->sceneCount, 2);
-    readTimelineMain(kScript, ctx);
-    EXPECT_STREQ(ctx->scenes[0].name, "a");
+    readTimelineHeader(kScript, &ctx->timeline);
+    EXPECT_EQ(ctx->timeline.sceneCount, 2);
+    readTimelineMain(kScript, &ctx->timeline, &ctx->render);
+    EXPECT_STREQ(ctx->timeline.scenes[0].name, "a");
 }
 
 TEST_F(TimelineScriptTest, MissingScriptExits) {
     loadTestPackage({{"Demo/Other.txt", "init end_init"}});
-    EXPECT_EXIT(readTimelineHeader(kScript, ctx), ::testing::ExitedWithCode(EXIT_MISSING_FILE), "Demo/Skrypt.txt");
-    EXPECT_EXIT(readTimelineMain(kScript, ctx), ::testing::ExitedWithCode(EXIT_MISSING_FILE), "Demo/Skrypt.txt");
+    EXPECT_EXIT(readTimelineHeader(kScript, &ctx->timeline), ::testing::ExitedWithCode(EXIT_MISSING_FILE), "Demo/Skrypt.txt");
+    EXPECT_EXIT(readTimelineMain(kScript, &ctx->timeline, &ctx->render), ::testing::ExitedWithCode(EXIT_MISSING_FILE), "Demo/Skrypt.txt");
 }
 
 // ---- main section ----
@@ -163,10 +168,10 @@ TEST_F(TimelineScriptTest, LoadFillsFreeSlotsOnceEach) {
          "load scene c c.lws\n"  // no slot left
          "end\n"
          "load scene d d.lws\n");
-    EXPECT_STREQ(ctx->scenes[0].name, "a");
-    EXPECT_STREQ(ctx->scenes[1].name, "b");
-    EXPECT_EQ(ctx->currentScene, &ctx->scenes[1]);
-    EXPECT_EQ(ctx->scenes[0].settings, &ctx->settings);
+    EXPECT_STREQ(ctx->timeline.scenes[0].name, "a");
+    EXPECT_STREQ(ctx->timeline.scenes[1].name, "b");
+    EXPECT_EQ(ctx->render.currentScene, &ctx->timeline.scenes[1]);
+    EXPECT_EQ(ctx->timeline.scenes[0].settings, &ctx->render.settings);
 }
 
 // A damaged scene file, like a missing one, keeps its name with an empty slot: loading the name again
@@ -174,20 +179,20 @@ TEST_F(TimelineScriptTest, LoadFillsFreeSlotsOnceEach) {
 TEST_F(TimelineScriptTest, AFailedSceneKeepsItsNameTaken) {
     for (const char* first : {"Demo/Damaged.lws", "Demo/Missing.lws"}) {
         SCOPED_TRACE(first);
-        freeTimelineLists(ctx);
+        freeTimelineLists(&ctx->timeline);
         loadTestPackage({{kScript, std::string("init set maxscenes 2 end_init begin load scene a ") + first +
                                        " load scene a Demo/Good.lws end"},
                          {"Demo/Damaged.lws", "LWSC 3 nothing here"},
                          {"Demo/Good.lws", "LWSC 3 AddNullObject N"}});
-        readTimelineHeader(kScript, ctx);
+        readTimelineHeader(kScript, &ctx->timeline);
         testing::internal::CaptureStderr();
-        readTimelineMain(kScript, ctx);
+        readTimelineMain(kScript, &ctx->timeline, &ctx->render);
         std::string err = testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find(first), std::string::npos) << err;
-        EXPECT_STREQ(ctx->scenes[0].name, "a");
-        EXPECT_EQ(ctx->scenes[0].itemCount, 0);
-        EXPECT_EQ(ctx->scenes[0].items, nullptr);
-        EXPECT_STREQ(ctx->scenes[1].name, "");
+        EXPECT_STREQ(ctx->timeline.scenes[0].name, "a");
+        EXPECT_EQ(ctx->timeline.scenes[0].itemCount, 0);
+        EXPECT_EQ(ctx->timeline.scenes[0].items, nullptr);
+        EXPECT_STREQ(ctx->timeline.scenes[1].name, "");
     }
 }
 
@@ -195,8 +200,8 @@ TEST_F(TimelineScriptTest, OverlongSceneNameIsRejected) {
     header("init end_init");
     std::string name63(63, 'n'), name64(64, 'm');
     readMain("begin load scene " + name64 + " x.lws load scene " + name63 + " y.lws end");
-    EXPECT_EQ(std::string(ctx->scenes[0].name), name63);
-    EXPECT_STREQ(ctx->scenes[1].name, "");
+    EXPECT_EQ(std::string(ctx->timeline.scenes[0].name), name63);
+    EXPECT_STREQ(ctx->timeline.scenes[1].name, "");
 }
 
 TEST_F(TimelineScriptTest, PlayEntersClipsOfKnownScenesAndCameras) {
@@ -222,7 +227,7 @@ TEST_F(TimelineScriptTest, WordsAfterAFailedPlayAreReadAsStatements) {
     readMain("begin\n"
          "play scene a nocam load scene b b.lws play scene a cam at 0:1:0 from 0:0:0 to 0:1:0\n"
          "end");
-    EXPECT_STREQ(ctx->scenes[1].name, "b");
+    EXPECT_STREQ(ctx->timeline.scenes[1].name, "b");
     EXPECT_EQ(at(1500), std::make_pair(0, 500));
 }
 
@@ -251,7 +256,7 @@ TEST_F(TimelineScriptTest, MainStopsAtTheEndOfTheFile) {
     readMain("begin play scene a cam from 0:1:0 start 0:0:0 end");
     EXPECT_EQ(at(1500).first, -1);
     readMain("no main section");
-    EXPECT_NE(ctx->settings.clipHead, nullptr);
+    EXPECT_NE(ctx->timeline.clipHead, nullptr);
 }
 
 TEST_F(TimelineScriptTest, CollectionPointsSeeClipsWrittenAfterThem) {
@@ -270,7 +275,7 @@ TEST_F(TimelineScriptTest, CollectionPointsSeeClipsWrittenAfterThem) {
          "garbage_collection at 0:35:0\n"
          "end");
     ASSERT_EQ(gcCount(), 2);
-    const GcNode* first = ctx->settings.gcHead;
+    const GcNode* first = ctx->timeline.gcHead;
     // a is shown again later: the first point frees nothing; the second frees b.
     EXPECT_EQ(first->time, 15000);
     EXPECT_EQ(first->meshCount, 0);

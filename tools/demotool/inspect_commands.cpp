@@ -12,6 +12,7 @@
 #include "scene/lwo_reader.h"
 #include "scene/lws_reader.h"
 #include "tools/demotool/commands.h"
+#include "render/scene_load.h"
 
 namespace {
 
@@ -185,13 +186,15 @@ int commandScene(int argc, char** argv) {
     }
     if (!openPackageForTool(argv[0])) return 1;
     DemoContext* context = demoContext();
-    resetSettings(&context->settings);
+    resetSettings(&context->render.settings);
     Scene* scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
     int status = 1;
     DemoFile probe = fileOpen(argv[1], "r");
     if (!probe) std::fprintf(stderr, "demotool: %s is not in the package\n", argv[1]);
     else fileClose(probe);
-    if (scene && probe && loadScene(context, scene, argv[1])) {
+    const SceneDeviceHooks device = sceneDeviceHooks(&context->render);
+    if (scene) scene->settings = &context->render.settings;
+    if (scene && probe && loadScene(&device, scene, argv[1])) {
         resolveSceneLinks(scene, argv[1]);
         printScene(scene, argv[1]);
         status = 0;

@@ -4,14 +4,14 @@
 #include <cstdlib>
 
 #include "app/demo_context.h"
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 #include "app/device_setup.h"
 #include "data/package.h"
 #include "platform/platform.h"
 #include "render/material_programs.h"
 #include "scene/lws_reader.h"
-#include "scene/material_keys.h"
-#include "scene/scene_load.h"
+#include "render/material_keys.h"
+#include "render/scene_load.h"
 #include "scene/setup_table.h"
 #include "tools/demotool/commands.h"
 
@@ -58,7 +58,7 @@ int commandPrograms(int argc, char** argv) {
         return 1;
     }
     DemoContext* context = demoContext();
-    resetSettings(&context->settings);
+    resetSettings(&context->render.settings);
     WindowRequest request = {"demotool", 0, 0, 64, 64, false, true, 32, 24, 8, 0};
     PlatformWindow* window = platformCreateWindow(&request);
     if (!window) {
@@ -68,12 +68,12 @@ int commandPrograms(int argc, char** argv) {
         return 1;
     }
     // The programs are compiled on loading, as the player does: a refused text ends the run there.
-    probeDeviceCaps(deviceCaps(), &context->settings);
-    context->caps = deviceCaps();
+    probeDeviceCaps(deviceCaps(), &context->render.settings);
+    context->render.caps = deviceCaps();
     setupDevice(context, window);
     Scene* scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
     int status = 1;
-    if (scene && loadSceneSlot(context, scene, argv[1])) {
+    if (scene && loadSceneSlot(&context->render, scene, argv[1])) {
         printPrograms(scene);
         status = 0;
         releaseSceneContents(scene);

@@ -6,6 +6,7 @@
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
 #include "tools/demotool/commands.h"
+#include "timeline/timeline_state.h"
 
 namespace {
 
@@ -21,16 +22,17 @@ int commandTimeline(int argc, char** argv) {
     }
     if (!openPackageForTool(argv[0])) return 1;
     DemoContext* context = demoContext();
-    resetSettings(&context->settings);
-    context->startClock = -1;
-    readTimelineHeader("Demo/Skrypt.txt", context);
-    if (context->quitPosted) {
+    resetSettings(&context->render.settings);
+    resetTimeline(&context->timeline);
+    context->timeline.startClock = -1;
+    readTimelineHeader("Demo/Skrypt.txt", &context->timeline);
+    if (context->timeline.quit.posted) {
         std::fprintf(stderr, "demotool: the timeline's header is inconsistent\n");
         packageRelease();
         return 1;
     }
-    readTimelineMain("Demo/Skrypt.txt", context);
-    const Settings& s = context->settings;
+    readTimelineMain("Demo/Skrypt.txt", &context->timeline, &context->render);
+    const TimelineState& s = context->timeline;
     std::printf("header maxscenes %d duration %d start %d end %d loop %d\n", s.maxScenes, s.duration,
                 s.globalStart, s.globalEnd, s.loop);
     for (const Clip* clip = s.clipHead; clip; clip = clip->next)

@@ -1,8 +1,9 @@
 // The shared texture cache: one entry per image path, appended on first use, never removed.
 #include <cstring>
 
-#include "app/shutdown.h"
+#include "base/report.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 
 int textureCacheFind(const TextureCache* cache, const char* path) {
     for (int32_t i = 0; i < cache->count; ++i)

@@ -6,9 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/shutdown.h"
+#include "render/render_state.h"
+#include "base/report.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 
 const char* const kLoadingPicturePath = "Demo/VarizIvora.jpg";
 
@@ -73,19 +74,6 @@ TextureFormats textureFormats(int bitsPerPixel, int textureMode, int imageFormat
     }
 }
 
-bool imageFrameName(const TextureImage* image, int frame, char* buffer, size_t size) {
-    int pathLength = fieldLength(image->path, sizeof image->path);
-    int written;
-    if (image->digits <= 0) {
-        written = std::snprintf(buffer, size, "%.*s", pathLength, image->path);
-    } else {
-        // The number in the name counts from 0 whatever the first frame number is.
-        written = std::snprintf(buffer, size, "%.*s%.*d%.*s", pathLength, image->path, int(image->digits), frame,
-                                fieldLength(image->suffix, sizeof image->suffix), image->suffix);
-    }
-    return written >= 0 && static_cast<size_t>(written) < size;
-}
-
 void loadTexture(TextureImage* image, const Settings* settings) {
     // A clip with no frames still gets the one texture its users bind.
     int64_t frames = int64_t(image->end) - int64_t(image->first);
@@ -113,7 +101,7 @@ void releaseTextureImage(TextureImage* image) {
     image->names = nullptr;
 }
 
-void loadLoadingPicture(DemoContext* context) {
+void loadLoadingPicture(RenderState* context) {
     TextureImage* picture = &context->loadingPicture;
     releaseTextureImage(picture);
     std::memset(picture, 0, sizeof *picture);

@@ -5,15 +5,25 @@
 #include "scene/envelope.h"
 
 struct Scene;
-struct DemoContext;
+struct RenderState;
 struct EffectSlot;
 
 struct Colour {
     float r, g, b, a;
 };
 
-typedef void (*EffectInitFn)(Scene* scene, EffectSlot* slot);
-typedef void (*EffectRenderFn)(DemoContext* context, EffectSlot* slot, int32_t timeMs);
+// Init gets the renderer's state (caches, settings, the families' shared objects) and the scene
+// whose null the slot is bound to.
+typedef void (*EffectInitFn)(RenderState* render, Scene* scene, EffectSlot* slot);
+typedef void (*EffectRenderFn)(RenderState* render, EffectSlot* slot, int32_t timeMs);
+
+// When in a frame a slot draws.
+enum EffectPass : int32_t {
+    EFFECT_PASS_NEVER = 0,
+    EFFECT_PASS_BEFORE_OBJECTS = 1,
+    EFFECT_PASS_AT_NULL = 2,  // among the objects, where the walk over the items meets the null
+    EFFECT_PASS_AFTER_OVERLAYS = 3,
+};
 
 // Which effect a slot runs; FAMILY_NONE for a null whose name is no effect.
 enum EffectFamily : int32_t {
@@ -82,7 +92,7 @@ struct EffectSlot {
     uint8_t reset;  // 1: start afresh at the next render; the effect clears it
     void* parent;
     uint8_t parentKind;
-    int32_t pass;  // 0 never, 1 before the objects, 2 at the null's place, 3 after the overlays
+    int32_t pass;  // EffectPass
     Envelope motion[MOTION_CHANNELS];
     uint32_t handles[EFFECT_HANDLES];
     int32_t intParams[EFFECT_PARAMS];

@@ -1,4 +1,4 @@
-#include "app/device_caps.h"
+#include "render/device_caps.h"
 
 DeviceCaps* deviceCaps() {
     static DeviceCaps caps;

@@ -1,4 +1,4 @@
-#include "scene/mesh_device.h"
+#include "render/mesh_device.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -6,10 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/demo_context.h"
-#include "app/device_caps.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
 #include "data/image.h"
+#include "render/texture_upload.h"
 #include "scene/layer_flags.h"
 #include "scene/mesh_geometry.h"
 
@@ -81,13 +82,13 @@ void layerState(const TextureLayer* layer, uint32_t flags, int32_t k, GLuint tex
 
 }  // namespace
 
-bool meshDeviceReady(const DemoContext* context) {
+bool meshDeviceReady(const RenderState* context) {
     const GlEntryPoints* gl = glEntryPoints();
     return context->caps && context->caps->states[EXT_ARB_VERTEX_BUFFER_OBJECT] == EXTENSION_FOUND &&
            gl->glGenBuffersARB && gl->glBindBufferARB && gl->glBufferDataARB;
 }
 
-void loadObjectTextures(DemoContext* context, const RawObject* object, const Settings* settings,
+void loadObjectTextures(RenderState* context, const RawObject* object, const Settings* settings,
                         int32_t clipTexture[OBJECT_CLIPS]) {
     for (int32_t c = 0; c < OBJECT_CLIPS; ++c) clipTexture[c] = -1;
     for (int32_t c = 0; c < object->clipCount && c < OBJECT_CLIPS; ++c) {
@@ -111,7 +112,7 @@ void loadObjectTextures(DemoContext* context, const RawObject* object, const Set
     }
 }
 
-TextureUnitLimits textureUnitLimits(const DemoContext* context, const Settings* settings) {
+TextureUnitLimits textureUnitLimits(const RenderState* context, const Settings* settings) {
     TextureUnitLimits units;
     units.fixedFunction = settings->maxTextureUnits;
     units.selectable = settings->maxTextureUnits;

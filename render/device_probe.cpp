@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/demo_context.h"
-#include "app/device_caps.h"
-#include "app/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
 #include "platform/platform.h"
 
 GlEntryPoints* glEntryPoints() {

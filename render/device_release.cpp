@@ -1,6 +1,12 @@
-// The GL objects a collection point releases through the device's extension entry points.
-#include "app/device_entry_points.h"
-#include "timeline/clip_list.h"
+#include "render/device_release.h"
+
+#include "render/device_entry_points.h"
+#include "scene/scene.h"
+
+void releaseTextureName(uint32_t* name) {
+    glDeleteTextures(1, name);
+    *name = 0;
+}
 
 void deleteMeshBuffers(Surface* surface) {
     GlEntryPoints* gl = glEntryPoints();

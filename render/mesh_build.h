@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-struct DemoContext;
+struct RenderState;
 struct Mesh;
 struct MeshCache;
 struct Scene;
@@ -14,12 +14,12 @@ struct SceneItem;
 // side is built. Returns the cache index, or -1 (reported) when the object cannot be read, a surface
 // needs more vertices than 16-bit indices reach, or the cache is full; the item is then left without
 // a mesh. Two bump layers on different UV maps end the process (code 0) after their message.
-int buildMesh(DemoContext* context, Scene* scene, SceneItem* item);
+int buildMesh(RenderState* context, Scene* scene, SceneItem* item);
 // Index of the cache entry with exactly this path, or -1.
 int findMesh(const MeshCache* cache, const char* path);
 // Points the item at cache entry meshIndex and gives it its own SurfaceInstances. False when out of
 // memory (reported); the item is then left without a mesh.
-bool attachMesh(DemoContext* context, SceneItem* item, int32_t meshIndex);
+bool attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex);
 // Frees what a mesh holds in memory (surfaces, weight map names, list numbers); the entry is left
 // zeroed. GL objects are not deleted here.
 void releaseMesh(Mesh* mesh);

@@ -1,6 +1,6 @@
-#include "scene/material_keys.h"
+#include "render/material_keys.h"
 
-#include "app/demo_context.h"
+#include "render/render_state.h"
 #include "render/material_inputs.h"
 #include "render/material_programs.h"
 #include "scene/layer_flags.h"
@@ -82,7 +82,7 @@ uint32_t fragmentMaterialKey(const Scene* scene, const Surface* surface) {
     return withSilentLights(key, scene);
 }
 
-void assignMaterialPrograms(DemoContext* context, Scene* scene) {
+void assignMaterialPrograms(RenderState* context, Scene* scene) {
     for (int32_t i = 0; scene->items && i < scene->itemCount; ++i) {
         SceneItem* item = &scene->items[i];
         for (int32_t s = 0; item->surfaces && s < item->surfaceCount; ++s) {

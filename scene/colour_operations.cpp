@@ -1,4 +1,4 @@
-#include "render/colour_operations.h"
+#include "scene/colour_operations.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Meshes from object files: materials, layer flags and vertices are built in memory first, so that an
 // object that cannot be drawn is refused before anything reaches the device; then textures, state
 // lists and buffers go onto the device when there is one.
-#include "scene/mesh_build.h"
+#include "render/mesh_build.h"
 
 #include <GL/gl.h>
 
@@ -9,13 +9,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/demo_context.h"
-#include "app/shutdown.h"
+#include "render/render_state.h"
+#include "base/report.h"
 #include "render/depth_programs.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/lwo_reader.h"
-#include "scene/mesh_device.h"
+#include "render/mesh_device.h"
 #include "scene/mesh_geometry.h"
 
 namespace {
@@ -83,7 +83,7 @@ bool copyWeightMapNames(Mesh* mesh, const RawObject* object) {
     return true;
 }
 
-void putOnDevice(DemoContext* context, const Scene* scene, Mesh* mesh, const RawObject* object,
+void putOnDevice(RenderState* context, const Scene* scene, Mesh* mesh, const RawObject* object,
                  const SurfaceGeometry* geometry) {
     const Settings* settings = scene && scene->settings ? scene->settings : &context->settings;
     int32_t clipTexture[OBJECT_CLIPS];
@@ -117,7 +117,7 @@ int findMesh(const MeshCache* cache, const char* path) {
     return -1;
 }
 
-bool attachMesh(DemoContext* context, SceneItem* item, int32_t meshIndex) {
+bool attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex) {
     Mesh* mesh = &context->meshes.entries[meshIndex];
     SurfaceInstance* instances = nullptr;
     if (mesh->surfaceCount > 0) {
@@ -135,7 +135,7 @@ bool attachMesh(DemoContext* context, SceneItem* item, int32_t meshIndex) {
     return true;
 }
 
-int buildMesh(DemoContext* context, Scene* scene, SceneItem* item) {
+int buildMesh(RenderState* context, Scene* scene, SceneItem* item) {
     item->mesh = nullptr;
     item->meshIndex = -1;
     item->surfaceCount = 0;

@@ -1,4 +1,4 @@
-#include "scene/light_slots.h"
+#include "render/light_slots.h"
 
 #include "render/material_inputs.h"
 #include "scene/scene.h"
