@@ -5,7 +5,6 @@
 #include "app/demo_context.h"
 #include "render/depth_programs.h"
 #include "render/device_state.h"
-#include "timeline/clip_list.h"
 
 namespace {
 
@@ -32,5 +31,4 @@ void setupDevice(DemoContext* context, PlatformWindow* window) {
     setDefaultGlState();
     compileDepthPrograms(render);
     createShadowBuffer(render);
-    initClipList(timeline);
 }

@@ -7,5 +7,5 @@ struct PlatformWindow;
 
 // Main-window set-up, run while the window is created (its context current): stores the window,
 // empties the caches and scene slots, sets the default GL state, compiles the depth programs,
-// creates the shadow buffer and initialises the clip list.
+// and creates the shadow buffer.
 void setupDevice(DemoContext* context, PlatformWindow* window);

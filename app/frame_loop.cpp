@@ -30,8 +30,8 @@ struct FrameLoopState {
 FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
 FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
-void resetAllEffects(DemoContext* context) {
-    for (int s = 0; context->timeline.scenes && s < context->timeline.sceneCount; ++s) resetSceneEffects(&context->timeline.scenes[s]);
+void resetAllEffects(TimelineState* timeline) {
+    for (int s = 0; timeline->scenes && s < timeline->sceneCount; ++s) resetSceneEffects(&timeline->scenes[s]);
 }
 
 void updateTitle(DemoContext* context) {
@@ -86,7 +86,7 @@ int runFrame(int32_t demoTime, DemoContext* context) {
     if (gLoop.warmScene >= context->timeline.sceneCount) {
         gLoop.warmScene = 0;
         context->warmUp = 0;
-        resetAllEffects(context);
+        resetAllEffects(&context->timeline);
         return 0;
     }
     Scene* scene = &context->timeline.scenes[gLoop.warmScene];
@@ -135,7 +135,7 @@ void paintFrame(DemoContext* context) {
     if (!s.fullscreen) updateTitle(context);
     if (!context->warmUp) platformSwapBuffers(context->window);
     gLoop.timedFrames += 1;
-    if (gConfig.frameLimit > 0 && gLoop.timedFrames >= gConfig.frameLimit) postQuit(context, 0);
+    if (gConfig.frameLimit > 0 && gLoop.timedFrames >= gConfig.frameLimit) postQuit(context, EXIT_OK);
 }
 
 void pumpEvents(DemoContext* context) {
@@ -144,7 +144,7 @@ void pumpEvents(DemoContext* context) {
         switch (event.type) {
             case PLATFORM_EVENT_KEY_ESCAPE:
             case PLATFORM_EVENT_CLOSE:
-                postQuit(context, 0);
+                postQuit(context, EXIT_OK);
                 break;
             case PLATFORM_EVENT_KEY_F1:
                 platformShowCursor(true);

@@ -108,6 +108,7 @@ void createMainWindow(DemoContext* context) {
     platformMakeCurrent(window);
     gammaApply(window);
     setupDevice(context, window);
+    initClipList(&context->timeline);
     readTimelineMain(kTimeline, &context->timeline, &context->render);
     readClipScript(kClipScript, &context->render);
     context->render.overlayPass = drawClipOverlays;

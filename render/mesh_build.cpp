@@ -32,7 +32,7 @@ int checkBumpMaps(const RawObject* object, const char* path) {
                 bumpMap = raw->layers[k].uvMap;
             } else if (bumpMap != raw->layers[k].uvMap) {
                 showError("Object %s has two different BumpUV maps", path);
-                fatalExit(EXIT_OK);
+                fatalExit(EXIT_AFTER_MESSAGE);
             }
         }
     }

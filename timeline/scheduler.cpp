@@ -12,7 +12,7 @@ namespace {
 // The timeline is over: restart the demo clock when looping, otherwise end the demo.
 void endOfTimeline(TimelineState* timeline, bool resetAllEffects) {
     if (!timeline->loop) {
-        postQuit(&timeline->quit, 0);
+        postQuit(&timeline->quit, EXIT_OK);
         return;
     }
     timeline->startClock = platformClockMs();

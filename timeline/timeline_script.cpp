@@ -193,7 +193,8 @@ void readTimelineHeader(const char* path, TimelineState* timeline) {
     }
     timeline->sceneCount = timeline->maxScenes;
 
-    if (timeline->globalStart > timeline->globalEnd || timeline->globalStart > timeline->duration) postQuit(&timeline->quit, 0);
+    if (timeline->globalStart > timeline->globalEnd || timeline->globalStart > timeline->duration)
+        postQuit(&timeline->quit, EXIT_OK);
 }
 
 void readTimelineMain(const char* path, TimelineState* timeline, RenderState* render) {

@@ -81,7 +81,6 @@ TEST_F(DeviceSetup, EmptiesTheSlotsSetsTheStateAndMakesTheShadowBuffer) {
     EXPECT_NE(context->render.depthSkinnedVertexProgram, 0u);
     EXPECT_NE(context->render.depthFragmentProgram, 0u);
     EXPECT_NE(context->render.depthVertexProgram, context->render.depthSkinnedVertexProgram);
-    EXPECT_NE(context->timeline.clipHead, nullptr);
     EXPECT_NE(context->render.shadowFramebuffer, 0u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
