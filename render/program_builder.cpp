@@ -218,6 +218,7 @@ void releaseProgramBuilder(ProgramBuilder* b) {
 }
 
 void bindProgramBuilder(ProgramBuilder* b) { gBound = b; }
+ProgramBuilder* boundProgramBuilder() { return gBound; }
 void beginProgram(uint32_t* programId, uint32_t target) { beginProgram(gBound, programId, target); }
 void appendProgramText(const char* text) { appendProgramText(gBound, text); }
 
