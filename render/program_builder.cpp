@@ -12,6 +12,7 @@
 #include "base/c_locale.h"
 #include "data/package.h"
 #include "platform/platform.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -27,11 +28,7 @@ void reserve(ProgramBuilder* b, uint64_t extra) {
     uint64_t capacity = b->capacity ? uint64_t(b->capacity) : uint64_t(PROGRAM_BUFFER_SIZE);
     while (capacity < needed) capacity *= 2;
     char* text = capacity < UINT32_MAX ? static_cast<char*>(std::realloc(b->text, capacity)) : nullptr;
-    if (!text) {
-        showError("There is not enough memory for a GPU program text of %llu bytes.",
-                  static_cast<unsigned long long>(needed));
-        fatalExit(EXIT_OUT_OF_MEMORY);
-    }
+    if (!text) outOfMemory("a GPU program text of %llu bytes", static_cast<unsigned long long>(needed));
     std::memset(text + b->capacity, 0, capacity - b->capacity);
     b->text = text;
     b->capacity = static_cast<uint32_t>(capacity);
@@ -145,10 +142,7 @@ void appendFormatted(ProgramBuilder* b, const char* format, va_list args) {
         return;
     }
     char* large = static_cast<char*>(std::malloc(static_cast<size_t>(written) + 1));
-    if (!large) {
-        showError("There is not enough memory for a GPU program text of %d bytes.", written);
-        fatalExit(EXIT_OUT_OF_MEMORY);
-    }
+    if (!large) outOfMemory("a GPU program text of %d bytes", written);
     formatInCLocale(large, static_cast<size_t>(written) + 1, format, again);
     va_end(again);
     append(b, large, static_cast<size_t>(written));
