@@ -53,5 +53,4 @@ void gammaRestore() {
 }
 
 GammaTriple* gammaTriple() { return &gTriple; }
-const GammaRamp* savedGammaRamp() { return &gSaved; }
 GammaRamp* builtGammaRamp() { return &gBuilt; }

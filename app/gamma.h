@@ -24,6 +24,5 @@ void gammaApply(PlatformWindow* window);
 void gammaRestore();
 
 GammaTriple* gammaTriple();
-const GammaRamp* savedGammaRamp();
 // The ramp built from the triple; the gamma dialog rebuilds it while the display keeps its own.
 GammaRamp* builtGammaRamp();

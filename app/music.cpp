@@ -50,4 +50,3 @@ void closeMusic() {
     gLoaded = false;
 }
 
-bool musicLoaded() { return gLoaded; }

@@ -8,4 +8,3 @@ void openMusic(const char* dataDir);
 // Plays from the given position in the music (ms), so that a demo started late is in step.
 void startMusic(int32_t positionMs);
 void closeMusic();
-bool musicLoaded();

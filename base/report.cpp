@@ -1,4 +1,5 @@
 #include "base/report.h"
+#include "base/out_of_memory.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -56,4 +57,14 @@ void postQuit(QuitRequest* quit, int exitCode) {
     if (quit->posted) return;
     quit->posted = 1;
     quit->code = exitCode;
+}
+
+void outOfMemory(const char* what, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, what);
+    std::vsnprintf(text, sizeof text, what, args);
+    va_end(args);
+    showError("There is not enough memory for %s.", text);
+    fatalExit(EXIT_OUT_OF_MEMORY);
 }

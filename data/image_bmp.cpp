@@ -5,6 +5,7 @@
 
 #include "base/report.h"
 #include "data/image.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ uint8_t* readBmp(TextureImage* image, DemoFile file) {
         return imageReadFailed(file, "Bitmap Header reading failed");
     uint32_t blockSize = dataOffset - kFileHeaderSize;
     uint8_t* block = static_cast<uint8_t*>(std::malloc(blockSize));
-    if (!block) return imageReadFailed(file, "Not enought memory for header");
+    if (!block) outOfMemory("a bitmap header");
     if (fileRead(block, 1, blockSize, file) < blockSize) return imageReadFailed(file, "Bitmap Header reading failed", block);
 
     uint32_t infoSize = u32(block);
@@ -58,7 +59,7 @@ uint8_t* readBmp(TextureImage* image, DemoFile file) {
     if (rows > left / stride) stride = rowBytes;
     if (rows > left / stride) return imageReadFailed(file, "Bitmap reading failed");
     uint8_t* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(rows * rowBytes)));
-    if (!pixels) return imageReadFailed(file, "Not enought memory for bitmap");
+    if (!pixels) outOfMemory("a bitmap of %d x %llu", width, static_cast<unsigned long long>(rows));
     for (uint64_t r = 0; r < rows; ++r) {
         uint64_t target = topDown ? rows - 1 - r : r;
         fileRead(pixels + target * rowBytes, 1, static_cast<size_t>(rowBytes), file);

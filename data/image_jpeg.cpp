@@ -7,6 +7,7 @@
 
 #include "base/report.h"
 #include "data/image.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -63,13 +64,7 @@ uint8_t* readJpeg(TextureImage* image, DemoFile file) {
     size_t components = static_cast<size_t>(info.output_components);
     size_t rowBytes = width * components;
     uint8_t* pixels = static_cast<uint8_t*>(std::calloc(height, rowBytes));
-    if (!pixels) {
-        jpeg_destroy_decompress(&info);
-        std::fclose(stream);
-        fileSeek(file, 0, SEEK_SET);
-        showFailure("Not enough memory for JPEG");
-        return nullptr;
-    }
+    if (!pixels) outOfMemory("a JPEG picture of %zu x %zu", width, height);
     JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                 static_cast<JDIMENSION>(rowBytes), 1);
     // Scanlines come top row first; textures want the bottom row first.

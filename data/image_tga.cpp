@@ -4,6 +4,7 @@
 
 #include "base/report.h"
 #include "data/image.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ uint8_t* readTga(TextureImage* image, DemoFile file) {
     uint64_t least = type == 2 ? total : (count + 127) / 128 * (1 + pixelBytes);
     if (fileRemaining(file) < least) return imageReadFailed(file, "TGA reading failed");
     uint8_t* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(total)));
-    if (!pixels) return imageReadFailed(file, "Not enought memory for TGA");
+    if (!pixels) outOfMemory("a TGA picture of %u x %u", width, height);
     if (type == 2) {
         if (!readPlain(pixels, static_cast<size_t>(total), file)) return imageReadFailed(file, "TGA reading failed", pixels);
     } else {

@@ -11,6 +11,7 @@
 #include "render/main_pass.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
+#include "scene/mesh_geometry.h"
 #include "scene/transform.h"
 
 namespace {
@@ -68,25 +69,25 @@ void drawEffectSurface(const RenderState* context, const Scene* scene, const Mes
     }
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
-    intptr_t n = 0;
     const bool weights = mesh && mesh->weightMapCount > 0;
-    if (weights) {
-        gl->glVertexAttribPointerARB(1, 4, GL_FLOAT, GL_FALSE, stride, offset(24));
-        gl->glEnableVertexAttribArrayARB(1);
-        n = 4;
-    }
     const bool bump = s->bumpLayer != 0;
+    const VertexLayout layout = surfaceVertexLayout(s, weights);
+    const intptr_t floatBytes = sizeof(float);
+    if (weights) {
+        gl->glVertexAttribPointerARB(1, 4, GL_FLOAT, GL_FALSE, stride, offset(floatBytes * layout.weightOffset));
+        gl->glEnableVertexAttribArrayARB(1);
+    }
     if (bump) {
-        gl->glVertexAttribPointerARB(14, 3, GL_FLOAT, GL_FALSE, stride, offset(24 + 4 * n));
-        gl->glVertexAttribPointerARB(15, 3, GL_FLOAT, GL_FALSE, stride, offset(36 + 4 * n));
+        gl->glVertexAttribPointerARB(14, 3, GL_FLOAT, GL_FALSE, stride, offset(floatBytes * layout.tangentOffset));
+        gl->glVertexAttribPointerARB(15, 3, GL_FLOAT, GL_FALSE, stride,
+                                     offset(floatBytes * (layout.tangentOffset + 3)));
         gl->glEnableVertexAttribArrayARB(14);
         gl->glEnableVertexAttribArrayARB(15);
-        n += 6;
     }
     for (int32_t k = 0; k < s->layerCount; ++k) {
         if (!(s->layerFlags[k] & LAYER_UV)) continue;
         if (gl->glClientActiveTextureARB) gl->glClientActiveTextureARB(GLenum(GL_TEXTURE0_ARB + k));
-        glTexCoordPointer(2, GL_FLOAT, stride, offset(24 + 4 * n + 8 * k));
+        glTexCoordPointer(2, GL_FLOAT, stride, offset(floatBytes * (layout.uvOffset + 2 * k)));
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     }
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);

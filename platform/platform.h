@@ -38,7 +38,6 @@ struct WindowRequest {
 PlatformWindow* platformCreateWindow(const WindowRequest* request);
 void platformDestroyWindow(PlatformWindow* window);
 void platformMakeCurrent(PlatformWindow* window);
-void platformReleaseCurrent(PlatformWindow* window);
 void platformSwapBuffers(PlatformWindow* window);
 void platformSetWindowTitle(PlatformWindow* window, const char* title);
 void platformShowWindow(PlatformWindow* window, int x, int y, int width, int height);

@@ -63,7 +63,6 @@ void platformDestroyWindow(PlatformWindow* w) {
 }
 
 void platformMakeCurrent(PlatformWindow* w) { SDL_GL_MakeCurrent(w->window, w->context); }
-void platformReleaseCurrent(PlatformWindow* w) { SDL_GL_MakeCurrent(w->window, nullptr); }
 void platformSwapBuffers(PlatformWindow* w) { SDL_GL_SwapWindow(w->window); }
 void platformSetWindowTitle(PlatformWindow* w, const char* title) { SDL_SetWindowTitle(w->window, title); }
 

@@ -4,8 +4,9 @@
 #pragma once
 
 struct MaterialInputs;
+struct ProgramBuilder;
 
 // Append the statements after the target's header ("!!ARBfp1.0" with the fastest-precision option,
 // or "!!FP1.0"); the caller opens and closes the text.
-void writeArbFragmentProgram(const MaterialInputs* in);
-void writeNvFragmentProgram(const MaterialInputs* in);
+void writeArbFragmentProgram(ProgramBuilder* builder, const MaterialInputs* in);
+void writeNvFragmentProgram(ProgramBuilder* builder, const MaterialInputs* in);

@@ -5,6 +5,7 @@
 
 #include "render/render_state.h"
 #include "render/glow.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ int32_t powerOfTwoCover(int32_t size) {
 // Zero-filled: rows that no copy writes read the same from run to run.
 void createGlowTexture(RenderState* context, int32_t width, int32_t height) {
     void* zeros = std::calloc(size_t(width) * size_t(height), 4);
+    if (!zeros) outOfMemory("a glow texture of %d x %d", width, height);
     glGenTextures(1, &context->glowTexture);
     glBindTexture(GL_TEXTURE_2D, context->glowTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros);

@@ -12,13 +12,10 @@
 #include "render/shadow_pass.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
+#include "scene/mesh_geometry.h"
 #include "scene/transform.h"
 
 namespace {
-
-// Bone rows of the item being drawn, four per weight-map slot.
-float gBoneRows[ITEM_BONES][16];
-uint8_t gBoneSet[ITEM_BONES];
 
 // Layers that only a fragment program can make sense of: without one, unit 0 shows a plain colour
 // layer and the rest stay off.
@@ -45,13 +42,15 @@ void itemMatrix(const SceneItem* item, float m[16]) {
 // transform, so the model-view is then left at identity for those surfaces.
 void uploadSkinningPalette(const DrawContext& d, const SceneItem* item) {
     const int32_t boneCount = item->boneCount < ITEM_BONES ? item->boneCount : ITEM_BONES;
-    for (int32_t w = 0; w < ITEM_BONES; ++w) gBoneSet[w] = 0;
+    // Four rows per weight-map slot; a slot no bone drives is not loaded.
+    float boneRows[ITEM_BONES][16];
+    uint8_t boneSet[ITEM_BONES] = {};
     for (int32_t b = 0; b < boneCount; ++b) {
         const Bone* bone = &item->bones[b];
         float rows[16];
         if (!skinningMatrix(bone, rows)) continue;
-        for (int32_t k = 0; k < 16; ++k) gBoneRows[bone->weightMapIndex][k] = rows[k];
-        gBoneSet[bone->weightMapIndex] = 1;
+        for (int32_t k = 0; k < 16; ++k) boneRows[bone->weightMapIndex][k] = rows[k];
+        boneSet[bone->weightMapIndex] = 1;
     }
     if (!d.gl->glProgramLocalParameter4fvARB) return;
     glEnable(GL_VERTEX_PROGRAM_ARB);
@@ -60,10 +59,10 @@ void uploadSkinningPalette(const DrawContext& d, const SceneItem* item) {
         if (!program) continue;
         d.gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, program);
         for (int32_t w = 0; w < ITEM_BONES; ++w) {
-            if (!gBoneSet[w]) continue;
+            if (!boneSet[w]) continue;
             for (int32_t r = 0; r < 4; ++r)
                 d.gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, GLuint(LOCAL_ROWS_PER_BONE * w + r),
-                                                    &gBoneRows[w][4 * r]);
+                                                    &boneRows[w][4 * r]);
         }
     }
     glDisable(GL_VERTEX_PROGRAM_ARB);
@@ -126,6 +125,11 @@ void useFixedFunction(const Surface* surface, int32_t fixedFunctionUnits, const 
     if (gl->glActiveTextureARB) gl->glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
+// A position in the bound vertex buffer, in floats from its start.
+const GLvoid* floatOffset(int32_t floats) {
+    return reinterpret_cast<const GLvoid*>(uintptr_t(sizeof(float)) * uintptr_t(floats));
+}
+
 struct EnabledArrays {
     bool weights;
     bool tangents;
@@ -134,38 +138,32 @@ struct EnabledArrays {
 
 EnabledArrays setUpArrays(const DrawContext& d, const SceneItem* item, const Surface* surface, bool vertexProgram) {
     EnabledArrays on = {};
+    const bool weights = item->mesh && item->mesh->weightMapCount > 0;
+    const VertexLayout layout = surfaceVertexLayout(surface, weights);
     const GLsizei stride = surface->vertexStride;
-    const char* base = nullptr;
     d.gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, surface->vertexBuffer);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base);
+    glVertexPointer(3, GL_FLOAT, stride, floatOffset(0));
     glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, stride, base + 12);
-    int32_t n = 0;
-    if (item->mesh && item->mesh->weightMapCount > 0) {
-        if (vertexProgram) {
-            d.gl->glEnableVertexAttribArrayARB(1);
-            d.gl->glVertexAttribPointerARB(1, 4, GL_FLOAT, GL_FALSE, stride, base + 24);
-            on.weights = true;
-        }
-        n = 4;
+    glNormalPointer(GL_FLOAT, stride, floatOffset(3));
+    if (weights && vertexProgram) {
+        d.gl->glEnableVertexAttribArrayARB(1);
+        d.gl->glVertexAttribPointerARB(1, 4, GL_FLOAT, GL_FALSE, stride, floatOffset(layout.weightOffset));
+        on.weights = true;
     }
-    if (surface->bumpLayer) {
-        if (vertexProgram) {
-            d.gl->glEnableVertexAttribArrayARB(14);
-            d.gl->glVertexAttribPointerARB(14, 3, GL_FLOAT, GL_FALSE, stride, base + 24 + 4 * n);
-            d.gl->glEnableVertexAttribArrayARB(15);
-            d.gl->glVertexAttribPointerARB(15, 3, GL_FLOAT, GL_FALSE, stride, base + 36 + 4 * n);
-            on.tangents = true;
-        }
-        n += 6;
+    if (surface->bumpLayer && vertexProgram) {
+        d.gl->glEnableVertexAttribArrayARB(14);
+        d.gl->glVertexAttribPointerARB(14, 3, GL_FLOAT, GL_FALSE, stride, floatOffset(layout.tangentOffset));
+        d.gl->glEnableVertexAttribArrayARB(15);
+        d.gl->glVertexAttribPointerARB(15, 3, GL_FLOAT, GL_FALSE, stride, floatOffset(layout.tangentOffset + 3));
+        on.tangents = true;
     }
     for (int32_t k = 0; k < surface->layerCount && k < SURFACE_LAYERS; ++k) {
         if (!(surface->layerFlags[k] & LAYER_UV)) continue;
         if (d.gl->glClientActiveTextureARB) d.gl->glClientActiveTextureARB(GLenum(GL_TEXTURE0_ARB + k));
         else if (k > 0) continue;
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, stride, base + 24 + 4 * n + 8 * k);
+        glTexCoordPointer(2, GL_FLOAT, stride, floatOffset(layout.uvOffset + 2 * k));
         on.uvLayers |= 1u << k;
     }
     return on;

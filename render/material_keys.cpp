@@ -93,7 +93,7 @@ void assignMaterialPrograms(RenderState* context, Scene* scene) {
             uint32_t key = vertexMaterialKey(scene, item, surface);
             int slot = programCacheFind(&context->vertexPrograms, key);
             if (slot < 0) {
-                generateMaterialVertexProgram(scene, i, s);
+                generateMaterialVertexProgram(&context->programText, scene, i, s);
                 programCacheInsert(&context->vertexPrograms, key, instance->vertexProgram);
             } else {
                 instance->vertexProgram = context->vertexPrograms.slots[slot].program;
@@ -102,7 +102,7 @@ void assignMaterialPrograms(RenderState* context, Scene* scene) {
             key = fragmentMaterialKey(scene, surface);
             slot = programCacheFind(&context->fragmentPrograms, key);
             if (slot < 0) {
-                generateMaterialFragmentProgram(scene, i, s);
+                generateMaterialFragmentProgram(&context->programText, scene, i, s);
                 programCacheInsert(&context->fragmentPrograms, key, instance->fragmentProgram);
             } else {
                 instance->fragmentProgram = context->fragmentPrograms.slots[slot].program;

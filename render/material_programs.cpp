@@ -12,28 +12,28 @@
 
 namespace {
 
-void writeFragment(const MaterialInputs* in) {
-    if (in->nv) writeNvFragmentProgram(in);
-    else writeArbFragmentProgram(in);
+void writeFragment(ProgramBuilder* b, const MaterialInputs* in) {
+    if (in->nv) writeNvFragmentProgram(b, in);
+    else writeArbFragmentProgram(b, in);
 }
 
 uint32_t fragmentTarget(const MaterialInputs* in) { return in->nv ? GL_FRAGMENT_PROGRAM_NV : GL_FRAGMENT_PROGRAM_ARB; }
 
 }  // namespace
 
-void generateMaterialVertexProgram(Scene* scene, int32_t itemIndex, int32_t surfaceIndex) {
+void generateMaterialVertexProgram(ProgramBuilder* b, Scene* scene, int32_t itemIndex, int32_t surfaceIndex) {
     SceneItem* item = &scene->items[itemIndex];
     SurfaceInstance* instance = &item->surfaces[surfaceIndex];
     instance->vertexProgram = 0;
     if (!deviceCompilesPrograms(GL_VERTEX_PROGRAM_ARB)) return;
     MaterialInputs in;
     readMaterialInputs(scene, item, instance->surface, &in);
-    beginProgram(&instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    writeMaterialVertexProgram(&in);
-    endProgram(instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    beginProgram(b, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    writeMaterialVertexProgram(b, &in);
+    endProgram(b, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
 }
 
-void generateMaterialFragmentProgram(Scene* scene, int32_t itemIndex, int32_t surfaceIndex) {
+void generateMaterialFragmentProgram(ProgramBuilder* b, Scene* scene, int32_t itemIndex, int32_t surfaceIndex) {
     SceneItem* item = &scene->items[itemIndex];
     SurfaceInstance* instance = &item->surfaces[surfaceIndex];
     instance->fragmentProgram = 0;
@@ -41,23 +41,33 @@ void generateMaterialFragmentProgram(Scene* scene, int32_t itemIndex, int32_t su
     readMaterialInputs(scene, item, instance->surface, &in);
     const uint32_t target = fragmentTarget(&in);
     if (!deviceCompilesPrograms(target)) return;
-    beginProgram(&instance->fragmentProgram, target);
-    writeFragment(&in);
-    endProgram(instance->fragmentProgram, target);
+    beginProgram(b, &instance->fragmentProgram, target);
+    writeFragment(b, &in);
+    endProgram(b, instance->fragmentProgram, target);
+}
+
+const char* materialVertexProgramText(ProgramBuilder* b, const Scene* scene, const SceneItem* item,
+                                      const Surface* surface) {
+    MaterialInputs in;
+    readMaterialInputs(scene, item, surface, &in);
+    beginProgramText(b, GL_VERTEX_PROGRAM_ARB);
+    writeMaterialVertexProgram(b, &in);
+    return endProgramText(b);
+}
+
+const char* materialFragmentProgramText(ProgramBuilder* b, const Scene* scene, const SceneItem* item,
+                                        const Surface* surface) {
+    MaterialInputs in;
+    readMaterialInputs(scene, item, surface, &in);
+    beginProgramText(b, fragmentTarget(&in));
+    writeFragment(b, &in);
+    return endProgramText(b);
 }
 
 const char* materialVertexProgramText(const Scene* scene, const SceneItem* item, const Surface* surface) {
-    MaterialInputs in;
-    readMaterialInputs(scene, item, surface, &in);
-    beginProgramText(GL_VERTEX_PROGRAM_ARB);
-    writeMaterialVertexProgram(&in);
-    return endProgramText();
+    return materialVertexProgramText(boundProgramBuilder(), scene, item, surface);
 }
 
 const char* materialFragmentProgramText(const Scene* scene, const SceneItem* item, const Surface* surface) {
-    MaterialInputs in;
-    readMaterialInputs(scene, item, surface, &in);
-    beginProgramText(fragmentTarget(&in));
-    writeFragment(&in);
-    return endProgramText();
+    return materialFragmentProgramText(boundProgramBuilder(), scene, item, surface);
 }

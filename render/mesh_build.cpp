@@ -17,6 +17,7 @@
 #include "scene/lwo_reader.h"
 #include "render/mesh_device.h"
 #include "scene/mesh_geometry.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -66,21 +67,20 @@ void fillSurface(Surface* surface, const RawSurface* raw, Mesh* mesh) {
     }
 }
 
-bool copyWeightMapNames(Mesh* mesh, const RawObject* object) {
+void copyWeightMapNames(Mesh* mesh, const RawObject* object) {
     int32_t count = object->weightMapCount < OBJECT_WEIGHT_MAPS ? object->weightMapCount : OBJECT_WEIGHT_MAPS;
-    if (count <= 0) return true;
+    if (count <= 0) return;
     mesh->weightMapNames = static_cast<char**>(std::calloc(size_t(count), sizeof(char*)));
-    if (!mesh->weightMapNames) return false;
+    if (!mesh->weightMapNames) outOfMemory("the weight maps of %s", mesh->path);
     for (int32_t w = 0; w < count; ++w) {
         size_t length = strnlen(object->weightMapNames[w], OBJECT_MAP_NAME_LENGTH - 1);
         char* name = static_cast<char*>(std::malloc(length + 1));
-        if (!name) return false;
+        if (!name) outOfMemory("the weight maps of %s", mesh->path);
         std::memcpy(name, object->weightMapNames[w], length);
         name[length] = '\0';
         mesh->weightMapNames[w] = name;
         mesh->weightMapCount = static_cast<uint8_t>(w + 1);
     }
-    return true;
 }
 
 void putOnDevice(RenderState* context, const Scene* scene, Mesh* mesh, const RawObject* object,
@@ -117,22 +117,18 @@ int findMesh(const MeshCache* cache, const char* path) {
     return -1;
 }
 
-bool attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex) {
+void attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex) {
     Mesh* mesh = &context->meshes.entries[meshIndex];
     SurfaceInstance* instances = nullptr;
     if (mesh->surfaceCount > 0) {
         instances = static_cast<SurfaceInstance*>(std::calloc(size_t(mesh->surfaceCount), sizeof(SurfaceInstance)));
-        if (!instances) {
-            showError("Object %s: out of memory for the surfaces of an item", mesh->path);
-            return false;
-        }
+        if (!instances) outOfMemory("the surfaces of an item showing %s", mesh->path);
         for (int32_t s = 0; s < mesh->surfaceCount; ++s) instances[s].surface = &mesh->surfaces[s];
     }
     item->mesh = mesh;
     item->meshIndex = meshIndex;
     item->surfaceCount = mesh->surfaceCount;
     item->surfaces = instances;
-    return true;
 }
 
 int buildMesh(RenderState* context, Scene* scene, SceneItem* item) {
@@ -166,30 +162,23 @@ int buildMesh(RenderState* context, Scene* scene, SceneItem* item) {
     Mesh* mesh = &cache->entries[index];
     std::memset(mesh, 0, sizeof *mesh);
     std::memcpy(mesh->path, item->name, strnlen(item->name, sizeof mesh->path - 1));
-    bool ok = copyWeightMapNames(mesh, object);
-    if (ok && object->surfaceCount > 0) {
+    copyWeightMapNames(mesh, object);
+    if (object->surfaceCount > 0) {
         mesh->surfaces = static_cast<Surface*>(std::calloc(size_t(object->surfaceCount), sizeof(Surface)));
-        ok = mesh->surfaces != nullptr;
+        if (!mesh->surfaces) outOfMemory("the surfaces of %s", item->name);
     }
-    if (ok) {
-        mesh->surfaceCount = object->surfaceCount;
-        for (int32_t s = 0; s < object->surfaceCount; ++s) {
-            Surface* surface = &mesh->surfaces[s];
-            fillSurface(surface, &object->surfaces[s], mesh);
-            surface->vertexStride = 4 * geometry[size_t(s)].layout.floats;
-            surface->triangleCount = geometry[size_t(s)].triangleCount;
-            setShadowPrograms(context, surface, mesh->weightMapCount > 0);
-        }
-        if (meshDeviceReady(context)) putOnDevice(context, scene, mesh, object, geometry.data());
+    mesh->surfaceCount = object->surfaceCount;
+    for (int32_t s = 0; s < object->surfaceCount; ++s) {
+        Surface* surface = &mesh->surfaces[s];
+        fillSurface(surface, &object->surfaces[s], mesh);
+        surface->vertexStride = 4 * geometry[size_t(s)].layout.floats;
+        surface->triangleCount = geometry[size_t(s)].triangleCount;
+        setShadowPrograms(context, surface, mesh->weightMapCount > 0);
     }
+    if (meshDeviceReady(context)) putOnDevice(context, scene, mesh, object, geometry.data());
     freeRawObject(object);
-    if (!ok) {
-        showError("Object %s: out of memory for its surfaces", item->name);
-        releaseMesh(mesh);
-        return -1;
-    }
     cache->count++;
-    if (!attachMesh(context, item, index)) return -1;
+    attachMesh(context, item, index);
     return index;
 }
 

@@ -17,9 +17,8 @@ struct SceneItem;
 int buildMesh(RenderState* context, Scene* scene, SceneItem* item);
 // Index of the cache entry with exactly this path, or -1.
 int findMesh(const MeshCache* cache, const char* path);
-// Points the item at cache entry meshIndex and gives it its own SurfaceInstances. False when out of
-// memory (reported); the item is then left without a mesh.
-bool attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex);
+// Points the item at cache entry meshIndex and gives it its own SurfaceInstances.
+void attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex);
 // Frees what a mesh holds in memory (surfaces, weight map names, list numbers); the entry is left
 // zeroed. GL objects are not deleted here.
 void releaseMesh(Mesh* mesh);

@@ -13,6 +13,7 @@
 #include "render/texture_upload.h"
 #include "scene/layer_flags.h"
 #include "scene/mesh_geometry.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ void buildSurfaceLists(Surface* surface, const RawSurface* raw, const TextureCac
                        const Settings* settings, TextureUnitLimits units) {
     const int32_t count = surface->displayListCount;
     surface->displayLists = static_cast<uint32_t*>(std::calloc(size_t(count), sizeof(uint32_t)));
-    if (!surface->displayLists) return;
+    if (!surface->displayLists) outOfMemory("the display lists of surface %s", surface->name);
     GLuint base = glGenLists(count);
     if (base == 0) return;  // the lists stay 0, which draws no state
 

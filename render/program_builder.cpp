@@ -12,36 +12,34 @@
 #include "base/c_locale.h"
 #include "data/package.h"
 #include "platform/platform.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
 const char* kShaderLog = "log/shader.log";
 
-ProgramBuilder gBuilder = {nullptr, 0, 0};
+// The builder of the forms without one; see bindProgramBuilder.
+ProgramBuilder* gBound = nullptr;
 
 // Room for `extra` more bytes and the terminator; the new part is zero like the rest.
-void reserve(uint64_t extra) {
-    ProgramBuilder* b = &gBuilder;
+void reserve(ProgramBuilder* b, uint64_t extra) {
     uint64_t needed = uint64_t(b->length) + extra + 1;
     if (b->text && needed <= b->capacity) return;
     uint64_t capacity = b->capacity ? uint64_t(b->capacity) : uint64_t(PROGRAM_BUFFER_SIZE);
     while (capacity < needed) capacity *= 2;
     char* text = capacity < UINT32_MAX ? static_cast<char*>(std::realloc(b->text, capacity)) : nullptr;
-    if (!text) {
-        showError("A GPU program text of %llu bytes does not fit in memory.",
-                  static_cast<unsigned long long>(needed));
-        fatalExit(EXIT_OUT_OF_MEMORY);
-    }
+    if (!text) outOfMemory("a GPU program text of %llu bytes", static_cast<unsigned long long>(needed));
     std::memset(text + b->capacity, 0, capacity - b->capacity);
     b->text = text;
     b->capacity = static_cast<uint32_t>(capacity);
 }
 
-void append(const char* bytes, size_t count) {
-    reserve(count);
-    std::memcpy(gBuilder.text + gBuilder.length, bytes, count);
-    gBuilder.length += static_cast<uint32_t>(count);
+void append(ProgramBuilder* b, const char* bytes, size_t count) {
+    reserve(b, count);
+    std::memcpy(b->text + b->length, bytes, count);
+    b->length += static_cast<uint32_t>(count);
 }
+
 
 int formatInCLocale(char* out, size_t size, const char* format, va_list args) {
     locale_t previous = uselocale(cLocale());
@@ -85,9 +83,9 @@ void makeProgram(uint32_t* programId, uint32_t target) {
     }
 }
 
-void loadText(uint32_t programId, uint32_t target) {
+void loadText(const ProgramBuilder* b, uint32_t programId, uint32_t target) {
     const GlEntryPoints* gl = glEntryPoints();
-    const char* text = gBuilder.text;
+    const char* text = b->text;
     GLsizei length = static_cast<GLsizei>(std::strlen(text));
     if (target == GL_FRAGMENT_PROGRAM_NV) {
         if (!gl->glLoadProgramNV) noProgramSupport(target);
@@ -99,102 +97,18 @@ void loadText(uint32_t programId, uint32_t target) {
 }
 
 // Opens the buffer: what a text-only program left behind is cleared, then the target's header.
-void openText(uint32_t target) {
-    reserve(0);
-    std::memset(gBuilder.text, 0, gBuilder.length);
-    gBuilder.length = 0;
-    if (target == GL_FRAGMENT_PROGRAM_NV) appendProgramText("!!FP1.0\n");
-    else if (target == GL_VERTEX_PROGRAM_ARB) appendProgramText("!!ARBvp1.0\n");
-    else if (target == GL_FRAGMENT_PROGRAM_ARB) appendProgramText("!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
+void openText(ProgramBuilder* b, uint32_t target) {
+    reserve(b, 0);
+    std::memset(b->text, 0, b->length);
+    b->length = 0;
+    if (target == GL_FRAGMENT_PROGRAM_NV) appendProgramText(b, "!!FP1.0\n");
+    else if (target == GL_VERTEX_PROGRAM_ARB) appendProgramText(b, "!!ARBvp1.0\n");
+    else if (target == GL_FRAGMENT_PROGRAM_ARB) appendProgramText(b, "!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
 }
 
-}  // namespace
-
-ProgramBuilder* programBuilder() {
-    reserve(0);
-    return &gBuilder;
-}
-
-void beginProgram(uint32_t* programId, uint32_t target) {
-    makeProgram(programId, target);
-    openText(target);
-}
-
-void beginProgramText(uint32_t target) { openText(target); }
-
-const char* endProgramText() {
-    appendProgramText("END\n");
-    gBuilder.text[gBuilder.length] = 0;
-    return gBuilder.text;
-}
-
-void appendProgramText(const char* text) { append(text, std::strlen(text)); }
-
-void appendProgramFormat(const char* format, ...) {
-    char piece[1024];
-    va_list args;
-    va_start(args, format);
-    int written = formatInCLocale(piece, sizeof piece, format, args);
-    va_end(args);
-    if (written < 0) return;
-    if (static_cast<size_t>(written) < sizeof piece) {
-        append(piece, static_cast<size_t>(written));
-        return;
-    }
-    char* large = static_cast<char*>(std::malloc(static_cast<size_t>(written) + 1));
-    if (!large) {
-        showError("A GPU program text does not fit in memory.");
-        fatalExit(EXIT_OUT_OF_MEMORY);
-    }
-    va_start(args, format);
-    formatInCLocale(large, static_cast<size_t>(written) + 1, format, args);
-    va_end(args);
-    append(large, static_cast<size_t>(written));
-    std::free(large);
-}
-
-int formatProgramText(char* out, size_t size, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    int written = formatInCLocale(out, size, format, args);
-    va_end(args);
-    return written;
-}
-
-void endProgram(uint32_t programId, uint32_t target) {
-    appendProgramText("END\n");
-    gBuilder.text[gBuilder.length] = 0;
-    loadText(programId, target);
-    checkProgramError(GL_PROGRAM_ERROR_STRING_ARB);
-    std::memset(gBuilder.text, 0, gBuilder.length);
-    gBuilder.length = 0;
-}
-
-void loadProgramFile(uint32_t* programId, uint32_t target, const char* path) {
-    DemoFile file = fileOpen(path, "rb");
-    if (!file) {
-        showError("The program file %s is not in the package.", path);
-        fatalExit(EXIT_MISSING_FILE);
-    }
-    reserve(0);
-    std::memset(gBuilder.text, 0, gBuilder.capacity);
-    gBuilder.length = 0;
-    fileSeek(file, 0, SEEK_END);
-    uint32_t size = fileSize(file);
-    fileSeek(file, 0, SEEK_SET);
-    reserve(size);
-    size_t got = fileRead(gBuilder.text, 1, size, file);
-    gBuilder.length = static_cast<uint32_t>(got);
-    gBuilder.text[gBuilder.length] = 0;
-    fileClose(file);
-    makeProgram(programId, target);
-    loadText(*programId, target);
-    checkProgramError(GL_PROGRAM_ERROR_STRING_ARB);
-    std::memset(gBuilder.text, 0, gBuilder.length);
-    gBuilder.length = 0;
-}
-
-void checkProgramError(uint32_t errorStringName) {
+// A pending GL error ends the run: a message box "error: %x" with the driver's error text, the
+// program text in "log/shader.log", exit code 0.
+void checkProgramError(const ProgramBuilder* b, uint32_t errorStringName) {
     GLenum error = glGetError();
     if (error == GL_NO_ERROR) return;
     std::error_code ignored;
@@ -205,10 +119,111 @@ void checkProgramError(uint32_t errorStringName) {
     std::snprintf(caption, sizeof caption, "error: %x", error);
     platformMessageBox(caption, message ? message : "");
     if (log) {
-        std::fprintf(log, "%s", gBuilder.text ? gBuilder.text : "");
+        std::fprintf(log, "%s", b->text ? b->text : "");
         std::fclose(log);
     } else {
         std::fprintf(stderr, "velmora: cannot write %s\n", kShaderLog);
     }
     fatalExit(EXIT_OK);
+}
+
+void appendFormatted(ProgramBuilder* b, const char* format, va_list args) {
+    char piece[1024];
+    va_list again;
+    va_copy(again, args);
+    int written = formatInCLocale(piece, sizeof piece, format, args);
+    if (written < 0) {
+        va_end(again);
+        return;
+    }
+    if (static_cast<size_t>(written) < sizeof piece) {
+        append(b, piece, static_cast<size_t>(written));
+        va_end(again);
+        return;
+    }
+    char* large = static_cast<char*>(std::malloc(static_cast<size_t>(written) + 1));
+    if (!large) outOfMemory("a GPU program text of %d bytes", written);
+    formatInCLocale(large, static_cast<size_t>(written) + 1, format, again);
+    va_end(again);
+    append(b, large, static_cast<size_t>(written));
+    std::free(large);
+}
+
+}  // namespace
+
+void beginProgram(ProgramBuilder* b, uint32_t* programId, uint32_t target) {
+    makeProgram(programId, target);
+    openText(b, target);
+}
+
+void beginProgramText(ProgramBuilder* b, uint32_t target) { openText(b, target); }
+
+const char* endProgramText(ProgramBuilder* b) {
+    appendProgramText(b, "END\n");
+    b->text[b->length] = 0;
+    return b->text;
+}
+
+void appendProgramText(ProgramBuilder* b, const char* text) { append(b, text, std::strlen(text)); }
+
+void appendProgramFormat(ProgramBuilder* b, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    appendFormatted(b, format, args);
+    va_end(args);
+}
+
+void endProgram(ProgramBuilder* b, uint32_t programId, uint32_t target) {
+    appendProgramText(b, "END\n");
+    b->text[b->length] = 0;
+    loadText(b, programId, target);
+    checkProgramError(b, GL_PROGRAM_ERROR_STRING_ARB);
+    std::memset(b->text, 0, b->length);
+    b->length = 0;
+}
+
+void loadProgramFile(ProgramBuilder* b, uint32_t* programId, uint32_t target, const char* path) {
+    DemoFile file = fileOpen(path, "rb");
+    if (!file) {
+        showError("The program file %s is not in the package.", path);
+        fatalExit(EXIT_MISSING_FILE);
+    }
+    reserve(b, 0);
+    std::memset(b->text, 0, b->capacity);
+    b->length = 0;
+    fileSeek(file, 0, SEEK_END);
+    uint32_t size = fileSize(file);
+    fileSeek(file, 0, SEEK_SET);
+    reserve(b, size);
+    size_t got = fileRead(b->text, 1, size, file);
+    b->length = static_cast<uint32_t>(got);
+    b->text[b->length] = 0;
+    fileClose(file);
+    makeProgram(programId, target);
+    loadText(b, *programId, target);
+    checkProgramError(b, GL_PROGRAM_ERROR_STRING_ARB);
+    std::memset(b->text, 0, b->length);
+    b->length = 0;
+}
+
+void releaseProgramBuilder(ProgramBuilder* b) {
+    std::free(b->text);
+    *b = {};
+}
+
+void bindProgramBuilder(ProgramBuilder* b) { gBound = b; }
+ProgramBuilder* boundProgramBuilder() { return gBound; }
+void beginProgram(uint32_t* programId, uint32_t target) { beginProgram(gBound, programId, target); }
+void appendProgramText(const char* text) { appendProgramText(gBound, text); }
+
+void appendProgramFormat(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    appendFormatted(gBound, format, args);
+    va_end(args);
+}
+
+void endProgram(uint32_t programId, uint32_t target) { endProgram(gBound, programId, target); }
+void loadProgramFile(uint32_t* programId, uint32_t target, const char* path) {
+    loadProgramFile(gBound, programId, target, path);
 }

@@ -1,5 +1,6 @@
-// The one GPU program text buffer: a generator opens it with the target's header, appends text and
-// closes it, which compiles the text into the program made when it was opened.
+// The GPU program text buffer: a generator opens it with the target's header, appends text and
+// closes it, which compiles the text into the program made when it was opened. The renderer's one
+// builder is RenderState::programText.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -12,30 +13,37 @@ struct ProgramBuilder {
     uint32_t length;    // bytes appended since the buffer was opened
 };
 
-// The process's one builder (not reentrant: one program at a time).
-ProgramBuilder* programBuilder();
-
 // Makes and binds a program for the target (GL_VERTEX_PROGRAM_ARB, GL_FRAGMENT_PROGRAM_ARB or
 // GL_FRAGMENT_PROGRAM_NV) into *programId and writes the target's header. GL errors left pending by
-// earlier work are cleared first, so that they are not taken for this program's.
-void beginProgram(uint32_t* programId, uint32_t target);
-void appendProgramText(const char* text);
+// earlier work are cleared first, so that they are not taken for this program's. Not reentrant: one
+// program at a time per builder.
+void beginProgram(ProgramBuilder* builder, uint32_t* programId, uint32_t target);
+void appendProgramText(ProgramBuilder* builder, const char* text);
 // Formats in the C locale ("0.5", never "0,5") and appends.
-void appendProgramFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// snprintf in the C locale, for generators that format pieces themselves.
-int formatProgramText(char* out, size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
+void appendProgramFormat(ProgramBuilder* builder, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Appends "END\n", compiles the text into the program bound by beginProgram, checks it and zeroes
-// the bytes used.
-void endProgram(uint32_t programId, uint32_t target);
+// the bytes used. A rejected text ends the run: a message box "error: %x" with the driver's error
+// text, the program text in "log/shader.log", exit code 0.
+void endProgram(ProgramBuilder* builder, uint32_t programId, uint32_t target);
 // The same text without a device: the header of the target, no program made. endProgramText
 // appends "END\n" and returns the whole text, valid until the buffer is next opened.
-void beginProgramText(uint32_t target);
-const char* endProgramText();
+void beginProgramText(ProgramBuilder* builder, uint32_t target);
+const char* endProgramText(ProgramBuilder* builder);
 // Compiles a whole program file of the package (it carries its own header and "END").
+void loadProgramFile(ProgramBuilder* builder, uint32_t* programId, uint32_t target, const char* path);
+// Frees the text of a builder made outside a RenderState (tests).
+void releaseProgramBuilder(ProgramBuilder* builder);
+
 // Whether the device has the entry points to compile programs for target: tools that load scenes
 // without a GL context get program 0 instead of an error.
 bool deviceCompilesPrograms(uint32_t target);
+
+// The effect families and the demotool's program listing do not carry a builder yet: these forms
+// write to the one bound here (the player binds its RenderState's when it links its context).
+void bindProgramBuilder(ProgramBuilder* builder);
+ProgramBuilder* boundProgramBuilder();
+void beginProgram(uint32_t* programId, uint32_t target);
+void appendProgramText(const char* text);
+void appendProgramFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void endProgram(uint32_t programId, uint32_t target);
 void loadProgramFile(uint32_t* programId, uint32_t target, const char* path);
-// A pending GL error ends the run: a message box "error: %x" with the driver's error text, the
-// program text in "log/shader.log", exit code 0.
-void checkProgramError(uint32_t errorStringName);

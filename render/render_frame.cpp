@@ -34,7 +34,7 @@ void renderFrame(RenderState* render, int32_t sceneTime) {
     setUpScene(render, sceneTime);
     if (drawScene(render, sceneTime)) {
         drawGlow(render, scene, sceneTime);
-        releaseShadowTexture();
+        releaseShadowTexture(render);
     }
     // The overlays are timed on the demo clock, which the scheduler keeps in the scene's time.
     if (render->overlayPass) render->overlayPass(render, scene->time);

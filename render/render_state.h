@@ -5,6 +5,9 @@
 
 #include "base/settings.h"
 #include "data/texture.h"
+#include "render/program_builder.h"
+#include "render/scene_setup_pass.h"
+#include "render/shadow_pass.h"
 #include "scene/scene.h"
 
 struct DeviceCaps;
@@ -19,6 +22,7 @@ struct RenderState {
     MeshCache meshes;
     ProgramCache vertexPrograms;
     ProgramCache fragmentPrograms;
+    ProgramBuilder programText;  // the text of the program being generated
     Scene* currentScene;
     Camera* currentCamera;
 
@@ -35,6 +39,8 @@ struct RenderState {
     uint32_t depthVertexProgram;         // rigid meshes
     uint32_t depthSkinnedVertexProgram;  // meshes with weight maps
     uint32_t depthFragmentProgram;       // packs the height difference into RGBA
+    ShadowTextureUnits shadowUnits;
+    SceneSetUp setUp;
     // The glow post-process, made by the first scene that needs it and shared by all.
     uint32_t glowTexture;
     uint32_t glowBlurProgram;       // horizontal blur of the glow in alpha

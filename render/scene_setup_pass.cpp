@@ -18,13 +18,6 @@ const double kFar = 1000.0;
 // Just short of a right angle: tan stays finite and positive.
 const double kMaxHalfAngle = 89.9 * kPi / 180.0;
 
-struct SceneSetupPassState {
-    Frustum frustum;
-    const Camera* lastCamera;
-};
-
-SceneSetupPassState gSetUp = {};
-
 double clampHalfAngle(double angle) {
     if (angle > kMaxHalfAngle) return kMaxHalfAngle;
     if (angle < -kMaxHalfAngle) return -kMaxHalfAngle;
@@ -139,7 +132,7 @@ void lightPlacement(const Light* light, float t, float position[4], float spotDi
     spotDirection[3] = 1.0f;
 }
 
-void forgetSceneFrustum() { gSetUp = {}; }
+void forgetSceneFrustum(RenderState* context) { context->setUp = {}; }
 
 void setUpScene(RenderState* context, int32_t timeMs) {
     Scene* scene = context->currentScene;
@@ -157,16 +150,16 @@ void setUpScene(RenderState* context, int32_t timeMs) {
         glEnable(GL_FOG);
     }
 
-    if (context->resized || camera != gSetUp.lastCamera) {
+    if (context->resized || camera != context->setUp.lastCamera) {
         context->resized = 0;
-        gSetUp.frustum = cameraFrustum(camera->zoom, context->settings.width, context->settings.height);
+        context->setUp.frustum = cameraFrustum(camera->zoom, context->settings.width, context->settings.height);
     }
-    const double* f = gSetUp.frustum.planes;
+    const double* f = context->setUp.frustum.planes;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(f[0], f[1], f[2], f[3], f[4], f[5]);
     setUpCamera(context, camera, t);
-    gSetUp.lastCamera = camera;
+    context->setUp.lastCamera = camera;
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -12,6 +12,12 @@ struct Frustum {
     double planes[6];
 };
 
+// What the set-up keeps between frames: the projection is rebuilt only when the camera changes.
+struct SceneSetUp {
+    Frustum frustum;
+    const Camera* lastCamera;
+};
+
 // The frustum of a camera zoom at a picture size. Half-angles that would reach 90 degrees (a tiny
 // or zero zoom, a very wide picture) are held just below it: tan would blow up or turn negative.
 Frustum cameraFrustum(float zoom, int32_t width, int32_t height);
@@ -24,4 +30,4 @@ void lightPlacement(const Light* light, float t, float position[4], float spotDi
 // only after a resize or when the camera changes.
 void setUpScene(RenderState* context, int32_t timeMs);
 // Forgets the last frustum, so that the next set-up rebuilds it (a new window or context).
-void forgetSceneFrustum();
+void forgetSceneFrustum(RenderState* context);

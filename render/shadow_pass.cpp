@@ -9,14 +9,12 @@
 #include "render/shadow_parameters.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
+#include "scene/mesh_geometry.h"
 #include "scene/transform.h"
 
 namespace {
 
 constexpr uint32_t kNoShadowLayers = LAYER_TRANSPARENT | LAYER_ADDITIVE | LAYER_ALPHA;
-
-// Texture units that hold the shadow map until the main pass ends.
-uint32_t gShadowUnits = 0;
 
 const GLubyte* offset(uintptr_t bytes) { return reinterpret_cast<const GLubyte*>(bytes); }
 
@@ -52,8 +50,10 @@ void drawSurface(const Surface* surface, bool weighted) {
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, surface->vertexStride, offset(0));
     if (weighted) {
+        const VertexLayout layout = surfaceVertexLayout(surface, weighted);
         gl->glEnableVertexAttribArrayARB(1);
-        gl->glVertexAttribPointerARB(1, 4, GL_FLOAT, GL_FALSE, surface->vertexStride, offset(24));
+        gl->glVertexAttribPointerARB(1, 4, GL_FLOAT, GL_FALSE, surface->vertexStride,
+                                     offset(sizeof(float) * uintptr_t(layout.weightOffset)));
     }
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, surface->indexBuffer);
     glDrawElements(GL_TRIANGLES, 3 * surface->triangleCount, GL_UNSIGNED_SHORT, offset(0));
@@ -134,21 +134,22 @@ void renderShadowMap(RenderState* context, int32_t timeMs) {
     unbindShadowBuffer();
 }
 
-void bindShadowTexture(const RenderState* context, int32_t unit, bool enable) {
+void bindShadowTexture(RenderState* context, int32_t unit, bool enable) {
     const GlEntryPoints* gl = glEntryPoints();
     if (unit < 0 || unit >= 32 || !gl->glActiveTextureARB) return;
     gl->glActiveTextureARB(GLenum(GL_TEXTURE0_ARB + unit));
     if (enable) glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, context->shadowTexture);
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
-    gShadowUnits |= 1u << unit;
+    context->shadowUnits.bound |= 1u << unit;
 }
 
-void releaseShadowTexture() {
+void releaseShadowTexture(RenderState* context) {
+    uint32_t& bound = context->shadowUnits.bound;
     const GlEntryPoints* gl = glEntryPoints();
-    for (int32_t unit = 0; unit < 32 && gShadowUnits; ++unit) {
-        if (!(gShadowUnits & (1u << unit))) continue;
-        gShadowUnits &= ~(1u << unit);
+    for (int32_t unit = 0; unit < 32 && bound; ++unit) {
+        if (!(bound & (1u << unit))) continue;
+        bound &= ~(1u << unit);
         if (gl->glActiveTextureARB) gl->glActiveTextureARB(GLenum(GL_TEXTURE0_ARB + unit));
         glBindTexture(GL_TEXTURE_2D, 0);
     }

@@ -16,9 +16,14 @@ void drawDepthPass(RenderState* context, int32_t timeMs);
 // Transparent, additive and alpha-tested surfaces cast no shadow.
 bool castsShadow(const Surface* surface);
 
+// Texture units that hold the shadow map until the main pass ends, bit k: unit k.
+struct ShadowTextureUnits {
+    uint32_t bound;
+};
+
 // The shadow map on texture unit `unit` for one surface of the main pass, 2D texturing enabled there
 // when `enable` (a unit only programs sample cannot be enabled); the units used are remembered until
 // releaseShadowTexture binds 0 on them, so that the shadow buffer is never drawn into while its
 // texture is bound. Both leave unit 0 active.
-void bindShadowTexture(const RenderState* context, int32_t unit, bool enable);
-void releaseShadowTexture();
+void bindShadowTexture(RenderState* context, int32_t unit, bool enable);
+void releaseShadowTexture(RenderState* context);

@@ -10,6 +10,7 @@
 #include "base/report.h"
 #include "data/image.h"
 #include "render/texture_upload.h"
+#include "base/out_of_memory.h"
 
 const char* const kLoadingPicturePath = "Demo/VarizIvora.jpg";
 
@@ -79,11 +80,9 @@ void loadTexture(TextureImage* image, const Settings* settings) {
     int64_t frames = int64_t(image->end) - int64_t(image->first);
     if (frames < 1) frames = 1;
     image->names = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(frames), sizeof(uint32_t)));
-    if (!image->names) {
-        showFailure("Not enough memory for the %lld frames of \"%.*s\".", static_cast<long long>(frames),
+    if (!image->names)
+        outOfMemory("the %lld frames of \"%.*s\"", static_cast<long long>(frames),
                     fieldLength(image->path, sizeof image->path), image->path);
-        return;
-    }
     char name[sizeof image->path + sizeof image->suffix + 16];
     for (int64_t k = 0; k < frames; ++k) {
         imageFrameName(image, static_cast<int>(k), name, sizeof name);

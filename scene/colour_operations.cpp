@@ -4,10 +4,11 @@
 #include <cstring>
 
 #include "scene/scene_setup.h"
+#include "base/out_of_memory.h"
 
 ColourOperation* addColourOperation(ColourOperation** list, uint8_t kind, uint8_t animated, const void* source) {
     ColourOperation* node = static_cast<ColourOperation*>(std::calloc(1, sizeof(ColourOperation)));
-    if (!node) return nullptr;
+    if (!node) outOfMemory("a colour operation");
     node->kind = kind;
     node->animated = animated;
     if (animated) std::memcpy(node->envelopes, source, sizeof node->envelopes);

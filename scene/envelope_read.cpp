@@ -6,6 +6,7 @@
 #include "base/report.h"
 #include "data/package.h"
 #include "scene/envelope.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ bool readEnvelope(DemoFile file, Envelope* envelope, char* token) {
     EnvelopeKey* keys = nullptr;
     if (count > 0) {
         keys = static_cast<EnvelopeKey*>(std::calloc(static_cast<size_t>(count), sizeof(EnvelopeKey)));
-        if (!keys) return refuse(file, "out of memory for its keys");
+        if (!keys) outOfMemory("%d envelope keys", count);
     }
     for (int i = 0; i < count; ++i) {
         keys[i].prev = i > 0 ? &keys[i - 1] : nullptr;

@@ -19,6 +19,7 @@
 #include "base/report.h"
 #include "data/package.h"
 #include "scene/lwo_read_state.h"
+#include "base/out_of_memory.h"
 
 void lwoWarn(LwoReader* reader, const char* format, ...) {
     char text[512];
@@ -73,6 +74,7 @@ static void readPoints(LwoReader* reader, IffChunk* chunk) {
     RawObject* object = reader->object;
     object->pointCount = int32_t(size / 12);
     object->points = static_cast<ObjectPoint*>(calloc(size / 12 + 1, sizeof(ObjectPoint)));
+    if (!object->points) outOfMemory("the points of %s", reader->path);
     for (int32_t i = 0; i < object->pointCount; i++) {
         ObjectPoint* point = &object->points[i];
         for (int k = 0; k < 3; k++) point->position[k] = iffF4(&chunk->body);
@@ -86,6 +88,7 @@ static void appendUv(LwoReader* reader, int32_t point, float u, float v, int32_t
         reader->uvCapacity = reader->uvCapacity == 0 ? 1024 : reader->uvCapacity * 2;
         object->uvs = static_cast<ObjectUv*>(
             realloc(object->uvs, size_t(reader->uvCapacity) * sizeof(ObjectUv)));
+        if (!object->uvs) outOfMemory("the UV maps of %s", reader->path);
     }
     int32_t entry = object->uvCount++;
     object->uvs[entry] = ObjectUv{u, v, map, -1};
@@ -197,6 +200,8 @@ static void readPolygons(LwoReader* reader, IffChunk* chunk) {
     reader->triangleTag = static_cast<int32_t*>(malloc(sizeof(int32_t) * size_t(triangles + 1)));
     object->triangles =
         static_cast<ObjectTriangle*>(calloc(size_t(triangles) + 1, sizeof(ObjectTriangle)));
+    if (!reader->polygonTriangle || !reader->triangleTag || !object->triangles)
+        outOfMemory("the polygons of %s", reader->path);
     for (int32_t p = 0; p < polygons; p++) {
         uint32_t count = iffU2(&body) & 0x03FFu;
         uint32_t points[3] = {0, 0, 0};
@@ -411,6 +416,7 @@ static RawObject* parseObject(LwoReader* reader, const uint8_t* file, uint32_t s
         return nullptr;
     }
     reader->object = static_cast<RawObject*>(calloc(1, sizeof(RawObject)));
+    if (!reader->object) outOfMemory("object %s", reader->path);
     IffSpan form = iffSpanAt(file, 12, uint32_t(formEnd));
     IffChunk chunk;
     IffChunkStatus status;
@@ -443,6 +449,7 @@ static RawObject* parseObject(LwoReader* reader, const uint8_t* file, uint32_t s
 
 RawObject* readObject(const char* path) {
     LwoReader* reader = static_cast<LwoReader*>(calloc(1, sizeof(LwoReader)));
+    if (!reader) outOfMemory("object %s", path);
     reader->path = path;
     DemoFile file = fileOpen(path, "rb");
     if (!file) {
@@ -452,6 +459,7 @@ RawObject* readObject(const char* path) {
     }
     uint32_t size = fileSize(file);
     uint8_t* bytes = static_cast<uint8_t*>(malloc(size_t(size) + 1));
+    if (!bytes) outOfMemory("object %s", path);
     fileSeek(file, 0, SEEK_SET);
     size_t got = fileRead(bytes, 1, size, file);
     fileClose(file);

@@ -5,6 +5,7 @@
 #include "scene/lws_read_state.h"
 #include "scene/lws_reader.h"
 #include "scene/scene.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ bool readBone(LwsReader* r, SceneItem* item, bool keptItem, bool* reported) {
     }
     if (kept && !item->bones) {
         item->bones = static_cast<Bone*>(std::calloc(ITEM_BONES, sizeof(Bone)));
-        if (!item->bones) return lwsRefuse(r, "out of memory for the bones of %s", item->name);
+        if (!item->bones) outOfMemory("the bones of %s", item->name);
     }
     Bone scratch;
     Bone* bone = kept ? &item->bones[item->boneCount++] : &scratch;

@@ -13,6 +13,7 @@
 #include "base/c_locale.h"
 #include "scene/lws_read_state.h"
 #include "scene/scene.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -214,7 +215,7 @@ bool readSceneFile(LwsReader* r) {
     if (skipToAny(r, kItemsOrLater) < 0)
         return lwsRefuse(r, "it holds no objects, nulls, lights or cameras; it is not a LightWave scene file");
     scene->items = static_cast<SceneItem*>(std::calloc(SCENE_ITEMS, sizeof(SceneItem)));
-    if (!scene->items) return lwsRefuse(r, "out of memory for its items");
+    if (!scene->items) outOfMemory("the items of a scene");
     int k;
     while ((k = skipToAny(r, kItemsOrLater)) == 0 || k == 1)
         if (!lwsReadItem(r)) return false;

@@ -5,6 +5,7 @@
 
 #include "scene/layer_flags.h"
 #include "scene/lwo_reader.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -82,6 +83,10 @@ VertexLayout vertexLayout(bool weights, bool bump, int32_t layerCount) {
     layout.uvOffset = next;
     layout.floats = next + 2 * layerCount;
     return layout;
+}
+
+VertexLayout surfaceVertexLayout(const Surface* surface, bool weights) {
+    return vertexLayout(weights, surface->bumpLayer != 0, surface->layerCount);
 }
 
 void computeFaceTangents(RawObject* object, int32_t uvMap) {

@@ -6,6 +6,7 @@
 
 struct RawObject;
 struct RawSurface;
+struct Surface;
 
 enum {
     MESH_MAX_SURFACE_VERTICES = 65536,  // indices are 16-bit
@@ -20,6 +21,9 @@ struct VertexLayout {
 };
 
 VertexLayout vertexLayout(bool weights, bool bump, int32_t layerCount);
+// The layout a built surface's vertex buffer has, for the passes that bind it: `weights` when its mesh
+// has weight maps.
+VertexLayout surfaceVertexLayout(const Surface* surface, bool weights);
 
 // The UV a point without an entry in the asked-for map repeats: the previous lookup's, (0, 0) before
 // the first. One cursor serves a whole object.

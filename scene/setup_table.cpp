@@ -16,6 +16,7 @@
 #include "data/package.h"
 #include "scene/colour_operations.h"
 #include "scene/scene_setup.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -209,7 +210,7 @@ bool copyEnvelope(Envelope* out, const Envelope* in) {
     out->keys = nullptr;
     if (in->keyCount <= 0) return true;
     out->keys = static_cast<EnvelopeKey*>(std::malloc(sizeof(EnvelopeKey) * size_t(in->keyCount)));
-    if (!out->keys) return false;
+    if (!out->keys) outOfMemory("%d envelope keys", in->keyCount);
     for (int32_t k = 0; k < in->keyCount; ++k) {
         out->keys[k] = in->keys[k];
         out->keys[k].prev = k > 0 ? &out->keys[k - 1] : nullptr;
@@ -304,7 +305,7 @@ void applySceneSetup(SceneSetup* setup, const char* path, SceneSetupFiles* files
             continue;
         }
         Row* row = static_cast<Row*>(std::calloc(1, sizeof(Row)));
-        if (!row) break;
+        if (!row) outOfMemory("a setup row");
         if (readRow(&reader, row)) {
             applyRow(setup, row, files);
             files->rowFound = true;

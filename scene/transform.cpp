@@ -55,7 +55,7 @@ void boneRestMatrix(float out[16], const Bone* bone) {
 
 void updateItemMatrices(Scene* scene, int32_t timeMs) {
     if (!scene->items) return;
-    float t = static_cast<float>(timeMs) * 0.001f;
+    const float t = msToSeconds(timeMs);
     for (int32_t i = 0; i < scene->itemCount; ++i) {
         SceneItem& item = scene->items[i];
         if (!item.isNull) motionMatrix(item.matrix, item.motion, t, item.pivot);

@@ -5,12 +5,13 @@
 
 #include "timeline/timeline_state.h"
 #include "base/report.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
 Clip* newClip(int32_t start, int32_t offset, Scene* scene, Camera* camera) {
     Clip* clip = static_cast<Clip*>(std::calloc(1, sizeof(Clip)));
-    if (!clip) fatalExit(EXIT_OUT_OF_MEMORY);
+    if (!clip) outOfMemory("a clip");
     clip->start = start;
     clip->offset = offset;
     clip->scene = scene;

@@ -6,6 +6,7 @@
 #include "timeline/timeline_state.h"
 #include "base/report.h"
 #include "timeline/clip_list.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ void addGcPoint(TimelineState* s, const RenderState* render, int32_t t) {
         if (t == s->gcTail->time) return;
     }
     GcNode* node = static_cast<GcNode*>(std::calloc(1, sizeof(GcNode)));
-    if (!node) fatalExit(EXIT_OUT_OF_MEMORY);
+    if (!node) outOfMemory("a garbage-collection point");
     node->time = t;
     buildGcNode(s, render, node, s->gcTail ? s->gcTail->time : 0);
     node->prev = s->gcTail;

@@ -12,6 +12,7 @@
 #include "render/scene_load.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_state.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -185,12 +186,7 @@ void readTimelineHeader(const char* path, TimelineState* timeline) {
 
     std::free(timeline->scenes);
     timeline->scenes = static_cast<Scene*>(std::calloc(timeline->maxScenes, sizeof(Scene)));
-    if (!timeline->scenes) {
-        timeline->sceneCount = 0;
-        showError("There is not enough memory for %d scenes.", timeline->maxScenes);
-        postQuit(&timeline->quit, EXIT_OUT_OF_MEMORY);
-        return;
-    }
+    if (!timeline->scenes) outOfMemory("%d scenes", timeline->maxScenes);
     timeline->sceneCount = timeline->maxScenes;
 
     if (timeline->globalStart > timeline->globalEnd || timeline->globalStart > timeline->duration)

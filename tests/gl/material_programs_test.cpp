@@ -14,6 +14,7 @@
 #include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "render/material_programs.h"
+#include "render/program_builder.h"
 #include "scene/layer_flags.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/ci.h"
@@ -103,10 +104,12 @@ TEST_F(MaterialPrograms, MesaCompilesEveryCombination) {
         ASSERT_EQ(surface.bumpLayer != 0, c.bump);
         surface.specular = c.specular ? 0.5f : 0.0f;
         surface.glow = c.glow ? 0.3f : 0.0f;
-        const std::string vertex = materialVertexProgramText(scene.get(), &item, &surface);
+        ProgramBuilder builder = {};
+        const std::string vertex = materialVertexProgramText(&builder, scene.get(), &item, &surface);
         EXPECT_EQ(compile(GL_VERTEX_PROGRAM_ARB, vertex.c_str()), "") << vertex;
-        const std::string fragment = materialFragmentProgramText(scene.get(), &item, &surface);
+        const std::string fragment = materialFragmentProgramText(&builder, scene.get(), &item, &surface);
         EXPECT_EQ(compile(GL_FRAGMENT_PROGRAM_ARB, fragment.c_str()), "") << fragment;
+        releaseProgramBuilder(&builder);
     }
 }
 

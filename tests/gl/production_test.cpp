@@ -139,15 +139,17 @@ TEST_F(ShaftPrograms, CompileAtTheSizesTheBoidsRead) {
     loadTestPackage({{"Demo/lights.vsh", vertex}, {"Demo/lights.psh", fragment}});
     auto getProgramiv = reinterpret_cast<PFNGLGETPROGRAMIVARBPROC>(platformGetProcAddress("glGetProgramivARB"));
     ASSERT_NE(getProgramiv, nullptr);
+    ProgramBuilder builder = {};
     for (GLenum target : {GLenum(GL_VERTEX_PROGRAM_ARB), GLenum(GL_FRAGMENT_PROGRAM_ARB)}) {
         uint32_t id = 0;
         // A text the driver rejects ends the process, which the fixture turns into a failure.
-        loadProgramFile(&id, target, target == GL_VERTEX_PROGRAM_ARB ? "Demo/lights.vsh" : "Demo/lights.psh");
+        loadProgramFile(&builder, &id, target, target == GL_VERTEX_PROGRAM_ARB ? "Demo/lights.vsh" : "Demo/lights.psh");
         EXPECT_NE(id, 0u);
         GLint native = 0;
         getProgramiv(target, GL_PROGRAM_UNDER_NATIVE_LIMITS_ARB, &native);
         EXPECT_EQ(native, 1);
     }
+    releaseProgramBuilder(&builder);
     packageRelease();
 }
 

@@ -34,6 +34,11 @@ protected:
         if (IsSkipped()) return;
         probe();
     }
+    void TearDown() override {
+        releaseProgramBuilder(&builder);
+        DeviceTest::TearDown();
+    }
+    ProgramBuilder builder = {};
     // The text the driver holds for the program bound to the target.
     static std::string driverText(GLenum target) {
         auto getProgramiv = reinterpret_cast<PFNGLGETPROGRAMIVARBPROC>(platformGetProcAddress("glGetProgramivARB"));
@@ -45,8 +50,8 @@ protected:
         getProgramString(target, GL_PROGRAM_STRING_ARB, &text[0]);
         return text;
     }
-    static bool zeroFrom(size_t from, size_t count) {
-        const char* text = programBuilder()->text;
+    bool zeroFrom(size_t from, size_t count) const {
+        const char* text = builder.text;
         for (size_t i = from; i < from + count; ++i)
             if (text[i] != 0) return false;
         return true;
@@ -55,25 +60,25 @@ protected:
 
 TEST_F(Programs, HeadersEndAndZeroing) {
     uint32_t id = 0;
-    beginProgram(&id, GL_FRAGMENT_PROGRAM_ARB);
+    beginProgram(&builder, &id, GL_FRAGMENT_PROGRAM_ARB);
     EXPECT_NE(id, 0u);
-    EXPECT_STREQ(programBuilder()->text, "!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
-    appendProgramText("TEMP c;MOV c,fragment.color;");
-    appendProgramFormat("MUL result.color,c,%.2f;\n", 0.5);
-    uint32_t used = programBuilder()->length;
-    endProgram(id, GL_FRAGMENT_PROGRAM_ARB);
+    EXPECT_STREQ(builder.text, "!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;");
+    appendProgramText(&builder, "TEMP c;MOV c,fragment.color;");
+    appendProgramFormat(&builder, "MUL result.color,c,%.2f;\n", 0.5);
+    uint32_t used = builder.length;
+    endProgram(&builder, id, GL_FRAGMENT_PROGRAM_ARB);
     EXPECT_EQ(driverText(GL_FRAGMENT_PROGRAM_ARB),
               "!!ARBfp1.0\nOPTION ARB_precision_hint_fastest;TEMP c;MOV c,fragment.color;"
               "MUL result.color,c,0.50;\nEND\n");
-    EXPECT_EQ(programBuilder()->length, 0u);
+    EXPECT_EQ(builder.length, 0u);
     EXPECT_TRUE(zeroFrom(0, used + 8));
 
     // A shorter program after a longer one carries nothing of it.
     uint32_t vertex = 0;
-    beginProgram(&vertex, GL_VERTEX_PROGRAM_ARB);
-    EXPECT_STREQ(programBuilder()->text, "!!ARBvp1.0\n");
-    appendProgramText("MOV result.position,vertex.position;\n");
-    endProgram(vertex, GL_VERTEX_PROGRAM_ARB);
+    beginProgram(&builder, &vertex, GL_VERTEX_PROGRAM_ARB);
+    EXPECT_STREQ(builder.text, "!!ARBvp1.0\n");
+    appendProgramText(&builder, "MOV result.position,vertex.position;\n");
+    endProgram(&builder, vertex, GL_VERTEX_PROGRAM_ARB);
     EXPECT_EQ(driverText(GL_VERTEX_PROGRAM_ARB), "!!ARBvp1.0\nMOV result.position,vertex.position;\nEND\n");
     EXPECT_NE(id, vertex);
 }
@@ -81,25 +86,25 @@ TEST_F(Programs, HeadersEndAndZeroing) {
 TEST_F(Programs, AStaleErrorIsNotTakenForARejectedProgram) {
     glEnable(0x1234);  // leaves GL_INVALID_ENUM pending, as a careless draw would
     uint32_t id = 0;
-    beginProgram(&id, GL_VERTEX_PROGRAM_ARB);
-    appendProgramText("MOV result.position,vertex.position;\n");
-    endProgram(id, GL_VERTEX_PROGRAM_ARB);  // would end the test process if the stale error counted
+    beginProgram(&builder, &id, GL_VERTEX_PROGRAM_ARB);
+    appendProgramText(&builder, "MOV result.position,vertex.position;\n");
+    endProgram(&builder, id, GL_VERTEX_PROGRAM_ARB);  // would end the test process if the stale error counted
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(Programs, TextsLongerThanTheBufferAreKeptWhole) {
     uint32_t id = 0;
-    beginProgram(&id, GL_VERTEX_PROGRAM_ARB);
+    beginProgram(&builder, &id, GL_VERTEX_PROGRAM_ARB);
     std::string expected = "!!ARBvp1.0\n";
     std::string comment = "# " + std::string(60, 'x') + "\n";
     while (expected.size() < 3 * PROGRAM_BUFFER_SIZE) {
-        appendProgramText(comment.c_str());
+        appendProgramText(&builder, comment.c_str());
         expected += comment;
     }
-    appendProgramText("MOV result.position,vertex.position;\n");
+    appendProgramText(&builder, "MOV result.position,vertex.position;\n");
     expected += "MOV result.position,vertex.position;\nEND\n";
-    EXPECT_GE(programBuilder()->capacity, uint32_t(3 * PROGRAM_BUFFER_SIZE));
-    endProgram(id, GL_VERTEX_PROGRAM_ARB);
+    EXPECT_GE(builder.capacity, uint32_t(3 * PROGRAM_BUFFER_SIZE));
+    endProgram(&builder, id, GL_VERTEX_PROGRAM_ARB);
     EXPECT_EQ(driverText(GL_VERTEX_PROGRAM_ARB), expected);
     EXPECT_TRUE(zeroFrom(0, expected.size() + 1));
 }
@@ -108,14 +113,14 @@ TEST_F(Programs, ProgramFilesArePassedOnUnchanged) {
     const std::string text = "!!ARBfp1.0\nMOV result.color,fragment.color;\nEND\n";
     loadTestPackage({{"Demo/glow_h.fp", text}});
     uint32_t id = 0;
-    loadProgramFile(&id, GL_FRAGMENT_PROGRAM_ARB, "Demo/glow_h.fp");
+    loadProgramFile(&builder, &id, GL_FRAGMENT_PROGRAM_ARB, "Demo/glow_h.fp");
     EXPECT_NE(id, 0u);
     EXPECT_EQ(driverText(GL_FRAGMENT_PROGRAM_ARB), text);
     EXPECT_TRUE(zeroFrom(0, text.size() + 1));
     EXPECT_EXIT(
         {
             exitExpected() = true;
-            loadProgramFile(&id, GL_FRAGMENT_PROGRAM_ARB, "Demo/glow_v.fp");
+            loadProgramFile(&builder, &id, GL_FRAGMENT_PROGRAM_ARB, "Demo/glow_v.fp");
         },
         ::testing::ExitedWithCode(4), "Demo/glow_v.fp");
     packageRelease();
@@ -140,9 +145,9 @@ TEST_F(Programs, ARejectedProgramEndsTheRunWithItsTextInTheLog) {
         {
             exitExpected() = true;
             uint32_t id = 0;
-            beginProgram(&id, GL_FRAGMENT_PROGRAM_ARB);
-            appendProgramText("MOV result.color,nonsense;\n");
-            endProgram(id, GL_FRAGMENT_PROGRAM_ARB);
+            beginProgram(&builder, &id, GL_FRAGMENT_PROGRAM_ARB);
+            appendProgramText(&builder, "MOV result.color,nonsense;\n");
+            endProgram(&builder, id, GL_FRAGMENT_PROGRAM_ARB);
         },
         ::testing::ExitedWithCode(0), "error: 502: ");
     EXPECT_EQ(readFile(dir + "/log/shader.log"),

@@ -28,7 +28,7 @@ protected:
         scene->cameras[0].zoom = 3.2f;
         scene->cameras[1].zoom = 1.0f;
         context->render.currentCamera = &scene->cameras[0];
-        forgetSceneFrustum();
+        forgetSceneFrustum(&context->render);
     }
     void TearDown() override {
         if (context) *context = saved;

@@ -80,34 +80,34 @@ TEST(ProgramText, NumbersAreFormattedInTheCLocale) {
     for (const char* name : commaLocales)
         if ((comma = newlocale(LC_ALL_MASK, name, static_cast<locale_t>(0))) != static_cast<locale_t>(0)) break;
     locale_t previous = comma ? uselocale(comma) : static_cast<locale_t>(0);
-    char text[64];
-    formatProgramText(text, sizeof text, "PARAM p={%f,%d,%.3f};", 0.5, -3, 1234.5678);
+    ProgramBuilder builder = {};
+    appendProgramFormat(&builder, "PARAM p={%f,%d,%.3f};", 0.5, -3, 1234.5678);
     if (comma) {
         uselocale(previous);
         freelocale(comma);
     }
-    EXPECT_STREQ(text, "PARAM p={0.500000,-3,1234.568};");
+    EXPECT_STREQ(builder.text, "PARAM p={0.500000,-3,1234.568};");
+    releaseProgramBuilder(&builder);
 }
 
 TEST(ProgramText, AppendingGrowsTheBufferAndKeepsEveryByte) {
-    ProgramBuilder* builder = programBuilder();
-    builder->length = 0;
+    ProgramBuilder own = {};
+    ProgramBuilder* builder = &own;
     std::string expected;
     for (int i = 0; expected.size() < PROGRAM_BUFFER_SIZE + 1000; ++i) {
         char piece[64];
         std::snprintf(piece, sizeof piece, "MOV result.texcoord[%d],vertex.texcoord[%d];\n", i % 8, i % 8);
-        appendProgramText(piece);
+        appendProgramText(builder, piece);
         expected += piece;
     }
-    appendProgramFormat("%s", std::string(3000, 'y').c_str());  // longer than a formatting piece
+    appendProgramFormat(builder, "%s", std::string(3000, 'y').c_str());  // longer than a formatting piece
     expected += std::string(3000, 'y');
     ASSERT_EQ(builder->length, expected.size());
     EXPECT_GT(builder->capacity, builder->length);
     EXPECT_EQ(std::string(builder->text, builder->length), expected);
     EXPECT_EQ(builder->text[builder->length], 0);
     EXPECT_EQ(builder->text[builder->capacity - 1], 0);
-    std::memset(builder->text, 0, builder->length);
-    builder->length = 0;
+    releaseProgramBuilder(builder);
 }
 
 }  // namespace

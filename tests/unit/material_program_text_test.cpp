@@ -7,6 +7,7 @@
 
 #include "render/device_caps.h"
 #include "render/material_programs.h"
+#include "render/program_builder.h"
 #include "scene/layer_flags.h"
 #include "render/material_keys.h"
 #include "scene/scene.h"
@@ -17,8 +18,12 @@ struct Material : ::testing::Test {
     std::unique_ptr<Scene> scene{new Scene()};
     SceneItem item = {};
     Surface surface = {};
+    ProgramBuilder builder = {};
 
-    void TearDown() override { deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_MISSING; }
+    void TearDown() override {
+        deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_MISSING;
+        releaseProgramBuilder(&builder);
+    }
     void lights(std::initializer_list<int> types) {
         scene->lightCount = 0;
         for (int type : types) scene->lights[scene->lightCount++].type = type;
@@ -27,8 +32,8 @@ struct Material : ::testing::Test {
         surface.layerCount = 0;
         for (uint32_t f : flags) surface.layerFlags[surface.layerCount++] = f;
     }
-    std::string vertex() { return materialVertexProgramText(scene.get(), &item, &surface); }
-    std::string fragment() { return materialFragmentProgramText(scene.get(), &item, &surface); }
+    std::string vertex() { return materialVertexProgramText(&builder, scene.get(), &item, &surface); }
+    std::string fragment() { return materialFragmentProgramText(&builder, scene.get(), &item, &surface); }
     std::string nvFragment() {
         deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_FOUND;
         std::string text = fragment();
