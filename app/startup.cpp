@@ -23,7 +23,7 @@
 #include "data/package.h"
 #include "effects/clip_script.h"
 #include "effects/effect_binding.h"
-#include "effects/typing.h"
+#include "effects/typing/typing.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "base/crt_rand.h"
-#include "effects/bubbles.h"
+#include "effects/bubbles/bubbles.h"
 #include "scene/effect_slot.h"
-#include "effects/electro_ribbon.h"
-#include "effects/fractal.h"
-#include "effects/light_blob.h"
+#include "effects/electro/electro_ribbon.h"
+#include "effects/fractal/fractal.h"
+#include "effects/light_blob/light_blob.h"
 #include "effects/noise.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/crt_rand.h"
-#include "effects/boids_flock.h"
-#include "effects/metaballs.h"
-#include "effects/soft_body.h"
+#include "effects/boids/boids_flock.h"
+#include "effects/metaballs/metaballs.h"
+#include "effects/soft_body/soft_body.h"
 #include "scene/envelope.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "render/render_state.h"
 #include "base/report.h"
-#include "effects/boids_draw.h"
+#include "effects/boids/boids_draw.h"
 #include "effects/effect_families.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/crt_rand.h"
-#include "effects/bubbles.h"
+#include "effects/bubbles/bubbles.h"
 #include "scene/effect_slot.h"
 
 namespace {

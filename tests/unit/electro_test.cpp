@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "scene/effect_slot.h"
-#include "effects/electro_ribbon.h"
+#include "effects/electro/electro_ribbon.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "effects/metaballs.h"
+#include "effects/metaballs/metaballs.h"
 
 namespace {
 

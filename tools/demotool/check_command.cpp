@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "data/package.h"
-#include "effects/boids_flock.h"
+#include "effects/boids/boids_flock.h"
 #include "scene/lwo_reader.h"
 #include "scene/setup_table.h"
 #include "tools/demotool/check.h"

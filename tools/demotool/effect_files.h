@@ -2,7 +2,7 @@
 // come from the player's own binding table.
 #pragma once
 
-#include "effects/boids_draw.h"
+#include "effects/boids/boids_draw.h"
 #include "effects/effect_binding.h"
 
 // What the typing and light-blob effects read.

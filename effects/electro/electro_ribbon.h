@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/electro_surface.h"
+#include "effects/electro/electro_surface.h"
 
 enum {
     RIBBON_SAMPLES = 190,

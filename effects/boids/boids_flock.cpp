@@ -1,4 +1,4 @@
-#include "effects/boids_flock.h"
+#include "effects/boids/boids_flock.h"
 
 #include <cmath>
 #include <cstdlib>

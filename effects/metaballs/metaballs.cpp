@@ -1,4 +1,4 @@
-#include "effects/metaballs.h"
+#include "effects/metaballs/metaballs.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "effects/picture.h"
+#include "effects/picture/picture.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -1,4 +1,4 @@
-#include "effects/light_blob.h"
+#include "effects/light_blob/light_blob.h"
 
 #include <cmath>
 #include <cstring>

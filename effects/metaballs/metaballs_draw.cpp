@@ -10,7 +10,7 @@
 #include "base/crt_rand.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_families.h"
-#include "effects/metaballs.h"
+#include "effects/metaballs/metaballs.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 #include "scene/scene.h"

@@ -14,7 +14,7 @@
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
 #include "scene/effect_slot.h"
-#include "effects/light_blob.h"
+#include "effects/light_blob/light_blob.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 #include "scene/scene.h"

@@ -10,7 +10,7 @@
 #include "render/device_entry_points.h"
 #include "effects/effect_helpers.h"
 #include "scene/effect_slot.h"
-#include "effects/fractal.h"
+#include "effects/fractal/fractal.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 #include "scene/transform.h"

@@ -12,7 +12,7 @@
 #include "effects/body_programs.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_families.h"
-#include "effects/soft_body.h"
+#include "effects/soft_body/soft_body.h"
 #include "render/texture_units.h"
 #include "render/mesh_build.h"
 #include "scene/transform.h"

@@ -1,4 +1,4 @@
-#include "effects/electro_surface.h"
+#include "effects/electro/electro_surface.h"
 
 #include <cmath>
 

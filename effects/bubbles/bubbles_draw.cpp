@@ -8,7 +8,7 @@
 
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
-#include "effects/bubbles.h"
+#include "effects/bubbles/bubbles.h"
 #include "effects/effect_helpers.h"
 #include "scene/effect_slot.h"
 #include "render/program_builder.h"

@@ -1,4 +1,4 @@
-#include "effects/soft_body.h"
+#include "effects/soft_body/soft_body.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "effects/typing.h"
+#include "effects/typing/typing.h"
 
 #include "base/crt_rand.h"
 #include "data/file_words.h"

@@ -10,7 +10,7 @@
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
 #include "scene/effect_slot.h"
-#include "effects/electro_ribbon.h"
+#include "effects/electro/electro_ribbon.h"
 #include "effects/noise.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"

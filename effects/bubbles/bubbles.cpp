@@ -1,4 +1,4 @@
-#include "effects/bubbles.h"
+#include "effects/bubbles/bubbles.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "effects/fractal.h"
+#include "effects/fractal/fractal.h"
 
 namespace {
 

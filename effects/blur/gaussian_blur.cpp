@@ -1,4 +1,4 @@
-#include "effects/gaussian_blur.h"
+#include "effects/blur/gaussian_blur.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

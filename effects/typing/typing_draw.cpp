@@ -14,7 +14,7 @@
 #include "render/texture_upload.h"
 #include "effects/effect_helpers.h"
 #include "scene/effect_slot.h"
-#include "effects/typing.h"
+#include "effects/typing/typing.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 

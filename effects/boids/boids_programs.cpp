@@ -4,7 +4,7 @@
 #include <GL/glext.h>
 
 #include "effects/body_programs.h"
-#include "effects/boids_draw.h"
+#include "effects/boids/boids_draw.h"
 #include "render/program_builder.h"
 #include "scene/layer_flags.h"
 #include "scene/scene.h"

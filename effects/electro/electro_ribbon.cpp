@@ -1,4 +1,4 @@
-#include "effects/electro_ribbon.h"
+#include "effects/electro/electro_ribbon.h"
 
 #include <cmath>
 

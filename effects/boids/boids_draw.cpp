@@ -1,4 +1,4 @@
-#include "effects/boids_draw.h"
+#include "effects/boids/boids_draw.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -12,7 +12,7 @@
 #include "render/device_entry_points.h"
 #include "base/crt_rand.h"
 #include "effects/body_programs.h"
-#include "effects/boids_flock.h"
+#include "effects/boids/boids_flock.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_families.h"
 #include "render/program_builder.h"
