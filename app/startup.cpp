@@ -126,6 +126,10 @@ int messageLoop(DemoContext* context) {
         if (context->timeline.quit.posted) break;
         paintFrame(context);
     }
+    // The effects' slots and shared objects go while the device is still current.
+    for (int32_t s = 0; context->timeline.scenes && s < context->timeline.sceneCount; ++s)
+        releaseSceneEffects(&context->timeline.scenes[s]);
+    releaseEffects(&context->effects);
     shutdownRestore();
     if (context->render.settings.capture) {
         int code = captureRunFinish();

@@ -74,7 +74,7 @@ void RibbonFrame(benchmark::State& state) {
     const float camera[3] = {1.0f, 2.0f, 3.0f};
     int32_t t = 0;
     for (auto _ : state) {
-        electroRibbonVertices(&slot, t, camera, vertices);
+        electroRibbonVertices(&slot, electroParams(&slot), t, camera, vertices);
         benchmark::DoNotOptimize(vertices);
         t += 40;
     }
@@ -87,7 +87,7 @@ void ElectroSurfaceFrame(benchmark::State& state) {
     static ElectroVertex vertices[ELECTRO_VERTICES];
     int32_t t = 0;
     for (auto _ : state) {
-        electroSurfaceVertices(ELECTRO_COTANGENT, &slot, t, vertices);
+        electroSurfaceVertices(ELECTRO_COTANGENT, electroParams(&slot), t, vertices);
         benchmark::DoNotOptimize(vertices);
         t += 40;
     }

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "render/render_state.h"
+#include "base/constants.h"
+#include "effects/effect_helpers.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
 #include "scene/effect_slot.h"
@@ -133,10 +135,7 @@ void ensureTexture(BlurState* s, const GLint* viewport) {
     if (!s->texture) glGenTextures(1, &s->texture);
     glBindTexture(GL_TEXTURE_2D, s->texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    effectPictureFiltering(nullptr, GL_LINEAR, false);
     s->textureWidth = w;
     s->textureHeight = h;
 }
@@ -147,7 +146,7 @@ void gaussianBlurRender(RenderState*, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     BlurState* s = static_cast<BlurState*>(slot->state);
     if (slot->family != FAMILY_BLUR || !s || !s->programs[0]) return;
-    const float size = evalEnvelope(&slot->motion[0], static_cast<float>(timeMs) * 0.001f);
+    const float size = evalEnvelope(&slot->motion[0], msToSeconds(timeMs));
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     if (viewport[2] <= 0 || viewport[3] <= 0) return;
@@ -174,4 +173,13 @@ void gaussianBlurRender(RenderState*, EffectSlot* slot, int32_t timeMs) {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+}
+
+void gaussianBlurRelease(EffectSlot* slot) {
+    BlurState* s = static_cast<BlurState*>(slot->state);
+    // Both program paths share one namespace of names.
+    deleteEffectPrograms(s->programs, 2);
+    if (s->texture) glDeleteTextures(1, &s->texture);
+    std::free(s);
+    slot->state = nullptr;
 }

@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "effects/effect_families.h"
+#include "effects/effect_check.h"
+#include "effects/effect_family.h"
 
 struct Scene;
 struct RenderState;
-struct EffectSlot;
 
 enum { BLUR_TAPS = 13, BLUR_TEXT = 4096 };
 
@@ -26,3 +26,11 @@ struct BlurState {
     int32_t textureWidth, textureHeight;
 };
 
+
+void gaussianBlurInit(RenderState* render, Scene* scene, EffectSlot* slot);
+void gaussianBlurRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void gaussianBlurRelease(EffectSlot* slot);
+
+inline constexpr EffectFamilyDescriptor kBlurFamily = {
+    FAMILY_BLUR, "blur", gaussianBlurInit, gaussianBlurRender, gaussianBlurRelease, nullptr, kNoFamilyFiles,
+    checkRowFile};

@@ -13,22 +13,16 @@
 #include "base/crt_rand.h"
 #include "effects/body_programs.h"
 #include "effects/boids/boids_flock.h"
+#include "base/constants.h"
+#include "effects/effect_binding.h"
 #include "effects/effect_draw.h"
-#include "effects/effect_families.h"
+#include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 #include "render/mesh_build.h"
 
 namespace {
-
-// Process-wide: the shaft object with its two programs, and the table of shafts.
-struct ShaftSet {
-    bool loaded;
-    bool placed;
-    SceneItem item;
-    LightShaft shafts[SHAFT_COUNT];
-};
-ShaftSet gShafts;
 
 BoidsState* boidsState(EffectSlot* slot) {
     return slot->family == FAMILY_BOIDS ? static_cast<BoidsState*>(slot->state) : nullptr;
@@ -83,28 +77,30 @@ void setShaftBlend(const SurfaceInstance*, const void*) {
 }
 
 void loadShafts(RenderState* render, Scene* scene) {
-    if (gShafts.loaded) return;
-    gShafts.loaded = true;
-    std::snprintf(gShafts.item.name, sizeof gShafts.item.name, "%s", SHAFT_OBJECT);
-    if (buildMesh(render, scene, &gShafts.item) < 0 || gShafts.item.surfaceCount < 1) return;
-    SurfaceInstance* first = &gShafts.item.surfaces[0];
+    BoidsShared& shared = render->effects->boids;
+    if (shared.loaded) return;
+    shared.loaded = true;
+    std::snprintf(shared.shaftItem.name, sizeof shared.shaftItem.name, "%s", SHAFT_OBJECT);
+    if (buildMesh(render, scene, &shared.shaftItem) < 0 || shared.shaftItem.surfaceCount < 1) return;
+    SurfaceInstance* first = &shared.shaftItem.surfaces[0];
     loadProgramFile(&first->vertexProgram, GL_VERTEX_PROGRAM_ARB, SHAFT_VERTEX_PROGRAM);
     loadProgramFile(&first->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB, SHAFT_FRAGMENT_PROGRAM);
 }
 
 void drawShafts(RenderState* context, const Scene* scene, const FlockSet* set, float t, int32_t timeMs) {
-    if (!gShafts.item.mesh || gShafts.item.surfaceCount < 1) return;
-    if (!gShafts.placed) {
-        gShafts.placed = true;
+    BoidsShared& shared = context->effects->boids;
+    if (!shared.shaftItem.mesh || shared.shaftItem.surfaceCount < 1) return;
+    if (!shared.placed) {
+        shared.placed = true;
         for (int k = 0; k < SHAFT_COUNT; ++k) {
-            LightShaft& s = gShafts.shafts[k];
+            LightShaft& s = shared.shafts[k];
             s.position[0] = s.baseX = float(crtRand()) * 0.00024420026f - 4.0f;
             s.position[1] = 60.0f;
             s.position[2] = 10.0f - float(k) * 0.025f * 10.0f;
             s.sway = float(crtRand()) * 0.0012210013f - 20.0f;
         }
     }
-    for (LightShaft& s : gShafts.shafts) {
+    for (LightShaft& s : shared.shafts) {
         s.position[0] = s.baseX + s.sway * std::sin(t * 0.1f + s.sway);
         const float length = shaftLength(set, s);
         glMatrixMode(GL_MODELVIEW);
@@ -112,7 +108,7 @@ void drawShafts(RenderState* context, const Scene* scene, const FlockSet* set, f
         glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
         glTranslatef(s.position[0], 50.0f - length, s.position[2]);
         glScalef(1.49f, length, 1.0f);
-        drawEffectSurface(context, scene, gShafts.item.mesh, &gShafts.item.surfaces[0], timeMs, {0, 0},
+        drawEffectSurface(context, scene, shared.shaftItem.mesh, &shared.shaftItem.surfaces[0], timeMs, {0, 0},
                           setShaftBlend, nullptr, false);
     }
     resetTextureUnits(context);
@@ -164,12 +160,15 @@ float shaftLength(const FlockSet* set, const LightShaft& shaft) {
     return length;
 }
 
+BoidsParams boidsParams(const EffectSlot* slot) { return {slot->floatParams[0], slot->floatParams[1]}; }
+
 void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     crtSrand(0);
     BoidsState* state = static_cast<BoidsState*>(std::calloc(1, sizeof(BoidsState)));
     if (!state) return;
     slot->state = state;
-    state->flock = createFlockSet(slot->variant, slot->motion, slot->floatParams[1], slot->floatParams[0]);
+    state->params = boidsParams(slot);
+    state->flock = createFlockSet(slot->variant, slot->motion, state->params.startTime, state->params.step);
     std::snprintf(state->fish.name, sizeof state->fish.name, "%s", slot->fileName);
     if (buildMesh(render, scene, &state->fish) >= 0)
         for (int32_t s = 0; s < state->fish.surfaceCount; ++s) {
@@ -185,12 +184,12 @@ void boidsRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
         slot->reset = 0;
         return;
     }
-    const float t = float(timeMs) * 0.001f;
-    const float step = slot->floatParams[0];
+    const float t = msToSeconds(timeMs);
+    const float step = state->params.step;
     if (slot->reset) {
         slot->reset = 0;
         crtSrand(0);
-        resetFlock(state->flock, slot->floatParams[1], step, slot->motion);
+        resetFlock(state->flock, state->params.startTime, step, slot->motion);
     }
     resetTextureUnits(context);
     glMatrixMode(GL_MODELVIEW);
@@ -210,4 +209,25 @@ void boidsRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     resetTextureUnits(context);
     if (scene && std::strcmp(scene->name, SHAFT_SCENE) == 0) drawShafts(context, scene, state->flock, t, timeMs);
     glDisable(GL_BLEND);
+}
+
+void boidsRelease(EffectSlot* slot) {
+    BoidsState* state = static_cast<BoidsState*>(slot->state);
+    freeFlockSet(state->flock);
+    releaseEffectItem(&state->fish);
+    std::free(state);
+    slot->state = nullptr;
+}
+
+void boidsReleaseShared(EffectsState* effects) {
+    releaseEffectItem(&effects->boids.shaftItem);
+    effects->boids.loaded = effects->boids.placed = false;
+}
+
+void boidsCheck(EffectCheck* check, const EffectBinding* row) {
+    check->fish(check, row->fileName, flockPreset(row->variant)->bodyLength);
+    check->object(check, row->fileName);
+    check->ownObject(check, SHAFT_OBJECT, "the boids", "the light shafts");
+    check->program(check, SHAFT_VERTEX_PROGRAM, "!!ARBvp1.0");
+    check->program(check, SHAFT_FRAGMENT_PROGRAM, "!!ARBfp1.0");
 }

@@ -16,8 +16,8 @@ float ratio(float numerator, float denominator) { return denominator != 0.0f ? n
 
 float draw() { return static_cast<float>(crtRand()); }
 
-void seedParticle(BubbleParticle* p, BubbleEmitter emitter, const EffectSlot* slot) {
-    const float speedDivisor = slot->intParams[4] * 32767.0f, accelDivisor = slot->intParams[5] * 32767.0f;
+void seedParticle(BubbleParticle* p, BubbleEmitter emitter, const BubbleParams& params) {
+    const float speedDivisor = params.speedDivisor * 32767.0f, accelDivisor = params.accelDivisor * 32767.0f;
     switch (emitter) {
         case BUBBLES_PLAIN:
         case BUBBLES_WHALE:
@@ -50,7 +50,7 @@ bool delayed(BubbleEmitter emitter) { return emitter == BUBBLES_WHALE || emitter
 
 // Whether a delayed plume has started. In double: 3000 ms x 0.001 in float rounds above 3 and would
 // start a 3 s plume one frame early.
-bool started(const EffectSlot* slot, int32_t t) { return static_cast<double>(t) * 0.001 > slot->floatParams[0]; }
+bool started(const BubblesState* s, int32_t t) { return static_cast<double>(t) * 0.001 > s->params.delay; }
 
 void position(const BubblesState* s, const BubbleParticle* p, float* out) {
     const float root = std::sqrt(p->h > 0.0f ? p->h : 0.0f);
@@ -73,6 +73,11 @@ void position(const BubblesState* s, const BubbleParticle* p, float* out) {
 
 }  // namespace
 
+BubbleParams bubbleParams(const EffectSlot* slot) {
+    const int32_t* i = slot->intParams;
+    return {i[3], i[4], i[5], i[6], i[7], i[8], i[10], i[11], slot->floatParams[0]};
+}
+
 BubbleEmitter bubbleEmitterOf(EffectVariant variant) {
     switch (variant) {
         case VARIANT_BUBBLES_WHALE:
@@ -90,10 +95,14 @@ BubbleEmitter bubbleEmitterOf(EffectVariant variant) {
     }
 }
 
-BubblesState* bubblesCreate(EffectSlot* slot, BubbleEmitter emitter) {
+BubblesState* bubblesCreate(const EffectSlot* slot, BubbleEmitter emitter) {
     BubblesState* s = static_cast<BubblesState*>(std::calloc(1, sizeof(BubblesState)));
     if (!s) return nullptr;
     s->emitter = emitter;
+    s->params = bubbleParams(slot);
+    // A row may start the clock and the seeding where it likes (intParams 2 and 9).
+    s->lastTime = slot->intParams[2];
+    s->seeded = slot->intParams[9] != 0;
     s->count = slot->count < 0 ? 0 : slot->count;
     if (s->count > BUBBLE_MAX_PARTICLES) {
         std::fprintf(stderr, "velmora: %d bubbles asked for; %d drawn\n", s->count, int(BUBBLE_MAX_PARTICLES));
@@ -104,32 +113,39 @@ BubblesState* bubblesCreate(EffectSlot* slot, BubbleEmitter emitter) {
     s->positions = static_cast<float*>(std::calloc(n * 12, sizeof(float)));
     s->corners = static_cast<float*>(std::calloc(n * 16, sizeof(float)));
     if (!s->particles || !s->positions || !s->corners) {
-        std::free(s->particles), std::free(s->positions), std::free(s->corners), std::free(s);
+        bubblesFree(s);
         return nullptr;
     }
-    const int32_t* ip = slot->intParams;
+    const BubbleParams& bp = s->params;
     crtSrand(0);
     static const float kCorner[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
     for (int32_t k = 0; k < s->count; ++k) {
-        const float size0 = ratio(draw() * ip[6] * 0.00003051851f, float(ip[7])) + ratio(float(ip[10]), float(ip[11]));
+        const float size0 = ratio(draw() * bp.sizeSpread * 0.00003051851f, float(bp.sizeDivisor)) +
+                            ratio(float(bp.sizeBase), float(bp.sizeBaseDivisor));
         for (int c = 0; c < 4; ++c) {
             float* corner = s->corners + 16 * k + 4 * c;
             corner[0] = kCorner[c][0];
             corner[1] = kCorner[c][1];
             corner[2] = c == 0 ? size0
-                               : ratio(draw() * size0, ip[8] * 32767.0f) + size0 - ratio(size0, float(ip[8]));
+                               : ratio(draw() * size0, bp.cornerDivisor * 32767.0f) + size0 -
+                                     ratio(size0, float(bp.cornerDivisor));
             corner[3] = draw() * 0.00006103888f;
         }
     }
     return s;
 }
 
+void bubblesFree(BubblesState* s) {
+    if (!s) return;
+    for (Envelope& e : s->path) releaseEnvelope(&e);
+    std::free(s->particles), std::free(s->positions), std::free(s->corners), std::free(s);
+}
+
 void bubblesEmit(BubblesState* s, EffectSlot* slot, int32_t t) {
-    int32_t& seeded = slot->intParams[9];
-    int32_t& lastTime = slot->intParams[2];
-    if (!seeded) {
-        for (int32_t k = 0; k < s->count; ++k) seedParticle(&s->particles[k], s->emitter, slot);
-        seeded = 1;
+    int32_t& lastTime = s->lastTime;
+    if (!s->seeded) {
+        for (int32_t k = 0; k < s->count; ++k) seedParticle(&s->particles[k], s->emitter, s->params);
+        s->seeded = true;
         if (s->emitter == BUBBLES_DZIAD || s->emitter == BUBBLES_DZIAD_SPADA_BOK) lastTime = t;
     }
     if (slot->reset) {
@@ -141,7 +157,7 @@ void bubblesEmit(BubblesState* s, EffectSlot* slot, int32_t t) {
                 p->h = p->hStart, p->v = p->vStart, p->a = p->aStart;
             }
     }
-    const bool moves = !delayed(s->emitter) || started(slot, t);
+    const bool moves = !delayed(s->emitter) || started(s, t);
     const bool wraps = !delayed(s->emitter);
     const float dt = static_cast<float>(t - lastTime);
     for (int32_t k = 0; k < s->count; ++k) {
@@ -149,7 +165,7 @@ void bubblesEmit(BubblesState* s, EffectSlot* slot, int32_t t) {
         if (moves) {
             p->v += dt * p->a * 0.001f;
             p->h += p->v * dt * 0.001f;
-            if (wraps && p->h > static_cast<float>(slot->intParams[3])) {
+            if (wraps && p->h > static_cast<float>(s->params.height)) {
                 p->h = 0.0f;
                 p->v = p->vStart;
             }
@@ -161,9 +177,7 @@ void bubblesEmit(BubblesState* s, EffectSlot* slot, int32_t t) {
     lastTime = t;
 }
 
-bool bubblesVisible(const BubblesState* s, const EffectSlot* slot, int32_t t) {
-    return !delayed(s->emitter) || started(slot, t);
-}
+bool bubblesVisible(const BubblesState* s, int32_t t) { return !delayed(s->emitter) || started(s, t); }
 
 void bubbleTexture(uint8_t* rgba) {
     const int n = BUBBLE_TEXTURE_SIZE;

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "render/render_state.h"
+#include "base/constants.h"
 #include "render/device_entry_points.h"
 #include "effects/bubbles/bubbles.h"
 #include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
 #include "scene/effect_slot.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
@@ -95,11 +97,6 @@ const char* const kFragmentLines[] = {
     "MOV result.color, color;",
 };
 
-struct BubblesShared {
-    uint32_t texture, vertexProgram, fragmentProgram;
-};
-BubblesShared gShared;
-
 template <size_t N>
 uint32_t buildProgram(GLenum target, const char* const (&lines)[N]) {
     uint32_t program = 0;
@@ -109,18 +106,18 @@ uint32_t buildProgram(GLenum target, const char* const (&lines)[N]) {
     return program;
 }
 
-void makeShared(const Settings* settings) {
-    if (!gShared.texture) {
+void makeShared(BubblesShared* shared, const Settings* settings) {
+    if (!shared->texture) {
         std::vector<uint8_t> rgba(BUBBLE_TEXTURE_SIZE * BUBBLE_TEXTURE_SIZE * 4);
         bubbleTexture(rgba.data());
-        glGenTextures(1, &gShared.texture);
-        glBindTexture(GL_TEXTURE_2D, gShared.texture);
-        effectPictureFiltering(settings);
+        glGenTextures(1, &shared->texture);
+        glBindTexture(GL_TEXTURE_2D, shared->texture);
+        effectPictureFiltering(settings, GL_LINEAR_MIPMAP_LINEAR, true);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, BUBBLE_TEXTURE_SIZE, BUBBLE_TEXTURE_SIZE, 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, rgba.data());
     }
-    if (!gShared.vertexProgram) gShared.vertexProgram = buildProgram(GL_VERTEX_PROGRAM_ARB, kVertexLines);
-    if (!gShared.fragmentProgram) gShared.fragmentProgram = buildProgram(GL_FRAGMENT_PROGRAM_ARB, kFragmentLines);
+    if (!shared->vertexProgram) shared->vertexProgram = buildProgram(GL_VERTEX_PROGRAM_ARB, kVertexLines);
+    if (!shared->fragmentProgram) shared->fragmentProgram = buildProgram(GL_FRAGMENT_PROGRAM_ARB, kFragmentLines);
 }
 
 void normalised(const float* v, float* out) {
@@ -164,12 +161,13 @@ void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
     gl->glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptrARB(n * 8 + 8), indices.data(), GL_STATIC_DRAW_ARB);
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-    makeShared(effectSettings(render, scene));
+    makeShared(&render->effects->bubbles, effectSettings(render, scene));
 }
 
 void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
     BubblesState* s = static_cast<BubblesState*>(slot->state);
-    if (slot->family != FAMILY_BUBBLES || !s || !gShared.vertexProgram) return;
+    const BubblesShared* shared = &context->effects->bubbles;
+    if (slot->family != FAMILY_BUBBLES || !s || !shared->vertexProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     EffectMotion m;
     effectMotionAt(slot, t, &m);
@@ -197,10 +195,10 @@ void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
 
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, gShared.texture);
+    glBindTexture(GL_TEXTURE_2D, shared->texture);
     glColor3f(0, 1, 1);
     glEnable(GL_VERTEX_PROGRAM_ARB);
-    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, gShared.vertexProgram);
+    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, shared->vertexProgram);
     const GLfloat locals[7][4] = {
         {right[0], right[1], right[2], 0},
         {-right[0], -right[1], -right[2], 0},
@@ -208,11 +206,11 @@ void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
         {-up[0], -up[1], -up[2], 0},
         {-0.16666667f, 0.008333334f, -0.0001984127f, 0.0000027557319f},
         {-0.5f, 0.041666668f, -0.0013888889f, 0.000024801588f},
-        {static_cast<float>(t % 6283) * 0.001f - 3.1415f, 0, 0, 0},
+        {msToSeconds(t % 6283) - 3.1415f, 0, 0, 0},
     };
     for (int k = 0; k < 7; ++k) gl->glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, k, locals[k]);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, gShared.fragmentProgram);
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, shared->fragmentProgram);
     const GLfloat facing[4] = {forward[0], forward[1], forward[2], 0};
     gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, 0, facing);
 
@@ -223,7 +221,7 @@ void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(4, GL_FLOAT, 16, nullptr);
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
-    if (bubblesVisible(s, slot, t)) glDrawElements(GL_QUADS, s->count * 4, GL_UNSIGNED_SHORT, nullptr);
+    if (bubblesVisible(s, t)) glDrawElements(GL_QUADS, s->count * 4, GL_UNSIGNED_SHORT, nullptr);
 
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -235,4 +233,21 @@ void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
     resetTextureUnits(context);
+}
+
+void bubblesRelease(EffectSlot* slot) {
+    BubblesState* s = static_cast<BubblesState*>(slot->state);
+    deleteEffectBuffers(&s->positionBuffer, 1);
+    deleteEffectBuffers(&s->cornerBuffer, 1);
+    deleteEffectBuffers(&s->indexBuffer, 1);
+    bubblesFree(s);
+    slot->state = nullptr;
+}
+
+void bubblesReleaseShared(EffectsState* effects) {
+    BubblesShared* shared = &effects->bubbles;
+    if (shared->texture) glDeleteTextures(1, &shared->texture);
+    shared->texture = 0;
+    deleteEffectPrograms(&shared->vertexProgram, 1);
+    deleteEffectPrograms(&shared->fragmentProgram, 1);
 }

@@ -9,11 +9,13 @@
 #include "render/device_entry_points.h"
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
 #include "scene/effect_slot.h"
 #include "effects/electro/electro_ribbon.h"
 #include "effects/noise.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
+#include "render/texture_upload.h"
 
 namespace {
 
@@ -33,17 +35,11 @@ const char* const kGlowLines[] = {
     "MUL\t\tresult.color, glow, glow;\n",
 };
 
-struct ElectroShared {
-    uint32_t glowPrograms[2];  // colour picture as it is; its red channel as grey
-    TextureImage pictures[3];  // "Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", "Demo/Kolorki2.JPG"
-};
-ElectroShared gShared;
-
-const char* const kPicturePaths[3] = {"Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", "Demo/Kolorki2.JPG"};
+const char* const kPicturePaths[3] = ELECTRO_PICTURES;
 
 // Each slot gets the form it asks for; the first slot to load does not decide it for the others.
-uint32_t glowProgram(bool grey) {
-    uint32_t& program = gShared.glowPrograms[grey ? 1 : 0];
+uint32_t glowProgram(ElectroShared* shared, bool grey) {
+    uint32_t& program = shared->glowPrograms[grey ? 1 : 0];
     if (program) return program;
     beginProgram(&program, GL_FRAGMENT_PROGRAM_ARB);
     for (size_t k = 0; k < sizeof kGlowLines / sizeof kGlowLines[0]; ++k) {
@@ -65,25 +61,29 @@ uint32_t makeBuffer(GLenum target, const void* data, size_t bytes, GLenum usage)
 }
 
 // Shared set-up of both forms: vertex, index and coordinate buffers, the volume, the pictures.
-void initElectro(RenderState* render, Scene* scene, EffectSlot* slot, const ElectroVertex* vertices, size_t vertexCount,
-                 const uint16_t* indices, size_t indexCount, const float* texCoords, bool ribbon) {
+void initElectro(RenderState* render, Scene* scene, const ElectroParams& params, ElectroBuffers* buffers,
+                 const ElectroVertex* vertices, size_t vertexCount, const uint16_t* indices, size_t indexCount,
+                 const float* texCoords, bool ribbon) {
     const Settings* settings = effectSettings(render, scene);
-    slot->handles[2] = makeBuffer(GL_ARRAY_BUFFER_ARB, vertices, vertexCount * sizeof(ElectroVertex), GL_STREAM_DRAW_ARB);
-    slot->handles[3] = makeBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indices, indexCount * sizeof(uint16_t), GL_STATIC_DRAW_ARB);
-    sharedNoiseVolume(settings);
+    ElectroShared* shared = &render->effects->electro;
+    buffers->vertices =
+        makeBuffer(GL_ARRAY_BUFFER_ARB, vertices, vertexCount * sizeof(ElectroVertex), GL_STREAM_DRAW_ARB);
+    buffers->indices =
+        makeBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indices, indexCount * sizeof(uint16_t), GL_STATIC_DRAW_ARB);
+    sharedNoiseVolume(render, settings);
     if (ribbon)
-        effectPicture(&gShared.pictures[2], kPicturePaths[2], settings);
+        effectPicture(&shared->pictures[2], kPicturePaths[2], settings);
     else
-        for (int k = 0; k < 2; ++k) effectPicture(&gShared.pictures[k], kPicturePaths[k], settings);
-    slot->intParams[0] = static_cast<int32_t>(
-        makeBuffer(GL_ARRAY_BUFFER_ARB, texCoords, vertexCount * 2 * sizeof(float), GL_STATIC_DRAW_ARB));
-    glowProgram(slot->intParams[8] != 0);
+        for (int k = 0; k < 2; ++k) effectPicture(&shared->pictures[k], kPicturePaths[k], settings);
+    buffers->texCoords = makeBuffer(GL_ARRAY_BUFFER_ARB, texCoords, vertexCount * 2 * sizeof(float), GL_STATIC_DRAW_ARB);
+    glowProgram(shared, params.grey);
 }
 
-void drawElectro(RenderState* context, EffectSlot* slot, int32_t timeMs, const ElectroVertex* vertices,
-                 size_t vertexCount, size_t indexCount, bool ribbon) {
+void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& params, const ElectroBuffers& buffers,
+                 int32_t timeMs, const ElectroVertex* vertices, size_t vertexCount, size_t indexCount, bool ribbon) {
     const GlEntryPoints* gl = glEntryPoints();
-    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, slot->handles[2]);
+    ElectroShared* shared = &context->effects->electro;
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffers.vertices);
     if (void* mapped = gl->glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB)) {
         std::memcpy(mapped, vertices, vertexCount * sizeof(ElectroVertex));
         gl->glUnmapBufferARB(GL_ARRAY_BUFFER_ARB);
@@ -94,7 +94,7 @@ void drawElectro(RenderState* context, EffectSlot* slot, int32_t timeMs, const E
     resetTextureUnits(context);
     effectLoadModelView(slot, &m, EFFECT_PARENT_TURNED, true);
 
-    const bool backwards = slot->intParams[7] != 0;
+    const bool backwards = params.backwards;
     glDepthMask(GL_FALSE);
     if (backwards) glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -108,16 +108,17 @@ void drawElectro(RenderState* context, EffectSlot* slot, int32_t timeMs, const E
 
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_3D);
-    glBindTexture(GL_TEXTURE_3D, sharedNoiseVolume(&context->settings));
+    glBindTexture(GL_TEXTURE_3D, sharedNoiseVolume(context, &context->settings));
     gl->glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
-    const int picture = ribbon ? 2 : slot->intParams[5];
-    const TextureImage* image = picture >= 0 && picture <= 2 && (ribbon || picture < 2) ? &gShared.pictures[picture] : nullptr;
+    const int picture = ribbon ? 2 : params.picture;
+    const TextureImage* image =
+        picture >= 0 && picture <= 2 && (ribbon || picture < 2) ? &shared->pictures[picture] : nullptr;
     glBindTexture(GL_TEXTURE_2D, image && image->names ? image->names[0] : 0);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, glowProgram(slot->intParams[8] != 0));
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, glowProgram(shared, params.grey));
     for (int k = 0; k < 4; ++k) {
-        const float f = slot->floatParams[k];
+        const float f = params.glow[k];
         const GLfloat local[4] = {f, f, f, f};
         gl->glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, k, local);
     }
@@ -131,11 +132,11 @@ void drawElectro(RenderState* context, EffectSlot* slot, int32_t timeMs, const E
     glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(24));
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, stride, nullptr);
-    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, static_cast<GLuint>(slot->intParams[0]));
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffers.texCoords);
     gl->glClientActiveTextureARB(GL_TEXTURE2_ARB);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(2, GL_FLOAT, 8, nullptr);
-    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, slot->handles[3]);
+    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, buffers.indices);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
 
     for (int unit = 2; unit >= 0; --unit) {
@@ -154,6 +155,12 @@ void drawElectro(RenderState* context, EffectSlot* slot, int32_t timeMs, const E
     resetTextureUnits(context);
 }
 
+void releaseBuffers(ElectroBuffers* buffers) {
+    deleteEffectBuffers(&buffers->vertices, 1);
+    deleteEffectBuffers(&buffers->indices, 1);
+    deleteEffectBuffers(&buffers->texCoords, 1);
+}
+
 template <typename State>
 State* stateOf(EffectSlot* slot) {
     if (!slot->state) slot->state = std::calloc(1, sizeof(State));
@@ -167,42 +174,66 @@ void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     ElectroSurfaceState* s = stateOf<ElectroSurfaceState>(slot);
     if (!s) return;
     s->generator = generator;
-    electroSurfaceVertices(generator, slot, 0, s->vertices);
+    s->params = electroParams(slot);
+    electroSurfaceVertices(generator, s->params, 0, s->vertices);
     static uint16_t indices[ELECTRO_INDICES];
     static float texCoords[ELECTRO_VERTICES * 2];
     electroSurfaceIndices(generator, indices);
     electroGridTexCoords(texCoords);
-    initElectro(render, scene, slot, s->vertices, ELECTRO_VERTICES, indices, ELECTRO_INDICES, texCoords, false);
+    initElectro(render, scene, s->params, &s->buffers, s->vertices, ELECTRO_VERTICES, indices, ELECTRO_INDICES,
+                texCoords, false);
 }
 
 void electroSurfaceRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;  // stateless between frames
     ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(slot->state);
-    if (slot->family != FAMILY_ELECTRO_SURFACE || !s || !slot->handles[2]) return;
-    electroSurfaceVertices(s->generator, slot, timeMs, s->vertices);
-    drawElectro(context, slot, timeMs, s->vertices, ELECTRO_VERTICES, ELECTRO_INDICES, false);
+    if (slot->family != FAMILY_ELECTRO_SURFACE || !s || !s->buffers.vertices) return;
+    electroSurfaceVertices(s->generator, s->params, timeMs, s->vertices);
+    drawElectro(context, slot, s->params, s->buffers, timeMs, s->vertices, ELECTRO_VERTICES, ELECTRO_INDICES, false);
 }
 
 void electroRibbonInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     ElectroRibbonState* s = stateOf<ElectroRibbonState>(slot);
     if (!s) return;
-    electroRibbonVertices(slot, 0, nullptr, s->vertices);
+    s->params = electroParams(slot);
+    electroRibbonVertices(slot, s->params, 0, nullptr, s->vertices);
     static uint16_t indices[RIBBON_INDICES];
     static float texCoords[RIBBON_VERTICES * 2];
     electroRibbonIndices(indices);
     electroRibbonTexCoords(texCoords);
-    initElectro(render, scene, slot, s->vertices, RIBBON_VERTICES, indices, RIBBON_INDICES, texCoords, true);
+    initElectro(render, scene, s->params, &s->buffers, s->vertices, RIBBON_VERTICES, indices, RIBBON_INDICES, texCoords,
+                true);
 }
 
 void electroRibbonRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     ElectroRibbonState* s = static_cast<ElectroRibbonState*>(slot->state);
-    if (slot->family != FAMILY_ELECTRO_RIBBON || !s || !slot->handles[2]) return;
+    if (slot->family != FAMILY_ELECTRO_RIBBON || !s || !s->buffers.vertices) return;
     // The viewer's place as the view set-up left it for the programs, while a camera is in use.
     float camera[4] = {0, 0, 0, 0};
     const GlEntryPoints* gl = glEntryPoints();
     const bool haveCamera = context->currentCamera && gl->glGetProgramEnvParameterfvARB;
     if (haveCamera) gl->glGetProgramEnvParameterfvARB(GL_VERTEX_PROGRAM_ARB, 1, camera);
-    electroRibbonVertices(slot, timeMs, haveCamera ? camera : nullptr, s->vertices);
-    drawElectro(context, slot, timeMs, s->vertices, RIBBON_VERTICES, RIBBON_INDICES, true);
+    electroRibbonVertices(slot, s->params, timeMs, haveCamera ? camera : nullptr, s->vertices);
+    drawElectro(context, slot, s->params, s->buffers, timeMs, s->vertices, RIBBON_VERTICES, RIBBON_INDICES, true);
+}
+
+void electroSurfaceRelease(EffectSlot* slot) {
+    ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(slot->state);
+    releaseBuffers(&s->buffers);
+    std::free(s);
+    slot->state = nullptr;
+}
+
+void electroRibbonRelease(EffectSlot* slot) {
+    ElectroRibbonState* s = static_cast<ElectroRibbonState*>(slot->state);
+    releaseBuffers(&s->buffers);
+    std::free(s);
+    slot->state = nullptr;
+}
+
+void electroReleaseShared(EffectsState* effects) {
+    ElectroShared* shared = &effects->electro;
+    deleteEffectPrograms(shared->glowPrograms, 2);
+    for (TextureImage& picture : shared->pictures) releaseTextureImage(&picture);
 }

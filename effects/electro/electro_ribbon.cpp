@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/constants.h"
 #include "base/crt_rand.h"
 #include "scene/effect_slot.h"
 
@@ -30,11 +31,12 @@ float electroRibbonWidth(int sample) {
     return 1.0f;
 }
 
-void electroRibbonVertices(const EffectSlot* slot, int32_t timeMs, const float* camera, ElectroVertex* out) {
-    const float w0 = slot->floatParams[4], wl = slot->floatParams[5];
+void electroRibbonVertices(const EffectSlot* slot, const ElectroParams& params, int32_t timeMs, const float* camera,
+                           ElectroVertex* out) {
+    const float w0 = params.a0, wl = params.ra;
     const float h = wl * 0.005291005f;
-    float tau = static_cast<float>(timeMs) * 0.001f * 0.71428573f;
-    if (slot->intParams[7] != 0) tau = -tau;
+    float tau = msToSeconds(timeMs) * 0.71428573f;
+    if (params.backwards) tau = -tau;
     crtSrand(0);
     // A path that stands still (or a window of no length) has no direction: the last good tangent
     // is kept, and before any the ribbon lies along x.

@@ -2,15 +2,16 @@
 
 #include <cmath>
 
+#include "base/constants.h"
 #include "scene/effect_slot.h"
 
 namespace {
 
 constexpr float kStep = 0.029411765f;  // 1 / 34
 
-float scaledTime(ElectroGenerator generator, const EffectSlot* slot, int32_t timeMs) {
-    float t = static_cast<float>(timeMs) * 0.001f;
-    bool backwards = slot->intParams[7] != 0;
+float scaledTime(ElectroGenerator generator, const ElectroParams& params, int32_t timeMs) {
+    float t = msToSeconds(timeMs);
+    bool backwards = params.backwards;
     switch (generator) {
         case ELECTRO_BLOB:
             return backwards ? -0.33333334f * t : 0.2f * t;
@@ -39,6 +40,12 @@ float unitParameter(float value, float start, float range, int index) {
 }
 
 }  // namespace
+
+ElectroParams electroParams(const EffectSlot* slot) {
+    const float* f = slot->floatParams;
+    const int32_t* i = slot->intParams;
+    return {{f[0], f[1], f[2], f[3]}, f[4], f[5], f[6], f[7], i[5], i[7] != 0, i[8] != 0};
+}
 
 ElectroGenerator electroGeneratorOf(EffectVariant variant) {
     switch (variant) {
@@ -70,11 +77,12 @@ void electroComplexQuotient(float p, float q, float c, float d, float* re, float
     *im = (c * q - p * d) / divisor;
 }
 
-void electroSurfaceVertices(ElectroGenerator generator, const EffectSlot* slot, int32_t timeMs, ElectroVertex* out) {
-    const float a0 = slot->floatParams[4], ra = slot->floatParams[5];
-    const float b0 = slot->floatParams[6], rb = slot->floatParams[7];
-    const bool backwards = slot->intParams[7] != 0;
-    const float tau = scaledTime(generator, slot, timeMs);
+void electroSurfaceVertices(ElectroGenerator generator, const ElectroParams& params, int32_t timeMs,
+                            ElectroVertex* out) {
+    const float a0 = params.a0, ra = params.ra;
+    const float b0 = params.b0, rb = params.rb;
+    const bool backwards = params.backwards;
+    const float tau = scaledTime(generator, params, timeMs);
     for (int i = 0; i < ELECTRO_GRID; ++i) {
         const float a = a0 + i * ra * kStep;
         const float u = unitParameter(a, a0, ra, i);

@@ -3,13 +3,13 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/effect_families.h"
+#include "data/texture.h"
+#include "effects/effect_check.h"
+#include "effects/effect_family.h"
 #include "scene/effect_slot.h"
 
 struct Scene;
 struct RenderState;
-struct EffectSlot;
-struct Settings;
 
 enum ElectroGenerator {
     ELECTRO_BLOB = 0,
@@ -35,16 +35,42 @@ struct ElectroVertex {
     float glow[2];
 };
 
+// What the rows of both electro families give: floatParams 0..3 the glow program's locals, 4..7 the
+// two parameter ranges (start, length; the ribbon's time window in 4 and 5); intParams[5] which colour
+// picture a surface takes, [7] the backwards flag, [8] the grey glow.
+struct ElectroParams {
+    float glow[4];
+    float a0, ra, b0, rb;
+    int32_t picture;
+    bool backwards;
+    bool grey;
+};
+ElectroParams electroParams(const EffectSlot* slot);
+
+// The buffers one electro slot draws from.
+struct ElectroBuffers {
+    uint32_t vertices, indices, texCoords;
+};
+
 struct ElectroSurfaceState {
     ElectroGenerator generator;
+    ElectroParams params;
+    ElectroBuffers buffers;
     ElectroVertex vertices[ELECTRO_VERTICES];
+};
+
+#define ELECTRO_PICTURES {"Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", "Demo/Kolorki2.JPG"}
+// The two glow programs and the colour pictures, shared by surfaces and ribbons.
+struct ElectroShared {
+    uint32_t glowPrograms[2];  // colour picture as it is; its red channel as grey
+    TextureImage pictures[3];  // ELECTRO_PICTURES: two for surfaces, the last for ribbons
 };
 
 // The generator a binding's variant names (the blob for a variant of another family).
 ElectroGenerator electroGeneratorOf(EffectVariant variant);
-// The grid for the slot's parameters at timeMs (floatParams 4..7 the two parameter ranges,
-// intParams[7] the backwards flag).
-void electroSurfaceVertices(ElectroGenerator generator, const EffectSlot* slot, int32_t timeMs, ElectroVertex* out);
+// The grid for the parameters at timeMs.
+void electroSurfaceVertices(ElectroGenerator generator, const ElectroParams& params, int32_t timeMs,
+                            ElectroVertex* out);
 // Triangles of the grid; the cotangent leaves columns 16 to 19 out (degenerate) around its pole.
 void electroSurfaceIndices(ElectroGenerator generator, uint16_t* out);
 // The static (u, v) per grid vertex for the colour picture.
@@ -52,3 +78,14 @@ void electroGridTexCoords(float* out);
 // (p + iq) / (c + id); 0 where the divisor is 0 (the cotangent's and tangent's poles).
 void electroComplexQuotient(float p, float q, float c, float d, float* re, float* im);
 
+
+void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot);
+void electroSurfaceRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void electroSurfaceRelease(EffectSlot* slot);
+// Both families' shared objects; the ribbon's descriptor leaves them to the surface's.
+void electroReleaseShared(EffectsState* effects);
+
+inline constexpr const char* kElectroSurfaceFiles[] = {"Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", nullptr};
+inline constexpr EffectFamilyDescriptor kElectroSurfaceFamily = {
+    FAMILY_ELECTRO_SURFACE, "electro-surface", electroSurfaceInit, electroSurfaceRender, electroSurfaceRelease,
+    electroReleaseShared,   kElectroSurfaceFiles, checkRowFile};

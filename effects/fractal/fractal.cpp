@@ -16,6 +16,8 @@ const FractalConstants* fractalConstants(FractalBuilder builder) {
     return &kBuilders[builder];
 }
 
+FractalParams fractalParams(const EffectSlot* slot) { return {slot->intParams[1]}; }
+
 FractalBuilder fractalBuilderOf(EffectVariant variant) {
     switch (variant) {
         case VARIANT_FRACTAL_BRAIN:

@@ -2,12 +2,12 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/effect_families.h"
+#include "effects/effect_check.h"
+#include "effects/effect_family.h"
 #include "scene/effect_slot.h"
 
 struct Scene;
 struct RenderState;
-struct EffectSlot;
 
 enum FractalBuilder {
     FRACTAL_4D = 0,        // "4DFractal"
@@ -19,9 +19,22 @@ enum FractalBuilder {
 
 enum { FRACTAL_MAX_SIZE = 256, FRACTAL_MIN_SLICES = 2 };
 
+// intParams[1] the cube's edge (0: the builder's own); the slot's count is the number of slices.
+struct FractalParams {
+    int32_t size;
+};
+FractalParams fractalParams(const EffectSlot* slot);
+
 struct FractalState {
     FractalBuilder builder;
+    FractalParams params;
     uint32_t texture, vertexBuffer, indexBuffer;
+};
+
+// One volume texture per builder, and the slice programs, shared by every fractal slot.
+struct FractalShared {
+    uint32_t textures[FRACTAL_BUILDERS];
+    uint32_t vertexProgram, fragmentProgram;
 };
 
 struct FractalConstants {
@@ -40,4 +53,13 @@ void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, d
 
 // The texture builder of a slot: the builder's cached volume texture, built on first use (edge n, at
 // most FRACTAL_MAX_SIZE); left bound with 3D texturing on.
-uint32_t buildFractalTexture(FractalBuilder builder, int32_t n);
+uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int32_t n);
+
+void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot);
+void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void fractalRelease(EffectSlot* slot);
+void fractalReleaseShared(EffectsState* effects);
+
+inline constexpr EffectFamilyDescriptor kFractalFamily = {
+    FAMILY_FRACTAL, "fractal",      fractalInit, fractalRender, fractalRelease, fractalReleaseShared,
+    kNoFamilyFiles, checkRowFile};

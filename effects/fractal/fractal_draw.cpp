@@ -4,11 +4,13 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
 #include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
 #include "scene/effect_slot.h"
 #include "effects/fractal/fractal.h"
 #include "render/program_builder.h"
@@ -17,15 +19,9 @@
 
 namespace {
 
-struct FractalShared {
-    uint32_t textures[FRACTAL_BUILDERS];
-    uint32_t vertexProgram, fragmentProgram;
-};
-FractalShared gShared;
-
-void buildPrograms() {
-    if (!gShared.vertexProgram) {
-        beginProgram(&gShared.vertexProgram, GL_VERTEX_PROGRAM_ARB);
+void buildPrograms(FractalShared* shared) {
+    if (!shared->vertexProgram) {
+        beginProgram(&shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
         appendProgramText("OPTION ARB_position_invariant;\n");
         appendProgramText("PARAM texture[4] = {state.matrix.texture[0]};\n");
         appendProgramText("TEMP eyeVertex;\n");
@@ -33,26 +29,26 @@ void buildPrograms() {
             "DP4 eyeVertex.x, texture[0], vertex.position;\nDP4 eyeVertex.y, texture[1], vertex.position;\n"
             "DP4 eyeVertex.z, texture[2], vertex.position;\nDP4 eyeVertex.w, texture[3], vertex.position;\n");
         appendProgramText("SWZ result.texcoord[0],eyeVertex,x,y,z,1;");
-        endProgram(gShared.vertexProgram, GL_VERTEX_PROGRAM_ARB);
+        endProgram(shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
     }
-    if (!gShared.fragmentProgram) {
-        beginProgram(&gShared.fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    if (!shared->fragmentProgram) {
+        beginProgram(&shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
         appendProgramText("TEMP texel,temp;\n");
         appendProgramText("TEX texel, fragment.texcoord[0],texture[0],3D;\n");
         appendProgramText("MOV texel.a,state.material.specular.g;\n");
         appendProgramText("SUB texel,texel,state.material.diffuse;\nKIL texel;\n");
         appendProgramText("MUL texel,texel,state.material.specular.r;\n");
         appendProgramText("MOV result.color,texel;\n");
-        endProgram(gShared.fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+        endProgram(shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
     }
 }
 
 }  // namespace
 
-uint32_t buildFractalTexture(FractalBuilder builder, int32_t n) {
+uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int32_t n) {
     const FractalConstants* c = fractalConstants(builder);
     if (!c) return 0;
-    uint32_t& texture = gShared.textures[builder];
+    uint32_t& texture = shared->textures[builder];
     glEnable(GL_TEXTURE_3D);
     if (texture) {
         glBindTexture(GL_TEXTURE_3D, texture);
@@ -76,6 +72,7 @@ void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     if (!s) return;
     slot->state = s;
     s->builder = builder;
+    s->params = fractalParams(slot);
     float grid[25][3];
     for (int r = 0; r < 5; ++r)
         for (int c = 0; c < 5; ++c) {
@@ -101,7 +98,8 @@ void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     gl->glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, sizeof quads, quads, GL_STATIC_DRAW_ARB);
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 
-    s->texture = buildFractalTexture(builder, slot->intParams[1]);
+    FractalShared* shared = &render->effects->fractal;
+    s->texture = buildFractalTexture(shared, builder, s->params.size);
     const Settings* settings = effectSettings(render, scene);
     if (settings->anisotropy)
         glTexParameterf(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
@@ -111,13 +109,14 @@ void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glDisable(GL_TEXTURE_3D);
-    buildPrograms();
+    buildPrograms(shared);
 }
 
 void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     const FractalState* s = static_cast<const FractalState*>(slot->state);
-    if (slot->family != FAMILY_FRACTAL || !s || !s->texture || !gShared.fragmentProgram) return;
+    const FractalShared* shared = &context->effects->fractal;
+    if (slot->family != FAMILY_FRACTAL || !s || !s->texture || !shared->fragmentProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_BLEND);
@@ -150,9 +149,9 @@ void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     glEnable(GL_TEXTURE_3D);
     glBindTexture(GL_TEXTURE_3D, s->texture);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, gShared.fragmentProgram);
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, shared->fragmentProgram);
     glEnable(GL_VERTEX_PROGRAM_ARB);
-    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, gShared.vertexProgram);
+    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, shared->vertexProgram);
     glFrontFace(GL_CCW);
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->vertexBuffer);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -182,4 +181,21 @@ void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     glDisable(GL_VERTEX_PROGRAM_ARB);
     resetTextureUnits(context);
+}
+
+void fractalRelease(EffectSlot* slot) {
+    FractalState* s = static_cast<FractalState*>(slot->state);
+    deleteEffectBuffers(&s->vertexBuffer, 1);
+    deleteEffectBuffers(&s->indexBuffer, 1);
+    std::free(s);
+    slot->state = nullptr;
+}
+
+void fractalReleaseShared(EffectsState* effects) {
+    FractalShared* shared = &effects->fractal;
+    for (uint32_t& texture : shared->textures)
+        if (texture) glDeleteTextures(1, &texture);
+    deleteEffectPrograms(&shared->vertexProgram, 1);
+    deleteEffectPrograms(&shared->fragmentProgram, 1);
+    std::memset(shared, 0, sizeof *shared);
 }

@@ -3,17 +3,19 @@
 #include <cmath>
 #include <cstring>
 
+#include "effects/effect_binding.h"
 #include "effects/noise.h"
 #include "scene/scene.h"
 
 namespace {
 
-struct Shared {
+// CPU tables, the same for every blob once built: the basis (rebuilt alike by every init) and the
+// relief (built once a run, see LightBlobShared).
+struct Tables {
     float basis[4][BLOB_BASIS_ENTRIES];
     uint8_t relief[BLOB_VERTICES];
-    float vertices[BLOB_VERTICES * BLOB_VERTEX_FLOATS];
 };
-Shared gShared;
+Tables gTables;
 
 float* vertexAt(float* vertices, int column, int row) {
     return vertices + BLOB_VERTEX_FLOATS * (BLOB_ROWS * column + row);
@@ -45,32 +47,30 @@ void lightBlobBuildBasis() {
     for (int s = 0; s < BLOB_BASIS_ENTRIES; ++s) {
         const float t = s * 0.00006100537f, u = 1.0f - t;
         const float b0 = u * u * u, b1 = 3 * t * u * u, b2 = 3 * t * t * u, b3 = t * t * t;
-        gShared.basis[0][s] = b3 / 6;
-        gShared.basis[1][s] = (b0 + 2 * b1 + 4 * b2 + 4 * b3) / 6;
-        gShared.basis[2][s] = (4 * b0 + 4 * b1 + 2 * b2 + b3) / 6;
-        gShared.basis[3][s] = b0 / 6;
+        gTables.basis[0][s] = b3 / 6;
+        gTables.basis[1][s] = (b0 + 2 * b1 + 4 * b2 + 4 * b3) / 6;
+        gTables.basis[2][s] = (4 * b0 + 4 * b1 + 2 * b2 + b3) / 6;
+        gTables.basis[3][s] = b0 / 6;
     }
 }
 
-const float* lightBlobBasisTable(int segment) { return gShared.basis[segment]; }
+const float* lightBlobBasisTable(int segment) { return gTables.basis[segment]; }
 
 float lightBlobBasis(float x) {
     if (!(x >= 0.0f && x < 4.0f)) return 0.0f;
     const int whole = static_cast<int>(x);
     int entry = static_cast<int>(BLOB_BASIS_ENTRIES * (x - whole));
     if (entry >= BLOB_BASIS_ENTRIES) entry = BLOB_BASIS_ENTRIES - 1;
-    return gShared.basis[whole][entry];
+    return gTables.basis[whole][entry];
 }
 
 void lightBlobBuildRelief() {
     initNoise();
     for (int y = 0; y < BLOB_ROWS; ++y)
         for (int x = 0; x < BLOB_COLUMNS; ++x)
-            gShared.relief[y * BLOB_COLUMNS + x] = noiseByte(sumNoise2(0.08f * x, 0.16f * y, 8.0f, 8.0f, 4.0f));
-    stretchBytes(gShared.relief, BLOB_VERTICES);
+            gTables.relief[y * BLOB_COLUMNS + x] = noiseByte(sumNoise2(0.08f * x, 0.16f * y, 8.0f, 8.0f, 4.0f));
+    stretchBytes(gTables.relief, BLOB_VERTICES);
 }
-
-const uint8_t* lightBlobRelief() { return gShared.relief; }
 
 void lightBlobSurface(const float* c, float depth, float* vertices) {
     const float pi = 3.14159265f;
@@ -80,7 +80,7 @@ void lightBlobSurface(const float* c, float depth, float* vertices) {
         for (int j = 0; j < BLOB_ROWS; ++j) {
             const float theta = -pi / 2 + 0.06411414f * j, v = 3.0f + 0.16f * j;
             const int iv = static_cast<int>(v - 3.0f);
-            const float relief = gShared.relief[j * BLOB_COLUMNS + i % 49] * depth / 255.0f;
+            const float relief = gTables.relief[j * BLOB_COLUMNS + i % 49] * depth / 255.0f;
             float spline = 0.0f;
             for (int a = iu; a <= iu + 3; ++a) {
                 float column = 0.0f;
@@ -116,11 +116,11 @@ void lightBlobSurface(const float* c, float depth, float* vertices) {
         }
 }
 
-const float* evaluateBlobSurface(const LightBlobState* state, float t) {
+const float* evaluateBlobSurface(LightBlobState* state, float t) {
     float heights[BLOB_MOTIONS];
     for (int k = 0; k < BLOB_MOTIONS; ++k) heights[k] = evalEnvelope(&state->motions[k][1], t);
-    lightBlobSurface(heights, heights[BLOB_CONTROLS], gShared.vertices);
-    return gShared.vertices;
+    lightBlobSurface(heights, heights[BLOB_CONTROLS], state->vertices);
+    return state->vertices;
 }
 
 void lightBlobIndices(uint16_t* out) {
@@ -142,4 +142,8 @@ int32_t lightBlobLights(const Scene* scene, int32_t texCoordSets, BlobLight* out
         ++n;
     }
     return n;
+}
+
+void lightBlobCheck(EffectCheck* check, const EffectBinding* row) {
+    if (check->use(check, row->fileName)) check->lightBlobScene(check, row->fileName);
 }

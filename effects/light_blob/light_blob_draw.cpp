@@ -9,23 +9,20 @@
 
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
+#include "base/constants.h"
 #include "base/crt_rand.h"
 #include "data/package.h"
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
 #include "scene/effect_slot.h"
 #include "effects/light_blob/light_blob.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
+#include "render/texture_upload.h"
 #include "scene/scene.h"
 
 namespace {
-
-struct BlobShared {
-    bool reliefBuilt;
-    TextureImage environment;
-};
-BlobShared gShared;
 
 const char* const kHalfWay =
     "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
@@ -143,6 +140,7 @@ void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     readControls(s, slot->fileName);
     lightBlobBuildBasis();
     const float* vertices = evaluateBlobSurface(s, 0.0f);
+    LightBlobShared* shared = &render->effects->lightBlob;
     const GlEntryPoints* gl = glEntryPoints();
     GLuint buffers[2];
     gl->glGenBuffersARB(2, buffers);
@@ -156,13 +154,13 @@ void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
     gl->glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, sizeof indices, indices, GL_STATIC_DRAW_ARB);
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-    if (!gShared.reliefBuilt) {
+    if (!shared->reliefBuilt) {
         lightBlobBuildRelief();
-        gShared.reliefBuilt = true;
+        shared->reliefBuilt = true;
     }
     const Settings* settings = effectSettings(render, scene);
-    if (!gShared.environment.names && effectPicture(&gShared.environment, "Demo/Env1.JPG", settings)) {
-        glBindTexture(GL_TEXTURE_2D, gShared.environment.names[0]);
+    if (!shared->environment.names && effectPicture(&shared->environment, LIGHT_BLOB_ENVIRONMENT, settings)) {
+        glBindTexture(GL_TEXTURE_2D, shared->environment.names[0]);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     }
@@ -171,10 +169,10 @@ void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
 
 void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
-    const LightBlobState* s = static_cast<const LightBlobState*>(slot->state);
+    LightBlobState* s = static_cast<LightBlobState*>(slot->state);
     if (slot->family != FAMILY_LIGHT_BLOB || !s || !s->vertexProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
-    const float* vertices = evaluateBlobSurface(s, static_cast<float>(timeMs) * 0.001f);
+    const float* vertices = evaluateBlobSurface(s, msToSeconds(timeMs));
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->vertexBuffer);
     if (void* mapped = gl->glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB)) {
         std::memcpy(mapped, vertices, BLOB_VERTICES * BLOB_VERTEX_FLOATS * sizeof(float));
@@ -184,7 +182,8 @@ void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     effectMotionAt(slot, timeMs, &m);
     resetTextureUnits(context);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, gShared.environment.names ? gShared.environment.names[0] : 0);
+    const TextureImage& environment = context->effects->lightBlob.environment;
+    glBindTexture(GL_TEXTURE_2D, environment.names ? environment.names[0] : 0);
     effectLoadModelView(slot, &m, EFFECT_NO_PARENT, true);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &slot->colorA.r);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, &slot->colorB.r);
@@ -207,3 +206,17 @@ void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     glDisable(GL_VERTEX_PROGRAM_ARB);
     resetTextureUnits(context);
 }
+
+void lightBlobRelease(EffectSlot* slot) {
+    LightBlobState* s = static_cast<LightBlobState*>(slot->state);
+    for (auto& motion : s->motions)
+        for (Envelope& channel : motion) releaseEnvelope(&channel);
+    deleteEffectBuffers(&s->vertexBuffer, 1);
+    deleteEffectBuffers(&s->indexBuffer, 1);
+    deleteEffectPrograms(&s->vertexProgram, 1);
+    deleteEffectPrograms(&s->fragmentProgram, 1);
+    std::free(s);
+    slot->state = nullptr;
+}
+
+void lightBlobReleaseShared(EffectsState* effects) { releaseTextureImage(&effects->lightBlob.environment); }

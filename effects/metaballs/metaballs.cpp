@@ -1,6 +1,7 @@
 #include "effects/metaballs/metaballs.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -88,9 +89,6 @@ const CaseTables& caseTables() {
     return tables;
 }
 
-MetaballGrid gGrid;
-bool gGridReady = false;
-
 int32_t pointIndex(int32_t a, int32_t b, int32_t c) { return 1681 * a + 41 * b + c; }
 
 }  // namespace
@@ -98,12 +96,14 @@ int32_t pointIndex(int32_t a, int32_t b, int32_t c) { return 1681 * a + 41 * b +
 const uint16_t* metaballEdgeTable() { return caseTables().edges; }
 const int8_t (*metaballTriangleTable())[METABALL_ROW] { return caseTables().triangles; }
 
-MetaballGrid* metaballGrid() {
-    if (gGridReady) return &gGrid;
+MetaballGrid* metaballGrid(MetaballsShared* shared) {
+    if (shared->grid) return shared->grid;
+    MetaballGrid* grid = static_cast<MetaballGrid*>(std::calloc(1, sizeof(MetaballGrid)));
+    if (!grid) return nullptr;
     for (int32_t a = 0; a < METABALL_GRID; ++a)
         for (int32_t b = 0; b < METABALL_GRID; ++b)
             for (int32_t c = 0; c < METABALL_GRID; ++c) {
-                float* p = gGrid.points[pointIndex(a, b, c)];
+                float* p = grid->points[pointIndex(a, b, c)];
                 p[0] = 0.5f * float(a) - 10.0f;
                 p[1] = 0.5f * float(b) - 10.0f;
                 p[2] = 0.5f * float(c) - 10.0f;
@@ -114,10 +114,10 @@ MetaballGrid* metaballGrid() {
         for (int32_t b = 0; b < 40; ++b)
             for (int32_t c = 0; c < 40; ++c, ++cell)
                 for (int32_t k = 0; k < 8; ++k)
-                    gGrid.cells[cell][k] =
+                    grid->cells[cell][k] =
                         pointIndex(a + kCornerOffsets[k][0], b + kCornerOffsets[k][1], c + kCornerOffsets[k][2]);
-    gGridReady = true;
-    return &gGrid;
+    shared->grid = grid;
+    return grid;
 }
 
 MetaBall metaballAt(int32_t k, float t) {

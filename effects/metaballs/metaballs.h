@@ -1,7 +1,13 @@
 // Three blobby balls on fixed paths: their field sampled on a 41^3 grid and the iso-surface at 0.5
-// polygonised by marching cubes. The grid is process-wide, shared by every metaball slot.
+// polygonised by marching cubes. The grid is shared by every metaball slot.
 #pragma once
 #include <cstdint>
+
+#include "effects/effect_check.h"
+#include "effects/effect_family.h"
+
+struct Scene;
+struct RenderState;
 
 enum {
     METABALL_GRID = 41,
@@ -21,8 +27,12 @@ struct MetaballGrid {
     int32_t cells[METABALL_CELLS][8];  // corner point indices
 };
 
-// The process's one grid, positions and cells filled on first use.
-MetaballGrid* metaballGrid();
+// The grid every metaball slot evaluates into, allocated with its positions and cells on first use;
+// null when memory runs out.
+struct MetaballsShared {
+    MetaballGrid* grid;
+};
+MetaballGrid* metaballGrid(MetaballsShared* shared);
 
 // Ball k (0..2) at time T (ms).
 MetaBall metaballAt(int32_t k, float timeMs);
@@ -41,3 +51,12 @@ int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, v
 enum { METABALL_ROW = 16 };
 const uint16_t* metaballEdgeTable();
 const int8_t (*metaballTriangleTable())[METABALL_ROW];
+
+void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot);
+void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void releaseMetaballs(EffectSlot* slot);
+void releaseMetaballsShared(EffectsState* effects);
+
+inline constexpr EffectFamilyDescriptor kMetaballsFamily = {
+    FAMILY_METABALLS, "metaballs", initMetaballs, drawMetaballs, releaseMetaballs, releaseMetaballsShared,
+    kNoFamilyFiles,   checkRowFile};

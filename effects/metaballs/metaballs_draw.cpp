@@ -8,8 +8,8 @@
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
 #include "base/crt_rand.h"
-#include "effects/effect_draw.h"
-#include "effects/effect_families.h"
+#include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
 #include "effects/metaballs/metaballs.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
@@ -121,7 +121,8 @@ void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
     MetaballState* state = static_cast<MetaballState*>(std::calloc(1, sizeof(MetaballState)));
     if (!state) return;
     slot->state = state;
-    MetaballGrid* grid = metaballGrid();
+    MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
+    if (!grid) return;
     buildVertexProgram(scene, state);
     buildFragmentProgram(scene, state);
     evaluateMetaballs(grid, slot->count, 0.0f, state->balls);
@@ -131,11 +132,13 @@ void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     MetaballState* state = slot->family == FAMILY_METABALLS ? static_cast<MetaballState*>(slot->state) : nullptr;
     if (!state || !state->vertexProgram) return;
-    MetaballGrid* grid = metaballGrid();
+    MetaballGrid* grid = metaballGrid(&context->effects->metaballs);
+    if (!grid) return;
     evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
-    const NullPose pose = evalNullPose(slot, float(timeMs) * 0.001f);
+    EffectMotion pose;
+    effectMotionAt(slot, timeMs, &pose);
     glDisable(GL_BLEND);
-    placeAtNull(pose);
+    effectLoadModelView(slot, &pose, EFFECT_NO_PARENT, true);
     const float diffuse[4] = {slot->colorA.r, slot->colorA.g, slot->colorA.b, slot->colorA.a};
     const float specular[4] = {0.7f, 0.8f, 0.8f, 1.0f};
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
@@ -152,4 +155,17 @@ void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     resetTextureUnits(context);
     glDisable(GL_VERTEX_PROGRAM_ARB);
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
+}
+
+void releaseMetaballs(EffectSlot* slot) {
+    MetaballState* state = static_cast<MetaballState*>(slot->state);
+    deleteEffectPrograms(&state->vertexProgram, 1);
+    deleteEffectPrograms(&state->fragmentProgram, 1);
+    std::free(state);
+    slot->state = nullptr;
+}
+
+void releaseMetaballsShared(EffectsState* effects) {
+    std::free(effects->metaballs.grid);
+    effects->metaballs.grid = nullptr;
 }

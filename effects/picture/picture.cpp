@@ -9,6 +9,7 @@
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
 #include "data/image.h"
+#include "effects/effect_helpers.h"
 #include "render/texture_upload.h"
 #include "scene/effect_slot.h"
 #include "render/texture_units.h"
@@ -30,19 +31,14 @@ void pictureInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     loadTexture(image, settings);
     slot->state = image;
     if (!image->names || !image->names[0]) return;
-    slot->handles[0] = image->names[0];
     glBindTexture(GL_TEXTURE_2D, image->names[0]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (settings->anisotropy)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    effectPictureFiltering(settings, GL_LINEAR, false);
 }
 
 void pictureRender(RenderState* context, EffectSlot* slot, int32_t) {
     slot->reset = 0;
-    if (!slot->handles[0]) return;
+    const TextureImage* image = slot->family == FAMILY_PICTURE ? static_cast<const TextureImage*>(slot->state) : nullptr;
+    if (!image || !image->names || !image->names[0]) return;
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -50,7 +46,7 @@ void pictureRender(RenderState* context, EffectSlot* slot, int32_t) {
     glLoadIdentity();
     if (glEntryPoints()->glActiveTextureARB) glEntryPoints()->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, slot->handles[0]);
+    glBindTexture(GL_TEXTURE_2D, image->names[0]);
     glColor3f(1, 1, 1);
     glBegin(GL_QUADS);
     for (const float* c : kPictureQuad) {
@@ -62,4 +58,11 @@ void pictureRender(RenderState* context, EffectSlot* slot, int32_t) {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+}
+
+void pictureRelease(EffectSlot* slot) {
+    TextureImage* image = static_cast<TextureImage*>(slot->state);
+    releaseTextureImage(image);
+    std::free(image);
+    slot->state = nullptr;
 }

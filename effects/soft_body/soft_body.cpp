@@ -5,6 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "base/constants.h"
+#include "effects/effect_binding.h"
 #include "scene/effect_slot.h"
 
 namespace {
@@ -219,7 +221,7 @@ void resetBody(SoftBody* body, const SoftBodyParams& params) {
 
 int32_t advanceSoftBody(SoftBody* body, const SoftBodyParams& params, int32_t* stepCounter, int32_t timeMs) {
     const int32_t target = timeMs / 20;
-    const float t = static_cast<float>(timeMs) * 0.001f;
+    const float t = msToSeconds(timeMs);
     int32_t steps = 0;
     for (; *stepCounter < target; ++*stepCounter, ++steps) {
         computeForces(body);
@@ -238,4 +240,9 @@ void accumulateNormals(SoftBody* body) {
         for (int32_t index : {face.a, face.b, face.c})
             for (int k = 0; k < 3; ++k) body->particles[index].normal[k] += face.normal[k];
     }
+}
+
+void softBodyCheck(EffectCheck* check, const EffectBinding* row) {
+    check->object(check, row->fileName);
+    check->softBody(check, row->fileName, row);
 }

@@ -3,7 +3,11 @@
 #pragma once
 #include <cstdint>
 
-struct EffectSlot;
+#include "effects/effect_check.h"
+#include "effects/effect_family.h"
+
+struct Scene;
+struct RenderState;
 
 struct SoftParticle {
     float mass;
@@ -48,7 +52,7 @@ struct SoftBody {
     float planes[6][4];  // n x, y, z and d: p is inside when n . p + d >= 0
 };
 
-// What a slot's parameters select.
+// What a slot's parameters select: floatParams 0..12 in this order, intParams 6 and 7.
 struct SoftBodyParams {
     float centre[3];
     float scale;
@@ -83,3 +87,13 @@ void resetBody(SoftBody* body, const SoftBodyParams& params);
 int32_t advanceSoftBody(SoftBody* body, const SoftBodyParams& params, int32_t* stepCounter, int32_t timeMs);
 // Each particle's normal: the sum of the unit normals of its faces.
 void accumulateNormals(SoftBody* body);
+
+void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot);
+void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void softBodyRelease(EffectSlot* slot);
+// The object among the scene's lights, one closed surface that starts inside the row's box.
+void softBodyCheck(EffectCheck* check, const EffectBinding* row);
+
+inline constexpr EffectFamilyDescriptor kSoftBodyFamily = {
+    FAMILY_SOFT_BODY, "soft-body", softBodyInit, softBodyFrame, softBodyRelease, nullptr, kNoFamilyFiles,
+    softBodyCheck};

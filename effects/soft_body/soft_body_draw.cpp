@@ -11,10 +11,11 @@
 #include "render/device_entry_points.h"
 #include "effects/body_programs.h"
 #include "effects/effect_draw.h"
-#include "effects/effect_families.h"
+#include "effects/effect_helpers.h"
 #include "effects/soft_body/soft_body.h"
 #include "render/texture_units.h"
 #include "render/mesh_build.h"
+#include "base/constants.h"
 #include "scene/transform.h"
 
 namespace {
@@ -73,7 +74,7 @@ void streamParticles(const SoftBodyState* state) {
 }
 
 // The body at the null: drawn unturned when its box follows the null (the box turns instead).
-void placeBody(SoftBodyState* state, const NullPose& pose) {
+void placeBody(SoftBodyState* state, const EffectMotion& pose) {
     float m[16];
     matrixLoadIdentity(m);
     if (state->params.follow) {
@@ -87,13 +88,13 @@ void placeBody(SoftBodyState* state, const NullPose& pose) {
             }
         matrixLoadIdentity(m);
         matrixRotate(m, 180.0f, 0.0f, 1.0f, 0.0f);
-        matrixTranslate(m, pose.position[0], pose.position[1], pose.position[2]);
+        matrixTranslate(m, pose.x, pose.y, pose.z);
     } else {
         matrixRotate(m, 180.0f, 0.0f, 1.0f, 0.0f);
-        matrixTranslate(m, pose.position[0], pose.position[1], pose.position[2]);
+        matrixTranslate(m, pose.x, pose.y, pose.z);
         matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
     }
-    matrixScale(m, pose.scale[0], pose.scale[1], pose.scale[2]);
+    matrixScale(m, pose.sx, pose.sy, pose.sz);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(m);
 }
@@ -130,7 +131,8 @@ void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
         slot->reset = 0;
         return;
     }
-    const NullPose pose = evalNullPose(slot, float(timeMs) * 0.001f);
+    EffectMotion pose;
+    effectMotionAt(slot, timeMs, &pose);
     if (slot->reset) {
         resetBody(state->body, state->params);
         state->step = 0;
@@ -149,4 +151,13 @@ void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
                           nullptr, false);
     }
     resetTextureUnits(context);
+}
+
+void softBodyRelease(EffectSlot* slot) {
+    SoftBodyState* state = static_cast<SoftBodyState*>(slot->state);
+    freeSoftBody(state->body);
+    deleteEffectBuffers(&state->outputBuffer, 1);
+    releaseEffectItem(&state->item);
+    std::free(state);
+    slot->state = nullptr;
 }

@@ -1,5 +1,5 @@
-// Swimming deformation: an object carried by its null and bent by a travelling sine wave that the
-// vertex program evaluates from the first texture coordinate u along the body.
+#include "effects/swimming/swimming.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -9,8 +9,10 @@
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
 #include "effects/body_programs.h"
+#include "base/constants.h"
+#include "effects/effect_binding.h"
 #include "effects/effect_draw.h"
-#include "effects/effect_families.h"
+#include "effects/effect_helpers.h"
 #include "render/texture_units.h"
 #include "render/mesh_build.h"
 
@@ -18,6 +20,7 @@ namespace {
 
 struct SwimState {
     SceneItem item;
+    SwimParams params;
 };
 
 // Taylor coefficients of sin x (x^3..x^9) and of cos x - 1 (x^2..x^8).
@@ -35,15 +38,18 @@ void setWaveLocals(const SurfaceInstance*, const void* data) {
 
 }  // namespace
 
+SwimParams swimParams(const EffectSlot* slot) { return {slot->intParams[0], slot->floatParams[0]}; }
+
 void swimInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     SwimState* state = static_cast<SwimState*>(std::calloc(1, sizeof(SwimState)));
     if (!state) return;
     slot->state = state;
+    state->params = swimParams(slot);
     std::snprintf(state->item.name, sizeof state->item.name, "%s", slot->fileName);
     if (buildMesh(render, scene, &state->item) < 0) return;
     for (int32_t s = 0; s < state->item.surfaceCount; ++s) {
         SurfaceInstance* instance = &state->item.surfaces[s];
-        if (bodyProgramsFit(scene, instance, state->item.name)) buildSwimPrograms(scene, instance, slot->intParams[0]);
+        if (bodyProgramsFit(scene, instance, state->item.name)) buildSwimPrograms(scene, instance, state->params.wave);
     }
 }
 
@@ -51,16 +57,25 @@ void swimFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     SwimState* state = slot->family == FAMILY_SWIMMING ? static_cast<SwimState*>(slot->state) : nullptr;
     if (!state || !state->item.mesh) return;
-    const float t = float(timeMs) * 0.001f;
-    const float phase = t * slot->floatParams[0];
-    const NullPose pose = evalNullPose(slot, t);
-    slot->colorA.r = pose.position[0];
-    slot->colorA.g = pose.position[1];
-    slot->colorA.b = pose.position[2];
+    const float phase = msToSeconds(timeMs) * state->params.speed;
+    EffectMotion pose;
+    effectMotionAt(slot, timeMs, &pose);
     resetTextureUnits(context);
-    placeAtNull(pose);
+    effectLoadModelView(slot, &pose, EFFECT_NO_PARENT, true);
     for (int32_t s = 0; s < state->item.surfaceCount; ++s)
         drawEffectSurface(context, context->currentScene, state->item.mesh, &state->item.surfaces[s], timeMs, {0, 0},
                           setWaveLocals, &phase, false);
     resetTextureUnits(context);
+}
+
+void swimRelease(EffectSlot* slot) {
+    SwimState* state = static_cast<SwimState*>(slot->state);
+    releaseEffectItem(&state->item);
+    std::free(state);
+    slot->state = nullptr;
+}
+
+void swimCheck(EffectCheck* check, const EffectBinding* row) {
+    check->object(check, row->fileName);
+    check->swimmer(check, row->fileName);
 }

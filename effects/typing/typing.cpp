@@ -2,6 +2,7 @@
 
 #include "base/crt_rand.h"
 #include "data/file_words.h"
+#include "effects/effect_binding.h"
 
 namespace {
 
@@ -83,4 +84,10 @@ int32_t typingLayout(const TypingEntry* entries, int32_t entryCount, int32_t t, 
     if (!lastWasBlank && static_cast<float>(t) > cursorDelay && (t / 400) % 2 == 1)
         glyphQuad('_' - 33, column + 1, line, &out[quads++]);
     return quads;
+}
+
+TypingParams typingParams(const EffectSlot* slot) { return {slot->count > 0 ? slot->count : 0, slot->floatParams[0]}; }
+
+void typingCheck(EffectCheck* check, const EffectBinding* row) {
+    if (check->use(check, row->fileName)) check->typingText(check, row->fileName, row->count);
 }

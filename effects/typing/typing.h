@@ -2,13 +2,13 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/effect_families.h"
-
 #include "data/package.h"
+#include "data/texture.h"
+#include "effects/effect_check.h"
+#include "effects/effect_family.h"
 
 struct Scene;
 struct RenderState;
-struct EffectSlot;
 
 enum {
     TYPING_ATLAS_COLUMNS = 17,
@@ -24,9 +24,23 @@ struct TypingEntry {
     uint8_t unused[3];
 };
 
+// The slot's count is how many entries the text holds; floatParams[0] the cursor's delay (ms).
+struct TypingParams {
+    int32_t entries;
+    float cursorDelay;
+};
+TypingParams typingParams(const EffectSlot* slot);
+
 struct TypingState {
+    TypingParams params;
     TypingEntry* entries;
     int32_t entryCount;  // entries actually read (the file may hold fewer than asked for)
+};
+
+// The glyph atlas and its program, shared by every typing slot.
+struct TypingShared {
+    TextureImage font;
+    uint32_t program;
 };
 
 // A glyph's quad: four corners (u, v) and (x, y, z), in drawing order.
@@ -47,3 +61,16 @@ void typingSetLoginSeed(int64_t seed);
 int32_t typingLayout(const TypingEntry* entries, int32_t entryCount, int32_t timeMs, float cursorDelay,
                      TypingQuad* out);
 
+
+void typingInit(RenderState* render, Scene* scene, EffectSlot* slot);
+void typingRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void typingRelease(EffectSlot* slot);
+void typingReleaseShared(EffectsState* effects);
+// The text, with as many entries as the row reads.
+void typingCheck(EffectCheck* check, const EffectBinding* row);
+
+#define TYPING_FONT "Demo/Fonts.JPG"
+inline constexpr const char* kTypingFiles[] = {TYPING_FONT, nullptr};
+inline constexpr EffectFamilyDescriptor kTypingFamily = {
+    FAMILY_TYPING, "typing",    typingInit, typingRender, typingRelease, typingReleaseShared,
+    kTypingFiles,  typingCheck};

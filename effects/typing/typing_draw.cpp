@@ -13,6 +13,7 @@
 #include "data/image.h"
 #include "render/texture_upload.h"
 #include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
 #include "scene/effect_slot.h"
 #include "effects/typing/typing.h"
 #include "render/program_builder.h"
@@ -22,36 +23,25 @@ namespace {
 
 int64_t gLoginSeed = -1;
 
-struct TypingShared {
-    TextureImage font;
-    uint32_t program;
-};
-TypingShared gShared;
-
-void makeShared(const Settings* settings) {
-    if (!gShared.font.names) {
-        TextureImage* font = &gShared.font;
+void makeShared(TypingShared* shared, const Settings* settings) {
+    if (!shared->font.names) {
+        TextureImage* font = &shared->font;
         font->first = 0;
         font->end = 1;
-        std::snprintf(font->path, sizeof font->path, "%s", "Demo/Fonts.JPG");
+        std::snprintf(font->path, sizeof font->path, "%s", TYPING_FONT);
         loadTexture(font, settings);
         if (font->names && font->names[0]) {
             glBindTexture(GL_TEXTURE_2D, font->names[0]);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-            if (settings->anisotropy)
-                glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+            effectPictureFiltering(settings, GL_LINEAR, false);
         }
     }
-    if (!gShared.program) {
-        beginProgram(&gShared.program, GL_FRAGMENT_PROGRAM_ARB);
+    if (!shared->program) {
+        beginProgram(&shared->program, GL_FRAGMENT_PROGRAM_ARB);
         appendProgramText("TEMP color;\n");
         appendProgramText("TEX\t\tcolor, fragment.texcoord[0], texture[0], 2D;\n");
         appendProgramText("MOV\t\tcolor.a, color.r;\n");
         appendProgramText("MUL\t\tresult.color, color,fragment.color;\n");
-        endProgram(gShared.program, GL_FRAGMENT_PROGRAM_ARB);
+        endProgram(shared->program, GL_FRAGMENT_PROGRAM_ARB);
     }
 }
 
@@ -60,11 +50,12 @@ void makeShared(const Settings* settings) {
 void typingSetLoginSeed(int64_t seed) { gLoginSeed = seed; }
 
 void typingInit(RenderState* render, Scene* scene, EffectSlot* slot) {
-    makeShared(effectSettings(render, scene));
+    makeShared(&render->effects->typing, effectSettings(render, scene));
     TypingState* s = static_cast<TypingState*>(std::calloc(1, sizeof(TypingState)));
     if (!s) return;
     slot->state = s;
-    const int32_t capacity = slot->count > 0 ? slot->count : 0;
+    s->params = typingParams(slot);
+    const int32_t capacity = s->params.entries;
     s->entries = static_cast<TypingEntry*>(std::calloc(static_cast<size_t>(capacity) + 1, sizeof(TypingEntry)));
     if (!s->entries) return;
     DemoFile file = fileOpen(slot->fileName, "rb");
@@ -74,7 +65,7 @@ void typingInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     }
     s->entryCount = typingReadEntries(file, s->entries, capacity);
     if (s->entryCount < capacity)
-        std::fprintf(stderr, "%s: %d of %d characters read\n", slot->fileName, s->entryCount, capacity);
+        std::fprintf(stderr, "velmora: %s: %d of %d characters read\n", slot->fileName, s->entryCount, capacity);
     fileClose(file);
     if (std::strcmp(slot->fileName, "Demo/Login.txt") == 0)
         typingLoginDigits(s->entries, s->entryCount,
@@ -84,7 +75,8 @@ void typingInit(RenderState* render, Scene* scene, EffectSlot* slot) {
 void typingRender(RenderState* context, EffectSlot* slot, int32_t t) {
     slot->reset = 0;  // what shows depends on the time alone
     const TypingState* s = static_cast<const TypingState*>(slot->state);
-    if (slot->family != FAMILY_TYPING || !s || !s->entries || !gShared.program) return;
+    const TypingShared* shared = &context->effects->typing;
+    if (slot->family != FAMILY_TYPING || !s || !s->entries || !shared->program) return;
     EffectMotion m;
     effectMotionAt(slot, t, &m);
     resetTextureUnits(context);
@@ -94,13 +86,13 @@ void typingRender(RenderState* context, EffectSlot* slot, int32_t t) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, gShared.font.names ? gShared.font.names[0] : 0);
+    glBindTexture(GL_TEXTURE_2D, shared->font.names ? shared->font.names[0] : 0);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    glEntryPoints()->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, gShared.program);
+    glEntryPoints()->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, shared->program);
     glColor4f(0.8f, 0.95f, 0.8f, 1.0f);
     static std::vector<TypingQuad> quads;
     quads.resize(static_cast<size_t>(s->entryCount) + 1);
-    const int32_t n = typingLayout(s->entries, s->entryCount, t, slot->floatParams[0], quads.data());
+    const int32_t n = typingLayout(s->entries, s->entryCount, t, s->params.cursorDelay, quads.data());
     glBegin(GL_QUADS);
     for (int32_t q = 0; q < n; ++q)
         for (int k = 0; k < 4; ++k) {
@@ -113,4 +105,16 @@ void typingRender(RenderState* context, EffectSlot* slot, int32_t t) {
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
+}
+
+void typingRelease(EffectSlot* slot) {
+    TypingState* s = static_cast<TypingState*>(slot->state);
+    std::free(s->entries);
+    std::free(s);
+    slot->state = nullptr;
+}
+
+void typingReleaseShared(EffectsState* effects) {
+    releaseTextureImage(&effects->typing.font);
+    deleteEffectPrograms(&effects->typing.program, 1);
 }
