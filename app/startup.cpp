@@ -23,7 +23,7 @@
 #include "data/package.h"
 #include "effects/clip_script.h"
 #include "effects/effect_binding.h"
-#include "effects/typing.h"
+#include "effects/typing/typing.h"
 #include "platform/platform.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
@@ -127,6 +127,10 @@ int messageLoop(DemoContext* context) {
         if (context->timeline.quit.posted) break;
         paintFrame(context);
     }
+    // The effects' slots and shared objects go while the device is still current.
+    for (int32_t s = 0; context->timeline.scenes && s < context->timeline.sceneCount; ++s)
+        releaseSceneEffects(&context->timeline.scenes[s]);
+    releaseEffects(&context->effects);
     shutdownRestore();
     if (context->render.settings.capture) {
         int code = captureRunFinish();

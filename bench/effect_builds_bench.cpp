@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "base/crt_rand.h"
-#include "effects/bubbles.h"
+#include "effects/bubbles/bubbles.h"
 #include "scene/effect_slot.h"
-#include "effects/electro_ribbon.h"
-#include "effects/fractal.h"
-#include "effects/light_blob.h"
+#include "effects/electro/electro_ribbon.h"
+#include "effects/fractal/fractal.h"
+#include "effects/light_blob/light_blob.h"
 #include "effects/noise.h"
 
 namespace {
@@ -74,7 +74,7 @@ void RibbonFrame(benchmark::State& state) {
     const float camera[3] = {1.0f, 2.0f, 3.0f};
     int32_t t = 0;
     for (auto _ : state) {
-        electroRibbonVertices(&slot, t, camera, vertices);
+        electroRibbonVertices(&slot, electroParams(&slot), t, camera, vertices);
         benchmark::DoNotOptimize(vertices);
         t += 40;
     }
@@ -87,7 +87,7 @@ void ElectroSurfaceFrame(benchmark::State& state) {
     static ElectroVertex vertices[ELECTRO_VERTICES];
     int32_t t = 0;
     for (auto _ : state) {
-        electroSurfaceVertices(ELECTRO_COTANGENT, &slot, t, vertices);
+        electroSurfaceVertices(ELECTRO_COTANGENT, electroParams(&slot), t, vertices);
         benchmark::DoNotOptimize(vertices);
         t += 40;
     }

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/crt_rand.h"
-#include "effects/boids_flock.h"
-#include "effects/metaballs.h"
-#include "effects/soft_body.h"
+#include "effects/boids/boids_flock.h"
+#include "effects/metaballs/metaballs.h"
+#include "effects/soft_body/soft_body.h"
 #include "scene/envelope.h"
 
 namespace {
@@ -116,7 +116,8 @@ void BM_SoftBodyCatchUp500(benchmark::State& state) {
 BENCHMARK(BM_SoftBodyCatchUp500)->Unit(benchmark::kMillisecond);
 
 void BM_MetaballField(benchmark::State& state) {
-    MetaballGrid* grid = metaballGrid();
+    static MetaballsShared shared;
+    MetaballGrid* grid = metaballGrid(&shared);
     MetaBall balls[METABALL_PATHS];
     float t = 0.0f;
     for (auto _ : state) evaluateMetaballs(grid, 3, t += 40.0f, balls);
@@ -126,7 +127,8 @@ BENCHMARK(BM_MetaballField)->Unit(benchmark::kMicrosecond);
 void countTriangle(const float[3][3], const float[3][3], void* data) { ++*static_cast<int*>(data); }
 
 void BM_MetaballPolygonize(benchmark::State& state) {
-    MetaballGrid* grid = metaballGrid();
+    static MetaballsShared shared;
+    MetaballGrid* grid = metaballGrid(&shared);
     MetaBall balls[METABALL_PATHS];
     evaluateMetaballs(grid, 3, 1234.0f, balls);
     int triangles = 0;

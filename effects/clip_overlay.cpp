@@ -10,6 +10,7 @@
 #include "data/image.h"
 #include "render/texture_upload.h"
 #include "effects/clip_script.h"
+#include "effects/effect_helpers.h"
 #include "effects/noise.h"
 #include "render/program_builder.h"
 
@@ -75,13 +76,14 @@ void buildPrograms(ClipScript* s) {
     endProgram(s->overlayProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
-void loadPictures(ClipScript* s, const Settings* settings) {
+void loadPictures(ClipScript* s, const char* path, const Settings* settings) {
     for (int k = 0; k < s->textureCount; ++k) {
         TextureImage* image = &s->textures[k];
         char name[sizeof image->path];
         std::snprintf(name, sizeof name, "%s", image->path);
         if (std::snprintf(image->path, sizeof image->path, "%s", s->textureFiles[k]) >= int(sizeof image->path)) {
-            std::fprintf(stderr, "clip script: picture path \"%.32s...\" is too long; not loaded\n", s->textureFiles[k]);
+            std::fprintf(stderr, "velmora: %s: picture path \"%.32s...\" is too long; not loaded\n", path,
+                         s->textureFiles[k]);
             std::snprintf(image->path, sizeof image->path, "%s", name);
             continue;
         }
@@ -89,12 +91,8 @@ void loadPictures(ClipScript* s, const Settings* settings) {
         std::snprintf(image->path, sizeof image->path, "%s", name);
         if (!image->names || !image->names[0]) continue;
         glBindTexture(GL_TEXTURE_2D, image->names[0]);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        if (settings->anisotropy)
-            glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+        // Mipmapped, but the loader's own levels: no generation on later uploads.
+        effectPictureFiltering(settings, GL_LINEAR_MIPMAP_LINEAR, false);
     }
 }
 
@@ -116,14 +114,14 @@ void readClipScript(const char* path, RenderState* context) {
     s->volume = volume;
     DemoFile file = fileOpen(path, "rb");
     if (!file) {
-        std::fprintf(stderr, "%s: not in the package; no clip overlays\n", path);
+        std::fprintf(stderr, "velmora: %s: not in the package; no clip overlays\n", path);
         return;
     }
     parseClipScript(file, path, s);
     fileClose(file);
-    loadPictures(s, &context->settings);
+    loadPictures(s, path, &context->settings);
     buildPrograms(s);
-    s->volume = sharedNoiseVolume(&context->settings);
+    s->volume = sharedNoiseVolume(context, &context->settings);
 }
 
 void drawClipOverlays(RenderState* context, int32_t demoTime) {

@@ -14,7 +14,7 @@ typedef char Word[CLIP_WORD];
 bool readWord(DemoFile file, const char* path, Word word) {
     bool cut = false;
     if (!fileReadWord(file, word, CLIP_WORD, &cut)) return false;
-    if (cut) std::fprintf(stderr, "%s: word \"%.32s...\" is longer than %d characters\n", path, word, CLIP_WORD - 1);
+    if (cut) std::fprintf(stderr, "velmora: %s: word \"%.32s...\" is longer than %d characters\n", path, word, CLIP_WORD - 1);
     return true;
 }
 
@@ -43,11 +43,11 @@ void loadStatement(DemoFile file, const char* path, ClipScript* s) {
     if (!readWord(file, path, source) || !readWord(file, path, name)) return;
     if (texture) {
         if (s->textureCount >= CLIP_TEXTURES) {
-            std::fprintf(stderr, "%s: more than %d textures; \"%.64s\" is not loaded\n", path, CLIP_TEXTURES, name);
+            std::fprintf(stderr, "velmora: %s: more than %d textures; \"%.64s\" is not loaded\n", path, CLIP_TEXTURES, name);
             return;
         }
         if (!fits(name, CLIP_TEXTURE_NAME)) {
-            std::fprintf(stderr, "%s: texture name \"%.32s...\" is longer than %d characters; not loaded\n", path,
+            std::fprintf(stderr, "velmora: %s: texture name \"%.32s...\" is longer than %d characters; not loaded\n", path,
                          name, CLIP_TEXTURE_NAME - 1);
             return;
         }
@@ -61,11 +61,11 @@ void loadStatement(DemoFile file, const char* path, ClipScript* s) {
         return;
     }
     if (s->envelopeCount >= CLIP_ENVELOPES) {
-        std::fprintf(stderr, "%s: more than %d envelopes; \"%.64s\" is not loaded\n", path, CLIP_ENVELOPES, name);
+        std::fprintf(stderr, "velmora: %s: more than %d envelopes; \"%.64s\" is not loaded\n", path, CLIP_ENVELOPES, name);
         return;
     }
     if (!fits(name, CLIP_ENVELOPE_NAME)) {
-        std::fprintf(stderr, "%s: envelope name \"%.32s...\" is longer than %d characters; not loaded\n", path, name,
+        std::fprintf(stderr, "velmora: %s: envelope name \"%.32s...\" is longer than %d characters; not loaded\n", path, name,
                      CLIP_ENVELOPE_NAME - 1);
         return;
     }
@@ -88,11 +88,11 @@ void playStatement(DemoFile file, const char* path, ClipScript* s) {
     for (int k = 0; ok && k < 4; ++k) ok = readWord(file, path, envelopes[k]);
     ok = ok && readWord(file, path, glow);
     if (!ok) {
-        std::fprintf(stderr, "%s: a \"play clip\" statement is malformed; ignored\n", path);
+        std::fprintf(stderr, "velmora: %s: a \"play clip\" statement is malformed; ignored\n", path);
         return;
     }
     if (s->overlayCount >= CLIP_OVERLAYS) {
-        std::fprintf(stderr, "%s: more than %d clips; \"play clip %.64s\" is ignored\n", path, CLIP_OVERLAYS, texture);
+        std::fprintf(stderr, "velmora: %s: more than %d clips; \"play clip %.64s\" is ignored\n", path, CLIP_OVERLAYS, texture);
         return;
     }
     o.texture = findTexture(s, texture, nullptr);
@@ -116,7 +116,7 @@ void parseClipScript(DemoFile file, const char* path, ClipScript* s) {
     }
     for (;;) {
         if (!readWord(file, path, word)) {
-            std::fprintf(stderr, "%s: no \"end\"; the script ends with the file\n", path);
+            std::fprintf(stderr, "velmora: %s: no \"end\"; the script ends with the file\n", path);
             return;
         }
         if (std::strcmp(word, "end") == 0) return;

@@ -1,6 +1,8 @@
 // Which overlays show at a demo time, and where their corners lie.
 #include "effects/clip_script.h"
 
+#include "base/constants.h"
+
 namespace {
 
 float channel(const Envelope* envelope, float t, float fallback) {
@@ -18,7 +20,7 @@ bool clipOverlayActive(const ClipOverlay* overlay, int32_t demoTime) {
 }
 
 int clipOverlayVertices(const ClipOverlay* o, int32_t demoTime, ClipVertex* out, float* alpha) {
-    const float t = static_cast<float>(demoTime - o->start) * 0.001f;
+    const float t = msToSeconds(demoTime - o->start);
     const float dx = channel(o->moveX, t, 0.0f), dy = channel(o->moveY, t, 0.0f);
     const float s = channel(o->scale, t, 1.0f);
     *alpha = channel(o->alpha, t, 1.0f);

@@ -4,47 +4,16 @@
 
 #include "render/render_state.h"
 #include "base/report.h"
-#include "effects/boids_draw.h"
 #include "effects/effect_families.h"
 
 namespace {
 
-struct FamilyFunctions {
-    const char* name;
-    EffectInitFn init;
-    EffectRenderFn render;
-};
-
-// Indexed by EffectFamily.
-const FamilyFunctions kFamilies[FAMILY_COUNT] = {
-    {"none", nullptr, nullptr},
-    {"fractal", fractalInit, fractalRender},
-    {"picture", pictureInit, pictureRender},
-    {"blur", gaussianBlurInit, gaussianBlurRender},
-    {"typing", typingInit, typingRender},
-    {"soft-body", softBodyInit, softBodyFrame},
-    {"light-blob", lightBlobInit, lightBlobRender},
-    {"metaballs", initMetaballs, drawMetaballs},
-    {"swimming", swimInit, swimFrame},
-    {"boids", boidsInit, boidsRender},
-    {"electro-surface", electroSurfaceInit, electroSurfaceRender},
-    {"electro-ribbon", electroRibbonInit, electroRibbonRender},
-    {"bubbles", bubblesInit, bubblesRender},
-};
-
-const char* const kNoFiles[] = {nullptr};
-const char* const kBoidsFiles[] = {SHAFT_OBJECT, SHAFT_VERTEX_PROGRAM, SHAFT_FRAGMENT_PROGRAM, nullptr};
-const char* const kTypingFiles[] = {"Demo/Fonts.JPG", nullptr};
-const char* const kBlobFiles[] = {"Demo/Env1.JPG", nullptr};
-const char* const kSurfaceFiles[] = {"Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", nullptr};
-const char* const kRibbonFiles[] = {"Demo/Kolorki2.JPG", nullptr};
-
 void storeRow(EffectSlot* slot, const EffectBinding& row) {
-    const FamilyFunctions& functions = kFamilies[row.family];
+    const EffectFamilyDescriptor* family = effectFamily(row.family);
     slot->family = row.family;
     slot->variant = row.variant;
-    slot->init = functions.init;
-    slot->render = functions.render;
+    slot->init = family->init;
+    slot->render = family->render;
     slot->pass = row.pass;
     slot->count = row.count;
     std::memcpy(slot->intParams, row.intParams, sizeof slot->intParams);
@@ -58,19 +27,10 @@ void storeRow(EffectSlot* slot, const EffectBinding& row) {
 }  // namespace
 
 const char* effectFamilyName(EffectFamily family) {
-    return family >= 0 && family < FAMILY_COUNT ? kFamilies[family].name : "?";
+    return family >= 0 && family < FAMILY_COUNT ? kEffectFamilies[family]->name : "?";
 }
 
-const char* const* familyFiles(EffectFamily family) {
-    switch (family) {
-        case FAMILY_BOIDS: return kBoidsFiles;
-        case FAMILY_TYPING: return kTypingFiles;
-        case FAMILY_LIGHT_BLOB: return kBlobFiles;
-        case FAMILY_ELECTRO_SURFACE: return kSurfaceFiles;
-        case FAMILY_ELECTRO_RIBBON: return kRibbonFiles;
-        default: return kNoFiles;
-    }
-}
+const char* const* familyFiles(EffectFamily family) { return effectFamily(family)->files; }
 
 int32_t bindSceneEffects(Scene* scene) {
     scene->effectSlotCount = 0;

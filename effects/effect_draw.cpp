@@ -20,28 +20,6 @@ const GLvoid* offset(intptr_t bytes) { return reinterpret_cast<const GLvoid*>(by
 
 }  // namespace
 
-NullPose evalNullPose(const EffectSlot* slot, float t) {
-    NullPose pose;
-    for (int k = 0; k < 3; ++k) {
-        pose.position[k] = evalEnvelope(&slot->motion[k], t);
-        pose.scale[k] = evalEnvelope(&slot->motion[6 + k], t);
-    }
-    pose.heading = evalEnvelope(&slot->motion[3], t) * kDegreesPerRadian;
-    pose.pitch = evalEnvelope(&slot->motion[4], t) * kDegreesPerRadian;
-    pose.bank = evalEnvelope(&slot->motion[5], t) * kDegreesPerRadian;
-    return pose;
-}
-
-void placeAtNull(const NullPose& pose) {
-    float m[16];
-    matrixLoadIdentity(m);
-    matrixTranslate(m, -pose.position[0], pose.position[1], -pose.position[2]);
-    matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
-    matrixScale(m, pose.scale[0], pose.scale[1], pose.scale[2]);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(m);
-}
-
 void drawEffectSurface(const RenderState* context, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
                        BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {

@@ -1,5 +1,4 @@
-// What the effects that draw objects share: the null's pose, placing an object at it, and drawing
-// one surface the way the main pass does.
+// What the effects that draw objects share: drawing one surface the way the main pass does.
 #pragma once
 #include <cstdint>
 
@@ -8,17 +7,6 @@ struct EffectSlot;
 struct Mesh;
 struct Scene;
 struct SurfaceInstance;
-
-struct NullPose {
-    float position[3];
-    float heading, pitch, bank;  // degrees
-    float scale[3];
-};
-
-// The slot's nine motion channels at t seconds.
-NullPose evalNullPose(const EffectSlot* slot, float t);
-// Model-view := identity, translate (-x, y, -z), the heading/pitch/bank turn of items, scale.
-void placeAtNull(const NullPose& pose);
 
 // Where a surface's positions and normals come from: its own vertex buffer (buffer 0), or a
 // buffer of position-and-normal pairs with the given stride (the soft bodies' simulated vertices).

@@ -1,36 +1,52 @@
-// The init and render functions of every effect family; binding stores them in the slots.
+// The one list of effect families, in EffectFamily order; each family's descriptor lives in its own
+// folder. A new family adds its header here and its descriptor to the list.
 #pragma once
-#include <cstdint>
 
-struct RenderState;
-struct EffectSlot;
-struct Scene;
+#include "effects/effect_family.h"
+#include "effects/blur/gaussian_blur.h"
+#include "effects/boids/boids_draw.h"
+#include "effects/bubbles/bubbles.h"
+#include "effects/electro/electro_ribbon.h"
+#include "effects/electro/electro_surface.h"
+#include "effects/fractal/fractal.h"
+#include "effects/light_blob/light_blob.h"
+#include "effects/metaballs/metaballs.h"
+#include "effects/picture/picture.h"
+#include "effects/soft_body/soft_body.h"
+#include "effects/swimming/swimming.h"
+#include "effects/typing/typing.h"
 
-void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void pictureInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void pictureRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void gaussianBlurInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void gaussianBlurRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void typingInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void typingRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot);
-void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void swimInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void swimFrame(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void boidsRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void electroSurfaceRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void electroRibbonInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void electroRibbonRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
-void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void bubblesRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+inline constexpr EffectFamilyDescriptor kNoFamily = {FAMILY_NONE, "none", nullptr, nullptr, nullptr,
+                                                     nullptr,     kNoFamilyFiles, nullptr};
 
-// For families still to be written: loads nothing, draws nothing, takes the reset.
-void effectInitNothing(RenderState* render, Scene* scene, EffectSlot* slot);
-void effectRenderNothing(RenderState* context, EffectSlot* slot, int32_t timeMs);
+inline constexpr const EffectFamilyDescriptor* kEffectFamilies[] = {
+    &kNoFamily,
+    &kFractalFamily,
+    &kPictureFamily,
+    &kBlurFamily,
+    &kTypingFamily,
+    &kSoftBodyFamily,
+    &kLightBlobFamily,
+    &kMetaballsFamily,
+    &kSwimmingFamily,
+    &kBoidsFamily,
+    &kElectroSurfaceFamily,
+    &kElectroRibbonFamily,
+    &kBubblesFamily,
+};
+
+namespace effect_families_detail {
+constexpr bool inEnumOrder() {
+    for (int32_t k = 0; k < FAMILY_COUNT; ++k)
+        if (kEffectFamilies[k]->family != k) return false;
+    return true;
+}
+}  // namespace effect_families_detail
+static_assert(sizeof kEffectFamilies / sizeof kEffectFamilies[0] == FAMILY_COUNT,
+              "every EffectFamily needs its descriptor in kEffectFamilies");
+static_assert(effect_families_detail::inEnumOrder(), "kEffectFamilies must follow the EffectFamily order");
+
+// The family's descriptor; FAMILY_NONE's for a value outside the enum.
+inline const EffectFamilyDescriptor* effectFamily(EffectFamily family) {
+    return family >= 0 && family < FAMILY_COUNT ? kEffectFamilies[family] : &kNoFamily;
+}

@@ -4,9 +4,11 @@
 #include <GL/glext.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "render/render_state.h"
+#include "render/device_entry_points.h"
 #include "base/constants.h"
 #include "data/image.h"
 #include "render/texture_upload.h"
@@ -40,13 +42,13 @@ const Settings* effectSettings(const RenderState* render, const Scene* scene) {
     return scene && scene->settings ? scene->settings : &render->settings;
 }
 
-void effectPictureFiltering(const Settings* settings) {
+void effectPictureFiltering(const Settings* settings, uint32_t minFilter, bool generateMipmaps) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    if (generateMipmaps) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(minFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (settings->anisotropy)
+    if (settings && settings->anisotropy)
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
 }
 
@@ -59,6 +61,33 @@ uint32_t effectPicture(TextureImage* image, const char* path, const Settings* se
     loadTexture(image, settings);
     if (!image->names || !image->names[0]) return 0;
     glBindTexture(GL_TEXTURE_2D, image->names[0]);
-    effectPictureFiltering(settings);
+    effectPictureFiltering(settings, GL_LINEAR_MIPMAP_LINEAR, true);
     return image->names[0];
+}
+
+void deleteEffectBuffers(uint32_t* names, int32_t count) {
+    const GlEntryPoints* gl = glEntryPoints();
+    for (int32_t k = 0; k < count; ++k) {
+        if (names[k] && gl->glDeleteBuffersARB) gl->glDeleteBuffersARB(1, &names[k]);
+        names[k] = 0;
+    }
+}
+
+void deleteEffectPrograms(uint32_t* names, int32_t count) {
+    const GlEntryPoints* gl = glEntryPoints();
+    for (int32_t k = 0; k < count; ++k) {
+        if (names[k] && gl->glDeleteProgramsARB) gl->glDeleteProgramsARB(1, &names[k]);
+        names[k] = 0;
+    }
+}
+
+void releaseEffectItem(SceneItem* item) {
+    for (int32_t s = 0; item->surfaces && s < item->surfaceCount; ++s) {
+        deleteEffectPrograms(&item->surfaces[s].vertexProgram, 1);
+        deleteEffectPrograms(&item->surfaces[s].fragmentProgram, 1);
+    }
+    std::free(item->surfaces);
+    item->surfaces = nullptr;
+    item->surfaceCount = 0;
+    item->mesh = nullptr;
 }

@@ -8,6 +8,7 @@ struct Scene;
 struct Settings;
 struct EffectSlot;
 struct TextureImage;
+struct SceneItem;
 
 // Position, rotation in degrees and scale of the slot's null at timeMs.
 struct EffectMotion {
@@ -30,8 +31,15 @@ void effectLoadModelView(const EffectSlot* slot, const EffectMotion* motion, Eff
 // The settings a scene's effects load with (the player's when the scene carries none).
 const Settings* effectSettings(const RenderState* render, const Scene* scene);
 
+// Edge-clamped, linearly magnified filtering for the bound 2D texture, minified with minFilter (a GL
+// enum); mipmaps generated on later uploads when asked; anisotropic as the settings say (none without).
+void effectPictureFiltering(const Settings* settings, uint32_t minFilter, bool generateMipmaps);
 // Loads a still picture once into image (clamped to the edge, mipmapped, linear, anisotropic).
 // Returns its texture name, 0 when it could not be read.
-// Edge-clamped, mipmapped, anisotropic filtering for the bound 2D texture, as effect pictures use.
-void effectPictureFiltering(const Settings* settings);
 uint32_t effectPicture(TextureImage* image, const char* path, const Settings* settings);
+
+// Releasing what slots made: buffer and program names (zeroed after), and an object item's own
+// surface instances with their programs (the mesh stays in the cache).
+void deleteEffectBuffers(uint32_t* names, int32_t count);
+void deleteEffectPrograms(uint32_t* names, int32_t count);
+void releaseEffectItem(SceneItem* item);

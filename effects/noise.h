@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+struct RenderState;
 struct Settings;
 
 enum {
@@ -46,5 +47,6 @@ void stretchBytes(uint8_t* bytes, size_t count);
 void buildNoiseVolumeBytes(uint8_t* bytes);
 // Builds the volume texture (GL_TEXTURE_3D, luminance, repeat, linear) and returns its name.
 uint32_t buildNoiseVolume(const Settings* settings);
-// The one volume the clip overlays and the electro effects share: built on first use.
-uint32_t sharedNoiseVolume(const Settings* settings);
+// The one volume the clip overlays and the electro effects share (EffectsState::noiseVolume): built on
+// first use with the given settings.
+uint32_t sharedNoiseVolume(RenderState* render, const Settings* settings);

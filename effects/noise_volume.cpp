@@ -6,11 +6,8 @@
 
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
+#include "effects/effects_state.h"
 #include "effects/noise.h"
-
-namespace {
-uint32_t gSharedVolume;
-}
 
 uint32_t buildNoiseVolume(const Settings* settings) {
     std::vector<uint8_t> bytes(NOISE_VOLUME_BYTES);
@@ -31,7 +28,8 @@ uint32_t buildNoiseVolume(const Settings* settings) {
     return name;
 }
 
-uint32_t sharedNoiseVolume(const Settings* settings) {
-    if (!gSharedVolume) gSharedVolume = buildNoiseVolume(settings);
-    return gSharedVolume;
+uint32_t sharedNoiseVolume(RenderState* render, const Settings* settings) {
+    uint32_t& volume = render->effects->noiseVolume;
+    if (!volume) volume = buildNoiseVolume(settings);
+    return volume;
 }

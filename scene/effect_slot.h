@@ -86,7 +86,7 @@ enum EffectVariant : int32_t {
     VARIANT_COUNT
 };
 
-enum { EFFECT_PARAMS = 16, EFFECT_FILE_NAME = 128, EFFECT_HANDLES = 4 };
+enum { EFFECT_PARAMS = 16, EFFECT_FILE_NAME = 128 };
 
 struct EffectSlot {
     uint8_t reset;  // 1: start afresh at the next render; the effect clears it
@@ -94,7 +94,6 @@ struct EffectSlot {
     uint8_t parentKind;
     int32_t pass;  // EffectPass
     Envelope motion[MOTION_CHANNELS];
-    uint32_t handles[EFFECT_HANDLES];
     int32_t intParams[EFFECT_PARAMS];
     float floatParams[EFFECT_PARAMS];
     int32_t count;
@@ -105,7 +104,8 @@ struct EffectSlot {
     EffectRenderFn render;
     EffectInitFn init;
     char fileName[EFFECT_FILE_NAME];
-    // The family's own record (BoidsState, SoftBodyState, ...), made by its init and owned by the
-    // slot; a family reads it only when `family` is its own.
+    // The row above stays as bound; what a family keeps while the demo plays lives in its own record
+    // (BoidsState, SoftBodyState, ...), made by its init, freed by its release (releaseSceneEffects),
+    // read only when `family` is its own.
     void* state;
 };

@@ -12,11 +12,12 @@
 
 #include "render/device_entry_points.h"
 #include "effects/effect_binding.h"
+#include "effects/effects_state.h"
 #include "render/effect_passes.h"
 #include "effects/clip_script.h"
-#include "effects/gaussian_blur.h"
-#include "effects/typing.h"
-#include "effects/light_blob.h"
+#include "effects/blur/gaussian_blur.h"
+#include "effects/typing/typing.h"
+#include "effects/light_blob/light_blob.h"
 #include "scene/scene.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/test_images.h"
@@ -164,6 +165,15 @@ TEST_F(EffectsOnMesa, EveryNameBindsLoadsAndDraws) {
     pixel(2, 2, rgba);
     EXPECT_LT(rgba[0], 8);
     EXPECT_GT(rgba[2], 245);
+
+    // Shutdown: every slot's release, then the families' shared objects, all while the device is current.
+    for (size_t s = 0; s < scenes.size(); ++s) {
+        releaseSceneEffects(&scene[s]);
+        for (const EffectSlot& slot : scene[s].effectSlots) EXPECT_EQ(slot.state, nullptr);
+    }
+    releaseEffects(&context->effects);
+    EXPECT_EQ(context->effects.noiseVolume, 0u);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(EffectsOnMesa, BlurOfFlatGreyAtSizeZero) {

@@ -1,8 +1,8 @@
 // The fish's reference curve: each spine point moved by the z axis turned onto its segment.
 #include <gtest/gtest.h>
 
-#include "effects/boids_draw.h"
-#include "effects/boids_flock.h"
+#include "effects/boids/boids_draw.h"
+#include "effects/boids/boids_flock.h"
 
 TEST(BoidsDraw, ReferenceOffsetTurnsWithEachSegment) {
     const struct {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "base/crt_rand.h"
-#include "effects/boids_flock.h"
+#include "effects/boids/boids_flock.h"
 #include "scene/envelope.h"
 
 namespace {

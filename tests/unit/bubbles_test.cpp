@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/crt_rand.h"
-#include "effects/bubbles.h"
+#include "effects/bubbles/bubbles.h"
 #include "scene/effect_slot.h"
 
 namespace {
@@ -49,8 +49,8 @@ TEST(Bubbles, SameSizesForEverySlotAndADelayedWhale) {
     BubblesState* other = bubblesCreate(&b, BUBBLES_WHALE);
     ASSERT_TRUE(whale && other);
     for (int k = 0; k < 200 * 16; ++k) ASSERT_EQ(whale->corners[k], other->corners[k]) << k;
-    EXPECT_FALSE(bubblesVisible(whale, &a, 3000));
-    EXPECT_TRUE(bubblesVisible(whale, &a, 3001));
+    EXPECT_FALSE(bubblesVisible(whale, 3000));
+    EXPECT_TRUE(bubblesVisible(whale, 3001));
     // Still until the delay ends; then rising; a reset brings every bubble back to its seeded height.
     bubblesEmit(whale, &a, 0);
     const float start = whale->particles[0].h;

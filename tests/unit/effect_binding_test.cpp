@@ -9,6 +9,7 @@
 
 #include "app/demo_context.h"
 #include "effects/effect_binding.h"
+#include "effects/effect_families.h"
 #include "render/effect_passes.h"
 #include "app/shutdown.h"
 
@@ -89,6 +90,15 @@ TEST(EffectBinding, NullsTakeSlotsInItemOrderAndInitAdvancesTheBar) {
     for (int k = 0; k < 3; ++k) EXPECT_EQ(t.scene->effectSlots[k].reset, 1);
     context->timeline.startClock = clock;
     context->render.progress = progress;
+}
+
+TEST(EffectBinding, EveryFamilyDescribesItsWholeLifeAndCheck) {
+    for (int32_t f = FAMILY_NONE + 1; f < FAMILY_COUNT; ++f) {
+        const EffectFamilyDescriptor* d = effectFamily(EffectFamily(f));
+        SCOPED_TRACE(d->name);
+        EXPECT_TRUE(d->init && d->render && d->release && d->check && d->files);
+    }
+    EXPECT_EQ(effectFamily(EffectFamily(FAMILY_COUNT)), effectFamily(FAMILY_NONE));
 }
 
 TEST(EffectBinding, NullsPastSixteenAreLeftWithoutSlots) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "scene/effect_slot.h"
-#include "effects/electro_ribbon.h"
+#include "effects/electro/electro_ribbon.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ EffectSlot surfaceSlot(float a0, float ra, float b0, float rb) {
 TEST(ElectroGeometry, SurfacesStayFiniteAndTheBlobStartsAsASphere) {
     std::vector<ElectroVertex> v(ELECTRO_VERTICES);
     EffectSlot blob = surfaceSlot(-3.14159274f, 6.28318548f, -1.57079637f, 3.14159274f);
-    electroSurfaceVertices(ELECTRO_BLOB, &blob, 0, v.data());
+    electroSurfaceVertices(ELECTRO_BLOB, electroParams(&blob), 0, v.data());
     for (const ElectroVertex& e : v) {
         float r = std::sqrt(e.position[0] * e.position[0] + e.position[1] * e.position[1] + e.position[2] * e.position[2]);
         ASSERT_NEAR(r, 1.0f, 1e-5f);
@@ -53,7 +53,7 @@ TEST(ElectroGeometry, SurfacesStayFiniteAndTheBlobStartsAsASphere) {
     EffectSlot cot = surfaceSlot(-3.14159274f, 6.28318548f, -1.0f, 2.0f);
     for (int g = 0; g < ELECTRO_GENERATORS; ++g)
         for (int32_t ms = 0; ms < 60000; ms += 1370) {
-            electroSurfaceVertices(ElectroGenerator(g), &cot, ms, v.data());
+            electroSurfaceVertices(ElectroGenerator(g), electroParams(&cot), ms, v.data());
             for (const ElectroVertex& e : v)
                 for (float c : e.position) ASSERT_TRUE(std::isfinite(c)) << g << " at " << ms;
         }
@@ -78,7 +78,7 @@ TEST(ElectroGeometry, RibbonTapersAndSurvivesAStillPath) {
         slot.floatParams[5] = length;
         std::vector<ElectroVertex> v(RIBBON_VERTICES);
         for (const float* camera : {static_cast<const float*>(nullptr), static_cast<const float*>(slot.floatParams)}) {
-            electroRibbonVertices(&slot, 500, camera, v.data());
+            electroRibbonVertices(&slot, electroParams(&slot), 500, camera, v.data());
             for (const ElectroVertex& e : v)
                 for (float c : e.position) ASSERT_TRUE(std::isfinite(c)) << length;
         }

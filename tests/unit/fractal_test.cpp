@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "effects/fractal.h"
+#include "effects/fractal/fractal.h"
 
 namespace {
 

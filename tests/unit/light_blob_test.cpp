@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/crt_rand.h"
-#include "effects/light_blob.h"
+#include "effects/light_blob/light_blob.h"
 #include "scene/scene.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "effects/metaballs.h"
+#include "effects/metaballs/metaballs.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ void countWinding(const float normals[3][3], const float p[3][3], void* data) {
 }  // namespace
 
 TEST(Metaballs, FieldAtTimeZero) {
-    MetaballGrid* grid = metaballGrid();
+    static MetaballsShared shared;
+    MetaballGrid* grid = metaballGrid(&shared);
     MetaBall balls[METABALL_PATHS];
     evaluateMetaballs(grid, 5, 0.0f, balls);  // a count past the three paths draws three
     const float at[3][2] = {{2, -2}, {2, 3}, {-5, 0}};
@@ -67,7 +68,8 @@ TEST(Metaballs, CaseTablesCutOnlyCrossedEdges) {
 }
 
 TEST(Metaballs, SurfaceFacesAlongTheNormals) {
-    MetaballGrid* grid = metaballGrid();
+    static MetaballsShared shared;
+    MetaballGrid* grid = metaballGrid(&shared);
     MetaBall balls[METABALL_PATHS];
     evaluateMetaballs(grid, 3, 1234.0f, balls);
     Winding winding;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <memory>
 
-#include "effects/soft_body.h"
+#include "effects/soft_body/soft_body.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/typing.h"
+#include "effects/typing/typing.h"
 #include "tests/support/test_package.h"
 
 namespace {

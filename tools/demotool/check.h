@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/demotool/effect_files.h"
+#include "effects/effect_binding.h"
 
 struct RawObject;
 
@@ -44,4 +44,5 @@ void checkSwimmingObject(CheckReport* report, const std::string& path);
 void checkSoftBodyObject(CheckReport* report, const std::string& path, const std::vector<const EffectBinding*>& rows);
 void checkLightBlobScene(CheckReport* report, const std::string& path);
 void checkProgramFile(CheckReport* report, const std::string& path, const char* header);
-void checkTypingText(CheckReport* report, const std::string& path);
+// A typing text holding at least `entries` entries.
+void checkTypingText(CheckReport* report, const std::string& path, int entries);

@@ -1,13 +1,16 @@
 // demotool check PKG [--references]: walks every file the production refers to, from the timeline
 // down to the frames of image sequences, and reports each missing file and each file that breaks
 // what the player or an effect expects of it. Exit 1 when a file is missing.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <sstream>
 
 #include "data/package.h"
-#include "effects/boids_flock.h"
+#include "effects/effect_check.h"
+#include "effects/effect_families.h"
 #include "scene/lwo_reader.h"
 #include "scene/setup_table.h"
 #include "tools/demotool/check.h"
@@ -169,54 +172,76 @@ void readClipScript(CheckReport* report) {
     }
 }
 
+// What the families' checks ask of their files, gathered over every scene and checked once per file.
 struct EffectUses {
     std::map<std::string, std::vector<float>> fish;  // object -> body lengths
     std::set<std::string> swimmers, blobScenes;
     std::map<std::string, std::vector<const EffectBinding*>> softBodies;  // object -> rows
-    std::set<std::string> typingTexts;
-    bool boids = false;
+    std::map<std::string, int> typingTexts;                               // text -> entries read
+    std::vector<std::function<void()>> own;  // objects and programs a family draws with on its own
+    std::set<std::string> ownSeen;
 };
+
+// The record a family's check receives: the calls first, then what they report into.
+struct ToolCheck {
+    EffectCheck calls;
+    CheckReport* report;
+    const SurfaceContext* context;
+    std::string by;
+    EffectUses* uses;
+};
+
+ToolCheck* toolOf(EffectCheck* check) { return static_cast<ToolCheck*>(check->tool); }
+
+EffectCheck effectCheckCalls(ToolCheck* tool) {
+    EffectCheck calls;
+    calls.tool = tool;
+    calls.use = [](EffectCheck* c, const char* path) {
+        return checkUse(toolOf(c)->report, path, toolOf(c)->by);
+    };
+    calls.object = [](EffectCheck* c, const char* path) {
+        checkObjectUse(toolOf(c)->report, path, toolOf(c)->by, *toolOf(c)->context);
+    };
+    calls.ownObject = [](EffectCheck* c, const char* path, const char* by, const char* drawnAs) {
+        ToolCheck* t = toolOf(c);
+        if (!t->uses->ownSeen.insert(path).second) return;
+        CheckReport* report = t->report;
+        const std::string object = path, user = by;
+        const SurfaceContext own{drawnAs, 0, false, true};
+        t->uses->own.push_back([=] { checkObjectUse(report, object, user, own); });
+    };
+    calls.program = [](EffectCheck* c, const char* path, const char* header) {
+        ToolCheck* t = toolOf(c);
+        if (!t->uses->ownSeen.insert(path).second) return;
+        CheckReport* report = t->report;
+        const std::string program = path;
+        t->uses->own.push_back([=] { checkProgramFile(report, program, header); });
+    };
+    calls.fish = [](EffectCheck* c, const char* path, float bodyLength) {
+        toolOf(c)->uses->fish[path].push_back(bodyLength);
+    };
+    calls.swimmer = [](EffectCheck* c, const char* path) { toolOf(c)->uses->swimmers.insert(path); };
+    calls.softBody = [](EffectCheck* c, const char* path, const EffectBinding* row) {
+        toolOf(c)->uses->softBodies[path].push_back(row);
+    };
+    calls.lightBlobScene = [](EffectCheck* c, const char* path) { toolOf(c)->uses->blobScenes.insert(path); };
+    calls.typingText = [](EffectCheck* c, const char* path, int32_t entries) {
+        int& wanted = toolOf(c)->uses->typingTexts[path];
+        wanted = std::max(wanted, int(entries));
+    };
+    return calls;
+}
 
 void checkEffect(CheckReport* report, const SceneFile& scene, const std::string& null, const SurfaceContext& context,
                  EffectUses* uses) {
     const EffectBinding* row = findEffectBinding(null.c_str());
     if (!row) return;
     report->effects.push_back(std::string(effectFamilyName(row->family)) + " " + row->name + " " + scene.path);
-    const std::string by = scene.path + " (" + row->name + ")";
-    for (const char* const* file = familyFiles(row->family); *file; ++file) checkUse(report, *file, by);
-    const std::string file = row->fileName;
-    switch (row->family) {
-        case FAMILY_BOIDS:
-            uses->boids = true;
-            uses->fish[file].push_back(flockPreset(row->variant)->bodyLength);
-            checkObjectUse(report, file, by, context);
-            break;
-        case FAMILY_SWIMMING:
-            uses->swimmers.insert(file);
-            checkObjectUse(report, file, by, context);
-            break;
-        case FAMILY_SOFT_BODY:
-            uses->softBodies[file].push_back(row);
-            checkObjectUse(report, file, by, context);
-            break;
-        case FAMILY_LIGHT_BLOB:
-            if (checkUse(report, file, by)) uses->blobScenes.insert(file);
-            break;
-        case FAMILY_TYPING:
-            if (checkUse(report, file, by)) uses->typingTexts.insert(file);
-            break;
-        case FAMILY_BUBBLES:
-            // Emitters that follow a path name its three envelope files, one a line.
-            for (size_t start = 0, end; start < file.size(); start = end + 1) {
-                end = file.find('\n', start);
-                if (end == std::string::npos) end = file.size();
-                checkUse(report, file.substr(start, end - start), by);
-            }
-            break;
-        default:
-            if (!file.empty()) checkUse(report, file, by);
-            break;
-    }
+    const EffectFamilyDescriptor* family = effectFamily(row->family);
+    ToolCheck tool{{}, report, &context, scene.path + " (" + row->name + ")", uses};
+    tool.calls = effectCheckCalls(&tool);
+    for (const char* const* file = family->files; *file; ++file) checkUse(report, *file, tool.by);
+    if (family->check) family->check(&tool.calls, row);
 }
 
 void checkScenes(CheckReport* report, const std::vector<SceneFile>& scenes,
@@ -259,13 +284,8 @@ void checkScenes(CheckReport* report, const std::vector<SceneFile>& scenes,
     for (const std::string& swimmer : uses.swimmers) checkSwimmingObject(report, swimmer);
     for (const auto& soft : uses.softBodies) checkSoftBodyObject(report, soft.first, soft.second);
     for (const std::string& blob : uses.blobScenes) checkLightBlobScene(report, blob);
-    for (const std::string& text : uses.typingTexts) checkTypingText(report, text);
-    if (uses.boids) {
-        SurfaceContext shaft{"the light shafts", 0, false, true};
-        checkObjectUse(report, SHAFT_OBJECT, "the boids", shaft);
-        checkProgramFile(report, SHAFT_VERTEX_PROGRAM, "!!ARBvp1.0");
-        checkProgramFile(report, SHAFT_FRAGMENT_PROGRAM, "!!ARBfp1.0");
-    }
+    for (const auto& text : uses.typingTexts) checkTypingText(report, text.first, text.second);
+    for (const auto& check : uses.own) check();
     // Devices with GL_NV_fragment_program read the glow programs from the package.
     if (glow) {
         checkUse(report, "Demo/glow_h.fp", "the glow of devices with GL_NV_fragment_program");
@@ -293,7 +313,7 @@ int commandCheck(int argc, char** argv) {
     if (!openPackageForTool(path)) return 1;
     CheckReport report;
     checkUse(&report, "Demo/VarizIvora.jpg", "the loading screen");
-    checkUse(&report, "Demo/Fonts.JPG", "the typing text");
+    checkUse(&report, TYPING_FONT, "the typing text");
     std::vector<SceneFile> scenes = readTimeline(&report);
     checkScenes(&report, scenes, readSetupRows(&report));
     readClipScript(&report);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "data/package.h"
+#include "effects/light_blob/light_blob.h"
 #include "scene/envelope.h"
 #include "scene/lwo_reader.h"
 #include "tools/demotool/check.h"
@@ -56,18 +57,19 @@ void checkLightBlobScene(CheckReport* report, const std::string& path) {
     int low = -1;
     float depth = 0;
     Envelope channels[MOTION_CHANNELS] = {};
-    while (found && motions < LIGHT_BLOB_MOTIONS && readMotion(channels, MOTION_CHANNELS, file)) {
+    while (found && motions < BLOB_MOTIONS && readMotion(channels, MOTION_CHANNELS, file)) {
         float y = evalEnvelope(&channels[1], 0);
-        if (motions < LIGHT_BLOB_MOTIONS - 1 && y <= 0 && low < 0) low = motions;
-        if (motions == LIGHT_BLOB_MOTIONS - 1) depth = y;
+        if (motions < BLOB_MOTIONS - 1 && y <= 0 && low < 0) low = motions;
+        if (motions == BLOB_MOTIONS - 1) depth = y;
         for (Envelope& e : channels) releaseEnvelope(&e);
         ++motions;
     }
     for (Envelope& e : channels) releaseEnvelope(&e);
     fileClose(file);
-    if (motions < LIGHT_BLOB_MOTIONS) {
+    if (motions < BLOB_MOTIONS) {
         checkWarn(report, path, "it holds " + std::to_string(motions) +
-                                    " nine-channel motions from its first null on; the light blob reads 210");
+                                    " nine-channel motions from its first null on; the light blob reads " +
+                                    std::to_string(BLOB_MOTIONS));
         return;
     }
     if (low >= 0)
@@ -85,7 +87,7 @@ void checkProgramFile(CheckReport* report, const std::string& path, const char* 
         checkWarn(report, path, std::string("it is not a complete program from \"") + header + "\" to \"END\"");
 }
 
-void checkTypingText(CheckReport* report, const std::string& path) {
+void checkTypingText(CheckReport* report, const std::string& path, int wanted) {
     std::string text;
     if (!checkText(path, &text)) return;
     // Entries: m:s:ms, blanks, then a character between single quotes.
@@ -107,7 +109,7 @@ void checkTypingText(CheckReport* report, const std::string& path) {
         p += 3;
         ++entries;
     }
-    if (entries < TYPING_ENTRIES)
+    if (entries < wanted)
         checkWarn(report, path, "it holds " + std::to_string(entries) + " entries; the typing effect reads " +
-                                    std::to_string(TYPING_ENTRIES));
+                                    std::to_string(wanted));
 }

@@ -1,0 +1,201 @@
+// The GL side of the fractal volumes: cached textures, the slice grid, programs and drawing.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
+#include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
+#include "scene/effect_slot.h"
+#include "effects/fractal/fractal.h"
+#include "render/program_builder.h"
+#include "render/texture_units.h"
+#include "scene/transform.h"
+
+namespace {
+
+void buildPrograms(FractalShared* shared) {
+    if (!shared->vertexProgram) {
+        beginProgram(&shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+        appendProgramText("OPTION ARB_position_invariant;\n");
+        appendProgramText("PARAM texture[4] = {state.matrix.texture[0]};\n");
+        appendProgramText("TEMP eyeVertex;\n");
+        appendProgramText(
+            "DP4 eyeVertex.x, texture[0], vertex.position;\nDP4 eyeVertex.y, texture[1], vertex.position;\n"
+            "DP4 eyeVertex.z, texture[2], vertex.position;\nDP4 eyeVertex.w, texture[3], vertex.position;\n");
+        appendProgramText("SWZ result.texcoord[0],eyeVertex,x,y,z,1;");
+        endProgram(shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    }
+    if (!shared->fragmentProgram) {
+        beginProgram(&shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+        appendProgramText("TEMP texel,temp;\n");
+        appendProgramText("TEX texel, fragment.texcoord[0],texture[0],3D;\n");
+        appendProgramText("MOV texel.a,state.material.specular.g;\n");
+        appendProgramText("SUB texel,texel,state.material.diffuse;\nKIL texel;\n");
+        appendProgramText("MUL texel,texel,state.material.specular.r;\n");
+        appendProgramText("MOV result.color,texel;\n");
+        endProgram(shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    }
+}
+
+}  // namespace
+
+uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int32_t n) {
+    const FractalConstants* c = fractalConstants(builder);
+    if (!c) return 0;
+    uint32_t& texture = shared->textures[builder];
+    glEnable(GL_TEXTURE_3D);
+    if (texture) {
+        glBindTexture(GL_TEXTURE_3D, texture);
+        return texture;
+    }
+    if (n <= 0) n = c->size;
+    if (n > FRACTAL_MAX_SIZE) n = FRACTAL_MAX_SIZE;
+    std::vector<uint8_t> voxels(static_cast<size_t>(n) * n * n);
+    buildJuliaVolume(voxels.data(), c->iterations, c->a, c->b, c->c, c->d, n);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_3D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glEntryPoints()->glTexImage3DEXT(GL_TEXTURE_3D, 0, GL_LUMINANCE8, n, n, n, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                                     voxels.data());
+    return texture;
+}
+
+void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
+    const FractalBuilder builder = fractalBuilderOf(slot->variant);
+    FractalState* s = static_cast<FractalState*>(std::calloc(1, sizeof(FractalState)));
+    if (!s) return;
+    slot->state = s;
+    s->builder = builder;
+    s->params = fractalParams(slot);
+    float grid[25][3];
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c) {
+            grid[5 * r + c][0] = 0.25f * c - 0.5f;
+            grid[5 * r + c][1] = 0.25f * r - 0.5f;
+            grid[5 * r + c][2] = -0.5f;
+        }
+    uint16_t quads[64];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            const int a = 5 * r + c;
+            const uint16_t q[4] = {uint16_t(a), uint16_t(a + 1), uint16_t(a + 6), uint16_t(a + 5)};
+            for (int k = 0; k < 4; ++k) quads[4 * (4 * r + c) + k] = q[k];
+        }
+    const GlEntryPoints* gl = glEntryPoints();
+    GLuint buffers[2];
+    gl->glGenBuffersARB(2, buffers);
+    s->vertexBuffer = buffers[0], s->indexBuffer = buffers[1];
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->vertexBuffer);
+    gl->glBufferDataARB(GL_ARRAY_BUFFER_ARB, sizeof grid, grid, GL_STATIC_DRAW_ARB);
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
+    gl->glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, sizeof quads, quads, GL_STATIC_DRAW_ARB);
+    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+
+    FractalShared* shared = &render->effects->fractal;
+    s->texture = buildFractalTexture(shared, builder, s->params.size);
+    const Settings* settings = effectSettings(render, scene);
+    if (settings->anisotropy)
+        glTexParameterf(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER_ARB);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER_ARB);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_BORDER_ARB);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glDisable(GL_TEXTURE_3D);
+    buildPrograms(shared);
+}
+
+void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;
+    const FractalState* s = static_cast<const FractalState*>(slot->state);
+    const FractalShared* shared = &context->effects->fractal;
+    if (slot->family != FAMILY_FRACTAL || !s || !s->texture || !shared->fragmentProgram) return;
+    const GlEntryPoints* gl = glEntryPoints();
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_BLEND);
+    EffectMotion m;
+    effectMotionAt(slot, timeMs, &m);
+
+    // The inverse of the model-view's rotation: its rows normalised, the rest cleared, transposed.
+    GLfloat modelView[16], v[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    matrixLoadIdentity(v);
+    for (int row = 0; row < 3; ++row) {
+        const float x = modelView[row], y = modelView[4 + row], z = modelView[8 + row];
+        const float length = std::sqrt(x * x + y * y + z * z);
+        const float inverse = length > 0.0f ? 1.0f / length : 0.0f;
+        // Transposed on the way: row of the model-view becomes column of v.
+        v[4 * row + 0] = x * inverse;
+        v[4 * row + 1] = y * inverse;
+        v[4 * row + 2] = z * inverse;
+    }
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &slot->colorA.r);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, &slot->colorB.r);
+
+    float texture[16];
+    matrixLoadIdentity(texture);
+    matrixTranslate(texture, 0.5f, 0.5f, 0.5f);
+    matrixRotateHeadingPitchBank(texture, m.heading, m.pitch, m.bank);
+    matrixScale(texture, 0.65f, 0.65f, 0.65f);
+
+    gl->glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_3D);
+    glBindTexture(GL_TEXTURE_3D, s->texture);
+    glEnable(GL_FRAGMENT_PROGRAM_ARB);
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, shared->fragmentProgram);
+    glEnable(GL_VERTEX_PROGRAM_ARB);
+    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, shared->vertexProgram);
+    glFrontFace(GL_CCW);
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->vertexBuffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 12, nullptr);
+    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
+
+    const int slices = slot->count < FRACTAL_MIN_SLICES ? FRACTAL_MIN_SLICES : slot->count;
+    for (int i = 0; i < slices; ++i) {
+        const float z = static_cast<float>(i) / static_cast<float>(slices - 1) - 0.5f;
+        glMatrixMode(GL_TEXTURE);
+        glLoadMatrixf(texture);
+        glTranslatef(0.0f, 0.0f, z + 0.5f);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(-m.x, m.y, -m.z);
+        glTranslatef(0.0f, 0.0f, z);
+        glScalef(m.sx, m.sy, m.sz);
+        glMultMatrixf(v);
+        glDrawElements(GL_QUADS, 64, GL_UNSIGNED_SHORT, nullptr);
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+    glFrontFace(GL_CW);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_FRAGMENT_PROGRAM_ARB);
+    glDisable(GL_VERTEX_PROGRAM_ARB);
+    resetTextureUnits(context);
+}
+
+void fractalRelease(EffectSlot* slot) {
+    FractalState* s = static_cast<FractalState*>(slot->state);
+    deleteEffectBuffers(&s->vertexBuffer, 1);
+    deleteEffectBuffers(&s->indexBuffer, 1);
+    std::free(s);
+    slot->state = nullptr;
+}
+
+void fractalReleaseShared(EffectsState* effects) {
+    FractalShared* shared = &effects->fractal;
+    for (uint32_t& texture : shared->textures)
+        if (texture) glDeleteTextures(1, &texture);
+    deleteEffectPrograms(&shared->vertexProgram, 1);
+    deleteEffectPrograms(&shared->fragmentProgram, 1);
+    std::memset(shared, 0, sizeof *shared);
+}

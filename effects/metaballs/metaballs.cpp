@@ -1,0 +1,216 @@
+#include "effects/metaballs/metaballs.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Corner k of a cell sits at these grid offsets (x, y, z) from its first point.
+const int32_t kCornerOffsets[8][3] = {{0, 0, 0}, {0, 0, 1}, {0, 1, 1}, {0, 1, 0},
+                                      {1, 0, 0}, {1, 0, 1}, {1, 1, 1}, {1, 1, 0}};
+const int32_t kEdges[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
+                               {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+// The cell's faces, corners counter-clockwise seen from outside the cell.
+const int32_t kFaces[6][4] = {{0, 1, 2, 3}, {4, 7, 6, 5}, {0, 4, 5, 1}, {3, 2, 6, 7}, {0, 3, 7, 4}, {1, 5, 6, 2}};
+
+struct CaseTables {
+    uint16_t edges[256];
+    int8_t triangles[256][METABALL_ROW];
+};
+
+int32_t edgeOf(int32_t a, int32_t b) {
+    for (int32_t e = 0; e < 12; ++e)
+        if ((kEdges[e][0] == a && kEdges[e][1] == b) || (kEdges[e][0] == b && kEdges[e][1] == a)) return e;
+    return -1;
+}
+
+// The tables are derived rather than typed in: on each face the cut edges pair up around every run
+// of corners above the level (so on a face with two diagonal corners below it, those are joined and
+// the others kept apart, the same way from either cell that shares the face); the pairs chain into
+// closed loops, and each loop is a fan of triangles wound to face the side below the level once
+// drawn in the order 0, 2, 1.
+void buildCase(int32_t pattern, CaseTables* tables) {
+    bool below[8];
+    uint16_t mask = 0;
+    for (int32_t k = 0; k < 8; ++k) below[k] = (pattern >> k) & 1;
+    for (int32_t e = 0; e < 12; ++e)
+        if (below[kEdges[e][0]] != below[kEdges[e][1]]) mask = uint16_t(mask | (1u << e));
+    tables->edges[pattern] = mask;
+
+    int32_t next[12];
+    for (int32_t& n : next) n = -1;
+    for (const auto& face : kFaces) {
+        int32_t cut[4], leaving[4], count = 0;
+        for (int32_t i = 0; i < 4; ++i) {
+            int32_t a = face[i], b = face[(i + 1) % 4];
+            if (below[a] == below[b]) continue;
+            cut[count] = edgeOf(a, b);
+            leaving[count++] = below[a];
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            if (!leaving[i]) continue;
+            for (int32_t j = 1; j < count; ++j) {
+                int32_t k = (i + j) % count;
+                if (!leaving[k]) {
+                    next[cut[i]] = cut[k];
+                    break;
+                }
+            }
+        }
+    }
+    int8_t* row = tables->triangles[pattern];
+    std::memset(row, -1, METABALL_ROW);
+    int32_t used = 0;
+    bool seen[12] = {};
+    for (int32_t start = 0; start < 12; ++start) {
+        if (next[start] < 0 || seen[start]) continue;
+        int32_t loop[12], length = 0;
+        for (int32_t e = start; e >= 0 && !seen[e] && length < 12; e = next[e]) {
+            seen[e] = true;
+            loop[length++] = e;
+        }
+        // Stored reversed: drawing swaps the last two corners back.
+        for (int32_t i = 1; i + 1 < length && used + 3 < METABALL_ROW; ++i) {
+            row[used++] = int8_t(loop[0]);
+            row[used++] = int8_t(loop[length - i]);
+            row[used++] = int8_t(loop[length - i - 1]);
+        }
+    }
+}
+
+const CaseTables& caseTables() {
+    static CaseTables tables;
+    static bool built = false;
+    if (!built) {
+        for (int32_t pattern = 0; pattern < 256; ++pattern) buildCase(pattern, &tables);
+        built = true;
+    }
+    return tables;
+}
+
+int32_t pointIndex(int32_t a, int32_t b, int32_t c) { return 1681 * a + 41 * b + c; }
+
+}  // namespace
+
+const uint16_t* metaballEdgeTable() { return caseTables().edges; }
+const int8_t (*metaballTriangleTable())[METABALL_ROW] { return caseTables().triangles; }
+
+MetaballGrid* metaballGrid(MetaballsShared* shared) {
+    if (shared->grid) return shared->grid;
+    MetaballGrid* grid = static_cast<MetaballGrid*>(std::calloc(1, sizeof(MetaballGrid)));
+    if (!grid) return nullptr;
+    for (int32_t a = 0; a < METABALL_GRID; ++a)
+        for (int32_t b = 0; b < METABALL_GRID; ++b)
+            for (int32_t c = 0; c < METABALL_GRID; ++c) {
+                float* p = grid->points[pointIndex(a, b, c)];
+                p[0] = 0.5f * float(a) - 10.0f;
+                p[1] = 0.5f * float(b) - 10.0f;
+                p[2] = 0.5f * float(c) - 10.0f;
+                p[3] = 0.0f;
+            }
+    int32_t cell = 0;
+    for (int32_t a = 0; a < 40; ++a)
+        for (int32_t b = 0; b < 40; ++b)
+            for (int32_t c = 0; c < 40; ++c, ++cell)
+                for (int32_t k = 0; k < 8; ++k)
+                    grid->cells[cell][k] =
+                        pointIndex(a + kCornerOffsets[k][0], b + kCornerOffsets[k][1], c + kCornerOffsets[k][2]);
+    shared->grid = grid;
+    return grid;
+}
+
+MetaBall metaballAt(int32_t k, float t) {
+    const float c = 2.0f * std::cos(t * 0.0016666667f);
+    MetaBall ball = {{0.0f, 0.0f, 0.0f}, 0.0f};
+    switch (k) {
+        case 0:
+            ball = {{4.0f * std::cos(t * 0.0014285714f) - c, 4.0f * std::sin(t * 0.0016666667f) - c, 0.0f}, 2.0f};
+            break;
+        case 1:
+            ball = {{c + 5.0f * std::sin(t * 0.0025f), 5.0f * std::cos(t * 0.0025f) - c, 0.0f}, 3.0f};
+            break;
+        case 2:
+            ball = {{-5.0f * std::cos(t * 0.0025f) - 2.0f * std::sin(t * 0.0016666667f),
+                     5.0f * std::sin(t * 0.002f) - 2.0f * std::sin(t * 0.0025f), 0.0f},
+                    1.0f};
+            break;
+        default:
+            break;
+    }
+    return ball;
+}
+
+void metaballBox(const MetaBall& ball, int axis, int32_t* start, int32_t* end) {
+    const int32_t reach = static_cast<int32_t>(ball.strength * 10.25f);
+    const float at = 2.05f * (ball.position[axis] + 10.0f);
+    // Held to the grid before the conversion: a ball far away reaches nothing.
+    const int32_t cell = at > -1000.0f && at < 1000.0f ? static_cast<int32_t>(at) : -1000;
+    int32_t s = cell - 1 - reach;
+    int32_t e = s + 2 * reach;
+    *start = s < 0 ? 0 : s;
+    *end = e > METABALL_GRID ? METABALL_GRID : e;
+}
+
+void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
+    if (count > METABALL_PATHS) count = METABALL_PATHS;
+    for (int32_t k = 0; k < count; ++k) balls[k] = metaballAt(k, timeMs);
+    for (int32_t i = 0; i < METABALL_POINTS; ++i) {
+        grid->points[i][3] = 0.0f;
+        grid->gradients[i][0] = grid->gradients[i][1] = grid->gradients[i][2] = 0.0f;
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        const MetaBall& ball = balls[k];
+        int32_t lo[3], hi[3];
+        for (int axis = 0; axis < 3; ++axis) metaballBox(ball, axis, &lo[axis], &hi[axis]);
+        for (int32_t a = lo[0]; a < hi[0]; ++a)
+            for (int32_t b = lo[1]; b < hi[1]; ++b)
+                for (int32_t c = lo[2]; c < hi[2]; ++c) {
+                    const int32_t i = pointIndex(a, b, c);
+                    float* p = grid->points[i];
+                    const float d[3] = {p[0] - ball.position[0], p[1] - ball.position[1], p[2] - ball.position[2]};
+                    float d2 = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+                    if (d2 < 0.0001f) d2 = 0.0001f;
+                    p[3] += ball.strength / d2;
+                    const float g = ball.strength / (d2 * d2);
+                    for (int axis = 0; axis < 3; ++axis) grid->gradients[i][axis] += d[axis] * g;
+                }
+    }
+}
+
+int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data) {
+    const CaseTables& tables = caseTables();
+    int32_t triangles = 0;
+    float positions[12][3], normals[12][3];
+    for (int32_t cell = 0; cell < METABALL_CELLS; ++cell) {
+        const int32_t* corner = grid->cells[cell];
+        int32_t pattern = 0;
+        for (int32_t k = 0; k < 8; ++k)
+            if (grid->points[corner[k]][3] < 0.5f) pattern |= 1 << k;
+        const uint16_t mask = tables.edges[pattern];
+        if (mask == 0) continue;
+        for (int32_t e = 0; e < 12; ++e) {
+            if (!(mask & (1u << e))) continue;
+            const int32_t a = corner[kEdges[e][0]], b = corner[kEdges[e][1]];
+            const float va = grid->points[a][3], vb = grid->points[b][3];
+            const float t = (0.5f - va) / (vb - va);
+            for (int axis = 0; axis < 3; ++axis) {
+                positions[e][axis] = grid->points[a][axis] + t * (grid->points[b][axis] - grid->points[a][axis]);
+                normals[e][axis] = grid->gradients[a][axis] + t * (grid->gradients[b][axis] - grid->gradients[a][axis]);
+            }
+        }
+        const int8_t* row = tables.triangles[pattern];
+        for (int32_t i = 0; i + 2 < METABALL_ROW && row[i] >= 0; i += 3) {
+            const int32_t order[3] = {row[i], row[i + 2], row[i + 1]};
+            float n[3][3], p[3][3];
+            for (int32_t v = 0; v < 3; ++v)
+                for (int axis = 0; axis < 3; ++axis) {
+                    n[v][axis] = normals[order[v]][axis];
+                    p[v][axis] = positions[order[v]][axis];
+                }
+            emit(n, p, data);
+            ++triangles;
+        }
+    }
+    return triangles;
+}

@@ -1,0 +1,171 @@
+// The metaball slot: the field of its balls polygonised every frame and drawn in immediate mode with
+// per-pixel Blinn lighting, its own fog constants and a glow value in alpha.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdlib>
+
+#include "render/render_state.h"
+#include "render/device_entry_points.h"
+#include "base/crt_rand.h"
+#include "effects/effect_helpers.h"
+#include "effects/effects_state.h"
+#include "effects/metaballs/metaballs.h"
+#include "render/program_builder.h"
+#include "render/texture_units.h"
+#include "scene/scene.h"
+
+namespace {
+
+struct MetaballState {
+    MetaBall balls[METABALL_PATHS];
+    uint32_t vertexProgram;
+    uint32_t fragmentProgram;
+};
+
+const float kGlow = 1.3f;
+
+void buildVertexProgram(const Scene* scene, MetaballState* state) {
+    beginProgram(&state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    appendProgramText("OPTION ARB_position_invariant;\n");
+    appendProgramText(
+        "PARAM half = {0.5,0.5,0.5,0.5};PARAM two = {2.0,2.0,2.0,2.0};PARAM projection[4] = "
+        "{state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
+    appendProgramText("TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
+    appendProgramText(
+        "DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
+        "DP3 eyeNormal.z, model[2], vertex.normal;\n");
+    appendProgramText("DP3 eyeNormal.w, eyeNormal, eyeNormal;\nRSQ eyeNormal.w, eyeNormal.w;\nMUL eyeNormal.xyz, eyeNormal.w, eyeNormal;\n");
+    appendProgramText(
+        "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
+        "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
+    appendProgramText("MAD result.color.primary,eyeNormal,half,half;\n");
+    appendProgramText("SUB viewVector,eyeVertex,program.env[0];\n");
+    appendProgramText("DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\nMUL viewVector.xyz, viewVector.w,viewVector;\n");
+    appendProgramText("DP3 lightVector,eyeNormal,viewVector;\nMUL lightVector,lightVector,eyeNormal;\n");
+    appendProgramText("MAD lightVector,two,lightVector,-viewVector;\nDP3 lightVector.w,lightVector,lightVector;\nRSQ lightVector.w,lightVector.w;");
+    appendProgramText("MUL lightVector,lightVector,lightVector.w;");
+    appendProgramText("SWZ result.texcoord[0],lightVector,-x,y,z,w;");
+    appendProgramText("MAD result.color.secondary,viewVector,half,half;\n");
+    if (scene->setup.fogType != 0) {
+        appendProgramText("SUB viewVector,eyeVertex,program.env[1];\n");
+        appendProgramText("DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
+        appendProgramText("PARAM density={-0.32,0.0,-0.01,0.0};\n");
+        appendProgramText("RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,density.x;\n");
+        appendProgramText(
+            "SGE viewVector.y,eyeVertex.y,density.y;\nMUL viewVector.z,viewVector.y,eyeVertex.y;\n"
+            "SUB viewVector.z,viewVector.z,density.z;\nRCP viewVector.z,viewVector.z;"
+            "MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
+    }
+    int32_t slot = 2;
+    for (int32_t i = 0; i < scene->lightCount; ++i) {
+        const int32_t type = scene->lights[i].type;
+        if (type == 0)
+            appendProgramFormat("MOV result.texcoord[%d],state.light[%d].position;\n", slot++, i);
+        else if (type == 1)
+            appendProgramFormat("SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n", slot++, i);
+    }
+    endProgram(state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+}
+
+void buildFragmentProgram(const Scene* scene, MetaballState* state) {
+    beginProgram(&state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendProgramText("PARAM two={2.0,2.0,2.0,2.0};PARAM m_one={-1.0,-1.0,-1.0,-1.0};\n");
+    appendProgramText("TEMP color,secondary_color,normal,viewVector,texel,light,light_vector;\n");
+    appendProgramText("MAD normal, fragment.color.primary,two,m_one;\n");
+    appendProgramText("MAD viewVector, fragment.color.secondary,two,m_one;\n");
+    appendProgramText("DP3 normal.a, normal, normal;\nRSQ normal.a, normal.a;\nMUL normal.rgb, normal, normal.a;\n");
+    appendProgramText("TEMP halfWay;\nDP3 viewVector.w, viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\nMUL viewVector.xyz, viewVector,viewVector.w;\n");
+    for (int32_t k = 0; k < scene->lightCount; ++k) {
+        appendProgramFormat("MOV light_vector,fragment.texcoord[%d];\n", k + 2);
+        appendProgramText("DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
+        appendProgramFormat(k == 0 ? "DP3_SAT texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
+                                   : "DP3_SAT texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
+                            k);
+        appendProgramText(
+            "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
+            "MUL halfWay.xyz, halfWay, halfWay.w;\n");
+        appendProgramText("DP3_SAT texel,halfWay,normal;\n");
+        appendProgramText("LG2 light.w,texel.x;\nMUL light.w,light.w,state.material.shininess.x;\nEX2 texel,light.w;\n");
+        appendProgramFormat(k == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
+                                   : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
+                            k);
+    }
+    appendProgramText("ADD color, color,secondary_color;\n");
+    appendProgramFormat("PARAM glow=%f;\n", kGlow);
+    appendProgramText("MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
+    appendProgramText("MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
+    appendProgramText("ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow;\n");
+    appendProgramText("MOV color.a,texel.b;\n");
+    if (scene->setup.fogType != 0) {
+        appendProgramText("TEMP factor;\nPARAM one={1.0,1.0,1.0,1.0};\n");
+        appendProgramText("EX2 factor,fragment.fogcoord.x;\n");
+        appendProgramText("SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
+        appendProgramText("MAD color.rgb,color,factor,texel;\n");
+    }
+    appendProgramText("MOV result.color,color;\n");
+    endProgram(state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+}
+
+void emitTriangle(const float normals[3][3], const float positions[3][3], void*) {
+    for (int v = 0; v < 3; ++v) {
+        glNormal3fv(normals[v]);
+        glVertex3fv(positions[v]);
+    }
+}
+
+}  // namespace
+
+void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
+    crtSrand(0);
+    MetaballState* state = static_cast<MetaballState*>(std::calloc(1, sizeof(MetaballState)));
+    if (!state) return;
+    slot->state = state;
+    MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
+    if (!grid) return;
+    buildVertexProgram(scene, state);
+    buildFragmentProgram(scene, state);
+    evaluateMetaballs(grid, slot->count, 0.0f, state->balls);
+}
+
+void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+    slot->reset = 0;
+    MetaballState* state = slot->family == FAMILY_METABALLS ? static_cast<MetaballState*>(slot->state) : nullptr;
+    if (!state || !state->vertexProgram) return;
+    MetaballGrid* grid = metaballGrid(&context->effects->metaballs);
+    if (!grid) return;
+    evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
+    EffectMotion pose;
+    effectMotionAt(slot, timeMs, &pose);
+    glDisable(GL_BLEND);
+    effectLoadModelView(slot, &pose, EFFECT_NO_PARENT, true);
+    const float diffuse[4] = {slot->colorA.r, slot->colorA.g, slot->colorA.b, slot->colorA.a};
+    const float specular[4] = {0.7f, 0.8f, 0.8f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 16.0f);
+    const GlEntryPoints* gl = glEntryPoints();
+    glEnable(GL_VERTEX_PROGRAM_ARB);
+    gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, state->vertexProgram);
+    glEnable(GL_FRAGMENT_PROGRAM_ARB);
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, state->fragmentProgram);
+    glBegin(GL_TRIANGLES);
+    polygonizeMetaballs(grid, emitTriangle, nullptr);
+    glEnd();
+    resetTextureUnits(context);
+    glDisable(GL_VERTEX_PROGRAM_ARB);
+    glDisable(GL_FRAGMENT_PROGRAM_ARB);
+}
+
+void releaseMetaballs(EffectSlot* slot) {
+    MetaballState* state = static_cast<MetaballState*>(slot->state);
+    deleteEffectPrograms(&state->vertexProgram, 1);
+    deleteEffectPrograms(&state->fragmentProgram, 1);
+    std::free(state);
+    slot->state = nullptr;
+}
+
+void releaseMetaballsShared(EffectsState* effects) {
+    std::free(effects->metaballs.grid);
+    effects->metaballs.grid = nullptr;
+}
