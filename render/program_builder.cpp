@@ -11,7 +11,6 @@
 #include "base/report.h"
 #include "base/c_locale.h"
 #include "data/package.h"
-#include "platform/platform.h"
 #include "base/out_of_memory.h"
 
 namespace {
@@ -117,14 +116,14 @@ void checkProgramError(const ProgramBuilder* b, uint32_t errorStringName) {
     const char* message = reinterpret_cast<const char*>(glGetString(errorStringName));
     char caption[32];
     std::snprintf(caption, sizeof caption, "error: %x", error);
-    platformMessageBox(caption, message ? message : "");
+    showMessage(caption, message ? message : "");
     if (log) {
         std::fprintf(log, "%s", b->text ? b->text : "");
         std::fclose(log);
     } else {
         std::fprintf(stderr, "velmora: cannot write %s\n", kShaderLog);
     }
-    fatalExit(EXIT_OK);
+    fatalExit(EXIT_AFTER_MESSAGE);
 }
 
 void appendFormatted(ProgramBuilder* b, const char* format, va_list args) {
