@@ -60,10 +60,10 @@ void readSetStatement(const char* path, DemoFile file, TimelineState* timeline) 
         int32_t n;
         if (!fileReadInteger(file, &n)) return;  // the count stays as it was
         if (n < 1) {
-            std::fprintf(stderr, "%s: \"maxscenes %d\" refused (1 to %d); keeping %d\n", path, n,
+            std::fprintf(stderr, "velmora: %s: \"maxscenes %d\" refused (1 to %d); keeping %d\n", path, n,
                          TIMELINE_MAX_SCENES, timeline->maxScenes);
         } else if (n > TIMELINE_MAX_SCENES) {
-            std::fprintf(stderr, "%s: \"maxscenes %d\" is over the capacity; using %d\n", path, n,
+            std::fprintf(stderr, "velmora: %s: \"maxscenes %d\" is over the capacity; using %d\n", path, n,
                          TIMELINE_MAX_SCENES);
             timeline->maxScenes = TIMELINE_MAX_SCENES;
         } else {
@@ -87,7 +87,7 @@ void readSetStatement(const char* path, DemoFile file, TimelineState* timeline) 
     if (readTimeOrSkip(file, &ms))
         *target = ms;
     else
-        std::fprintf(stderr, "%s: \"set global %s\" without a valid m:s:ms time; ignored\n", path, word);
+        std::fprintf(stderr, "velmora: %s: \"set global %s\" without a valid m:s:ms time; ignored\n", path, word);
 }
 
 Scene* findScene(TimelineState* timeline, const char* name) {
@@ -102,7 +102,7 @@ void readLoadStatement(const char* path, DemoFile file, TimelineState* timeline,
     if (!readWord(file, name)) return;
     if (std::strlen(name) >= SCENE_NAME_LENGTH) {
         // Cutting it short could make it collide with another name: the statement goes.
-        std::fprintf(stderr, "%s: scene name \"%s\" is longer than %d characters; not loaded\n", path, name,
+        std::fprintf(stderr, "velmora: %s: scene name \"%s\" is longer than %d characters; not loaded\n", path, name,
                      SCENE_NAME_LENGTH - 1);
         readWord(file, word);
         return;
@@ -110,7 +110,7 @@ void readLoadStatement(const char* path, DemoFile file, TimelineState* timeline,
     if (findScene(timeline, name)) return;  // loaded already; its file is met as an ordinary word
     Scene* slot = findScene(timeline, "");
     if (!slot) {
-        std::fprintf(stderr, "%s: no free scene slot for \"%s\" (maxscenes %d); not loaded\n", path, name,
+        std::fprintf(stderr, "velmora: %s: no free scene slot for \"%s\" (maxscenes %d); not loaded\n", path, name,
                      timeline->sceneCount);
         return;
     }
@@ -120,7 +120,7 @@ void readLoadStatement(const char* path, DemoFile file, TimelineState* timeline,
     if (!loadSceneSlot(render, slot, sceneFile)) {
         // As with a missing file, the name stays taken by an empty slot: a later "load scene" of the
         // same name must not load another file under it.
-        std::fprintf(stderr, "%s: scene \"%s\" (%s) could not be loaded; it stays empty\n", path, name,
+        std::fprintf(stderr, "velmora: %s: scene \"%s\" (%s) could not be loaded; it stays empty\n", path, name,
                      sceneFile);
         std::memset(slot, 0, sizeof *slot);
         std::memcpy(slot->name, name, std::strlen(name) + 1);
@@ -139,7 +139,7 @@ void readPlayStatement(const char* path, DemoFile file, TimelineState* timeline)
         if (std::strcmp(scene->cameras[k].name, cameraName) == 0) camera = &scene->cameras[k];
     if (!camera) {
         // The rest of the statement is read as ordinary words.
-        std::fprintf(stderr, "%s: \"play scene %s %s\": %s not found; ignored\n", path, sceneName, cameraName,
+        std::fprintf(stderr, "velmora: %s: \"play scene %s %s\": %s not found; ignored\n", path, sceneName, cameraName,
                      scene ? "camera" : "scene");
         return;
     }
@@ -151,12 +151,12 @@ void readPlayStatement(const char* path, DemoFile file, TimelineState* timeline)
         valid = readTimeOrSkip(file, &times[k]) && valid;
     }
     if (!valid) {
-        std::fprintf(stderr, "%s: \"play scene %s %s\" without three valid m:s:ms times; ignored\n", path, sceneName,
-                     cameraName);
+        std::fprintf(stderr, "velmora: %s: \"play scene %s %s\" without three valid m:s:ms times; ignored\n", path,
+                     sceneName, cameraName);
         return;
     }
     if (times[2] <= times[1]) {
-        std::fprintf(stderr, "%s: \"play scene %s %s\" ends before it starts; ignored\n", path, sceneName,
+        std::fprintf(stderr, "velmora: %s: \"play scene %s %s\" ends before it starts; ignored\n", path, sceneName,
                      cameraName);
         return;
     }
@@ -167,7 +167,7 @@ void readGcStatement(const char* path, DemoFile file, TimelineState* timeline, c
     Word word;
     int32_t time;
     if (!readWord(file, word) || !readTimeOrSkip(file, &time)) {
-        std::fprintf(stderr, "%s: \"garbage_collection\" without a valid m:s:ms time; ignored\n", path);
+        std::fprintf(stderr, "velmora: %s: \"garbage_collection\" without a valid m:s:ms time; ignored\n", path);
         return;
     }
     addGcPoint(timeline, render, time);
