@@ -17,36 +17,36 @@ bool hasSpecular(const Surface* s) { return s->specular > 0.001f; }
 
 }  // namespace
 
-void appendBodyVertexTail(const Scene* scene, const Surface* s) {
+void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Surface* s) {
     const bool bump = s->bumpLayer != 0;
     if (bump) {
-        appendProgramText("TEMP t1,t2,t3;\n");
-        appendProgramText("ATTRIB tan=vertex.attrib[14];\nATTRIB bin=vertex.attrib[15];\n");
-        appendProgramText("DP3 t2.x, model[0], tan;\nDP3 t2.y, model[1], tan;\nDP3 t2.z, model[2], tan;\n");
-        appendProgramText("DP3 t1.x, model[0], bin;\nDP3 t1.y, model[1], bin;\nDP3 t1.z, model[2], bin;\n");
-        appendProgramText("MOV t3, eyeNormal;\n");
-        appendProgramText("DP3 t1.w, t1, t1;\nRSQ t1.w, t1.w;MUL t1,t1,t1.w;\n");
-        appendProgramText("DP3 t2.w, t2, t2;\nRSQ t2.w, t2.w;MUL t2,t2,t2.w;\n");
-        appendProgramText("MOV result.color,t2;\n");
+        appendProgramText(builder, "TEMP t1,t2,t3;\n");
+        appendProgramText(builder, "ATTRIB tan=vertex.attrib[14];\nATTRIB bin=vertex.attrib[15];\n");
+        appendProgramText(builder, "DP3 t2.x, model[0], tan;\nDP3 t2.y, model[1], tan;\nDP3 t2.z, model[2], tan;\n");
+        appendProgramText(builder, "DP3 t1.x, model[0], bin;\nDP3 t1.y, model[1], bin;\nDP3 t1.z, model[2], bin;\n");
+        appendProgramText(builder, "MOV t3, eyeNormal;\n");
+        appendProgramText(builder, "DP3 t1.w, t1, t1;\nRSQ t1.w, t1.w;MUL t1,t1,t1.w;\n");
+        appendProgramText(builder, "DP3 t2.w, t2, t2;\nRSQ t2.w, t2.w;MUL t2,t2,t2.w;\n");
+        appendProgramText(builder, "MOV result.color,t2;\n");
     } else {
-        appendProgramText("MAD result.color.primary,eyeNormal,half,half;\n");
+        appendProgramText(builder, "MAD result.color.primary,eyeNormal,half,half;\n");
     }
     const SceneSetup& setup = scene->setup;
     if (setup.fogType != 0) {
-        appendProgramText("SUB viewVector,eyeVertex,program.env[1];\n");
-        appendProgramText("DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
-        appendProgramFormat("PARAM density={%f,%f,%f,0.0};\n", setup.fogA, setup.fogB, setup.fogC);
-        appendProgramText("RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,density.x;\n");
-        appendProgramText(
+        appendProgramText(builder, "SUB viewVector,eyeVertex,program.env[1];\n");
+        appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
+        appendProgramFormat(builder, "PARAM density={%f,%f,%f,0.0};\n", setup.fogA, setup.fogB, setup.fogC);
+        appendProgramText(builder, "RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,density.x;\n");
+        appendProgramText(builder, 
             "SGE viewVector.y,eyeVertex.y,density.y;\nMUL viewVector.z,viewVector.y,eyeVertex.y;\n"
             "SUB viewVector.z,viewVector.z,density.z;\nRCP viewVector.z,viewVector.z;"
             "MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
     }
     if (hasSpecular(s)) {
-        appendProgramText("SUB viewVector,program.env[1],eyeVertex;\n");
-        appendProgramText("DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
-        appendProgramText("MUL viewVector.xyz, viewVector.w,viewVector;\n");
-        appendProgramText("MAD result.color.secondary,viewVector,half,half;\n");
+        appendProgramText(builder, "SUB viewVector,program.env[1],eyeVertex;\n");
+        appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
+        appendProgramText(builder, "MUL viewVector.xyz, viewVector.w,viewVector;\n");
+        appendProgramText(builder, "MAD result.color.secondary,viewVector,half,half;\n");
     }
     const int32_t layers = s->layerCount;
     int32_t c = 0;
@@ -54,15 +54,15 @@ void appendBodyVertexTail(const Scene* scene, const Surface* s) {
         const int32_t type = scene->lights[j].type;
         if (type != 0 && type != 1) continue;
         if (bump) {
-            appendProgramFormat(type == 0 ? "MOV lightVector, state.light[%d].position;\n"
+            appendProgramFormat(builder, type == 0 ? "MOV lightVector, state.light[%d].position;\n"
                                           : "SUB lightVector, state.light[%d].position, eyeVertex;\n",
                                 j);
-            appendProgramFormat(
+            appendProgramFormat(builder, 
                 "DP3 result.texcoord[%d].x, t1, lightVector;\nDP3 result.texcoord[%d].y, t2, lightVector;\n"
                 "DP3 result.texcoord[%d].z, t3, lightVector;\n",
                 layers + c, layers + c, layers + c);
         } else {
-            appendProgramFormat(type == 0 ? "MOV result.texcoord[%d],state.light[%d].position;\n"
+            appendProgramFormat(builder, type == 0 ? "MOV result.texcoord[%d],state.light[%d].position;\n"
                                           : "SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n",
                                 layers + c, j);
         }
@@ -71,52 +71,54 @@ void appendBodyVertexTail(const Scene* scene, const Surface* s) {
     for (int32_t k = 0; k < layers; ++k) {
         const uint32_t flags = s->layerFlags[k];
         if (flags & LAYER_UV) {
-            appendProgramFormat("MOV result.texcoord[%d],vertex.texcoord[%d];\n", k, k);
+            appendProgramFormat(builder, "MOV result.texcoord[%d],vertex.texcoord[%d];\n", k, k);
         } else if (flags & LAYER_ENVIRONMENT) {
-            appendProgramFormat("SWZ eyeNormal,eyeNormal,x,y,z,1;\nMOV result.texcoord[%d],eyeNormal;\n", k);
+            appendProgramFormat(builder, "SWZ eyeNormal,eyeNormal,x,y,z,1;\nMOV result.texcoord[%d],eyeNormal;\n", k);
         } else if (flags & LAYER_CAUSTICS) {
-            appendProgramFormat("PARAM Caustics= {%f,%f,0,1};\n", setup.causticsScale, setup.causticsScale);
-            appendProgramFormat("SWZ lightVector,eyeVertex,x,z,0,1;\nMUL result.texcoord[%d],lightVector,Caustics;\n",
+            appendProgramFormat(builder, "PARAM Caustics= {%f,%f,0,1};\n", setup.causticsScale, setup.causticsScale);
+            appendProgramFormat(builder, "SWZ lightVector,eyeVertex,x,z,0,1;\nMUL result.texcoord[%d],lightVector,Caustics;\n",
                                 k);
         }
     }
 }
 
-void appendLitColour(const Scene* scene, int32_t layerCount, bool specular, const char* shininess) {
+void appendLitColour(ProgramBuilder* builder, const Scene* scene, int32_t layerCount, bool specular,
+                     const char* shininess) {
     for (int32_t j = 0; j < scene->lightCount; ++j) {
-        appendProgramFormat("MOV light_vector,fragment.texcoord[%d];\n", layerCount + j);
-        appendProgramText("DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
-        appendProgramFormat(j == 0 ? "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
+        appendProgramFormat(builder, "MOV light_vector,fragment.texcoord[%d];\n", layerCount + j);
+        appendProgramText(builder, "DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
+        appendProgramFormat(builder, j == 0 ? "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
                                    : "DP3 texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
                             j);
         if (!specular) continue;
-        appendProgramText(
+        appendProgramText(builder, 
             "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
             "MUL halfWay.xyz, halfWay, halfWay.w;\n");
-        appendProgramText("DP3_SAT texel,halfWay,normal;\n");
-        appendProgramFormat("LG2 light.w,texel.x;\nMUL light.w,light.w,%s;\nEX2 texel,light.w;\n", shininess);
-        appendProgramFormat(j == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
+        appendProgramText(builder, "DP3_SAT texel,halfWay,normal;\n");
+        appendProgramFormat(builder, "LG2 light.w,texel.x;\nMUL light.w,light.w,%s;\nEX2 texel,light.w;\n", shininess);
+        appendProgramFormat(builder, j == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
                                    : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
                             j);
     }
 }
 
-void appendFragmentClose(const Scene* scene, const Surface* s, bool specular, bool alphaLayer) {
-    if (specular) appendProgramText("ADD color.rgb, color,secondary_color;\n");
+void appendFragmentClose(ProgramBuilder* builder, const Scene* scene, const Surface* s, bool specular,
+                         bool alphaLayer) {
+    if (specular) appendProgramText(builder, "ADD color.rgb, color,secondary_color;\n");
     if (s->glow > 0.001f) {
-        appendProgramFormat("PARAM glow={0.0,0.0,0.0,%f};\n", s->glow);
-        appendProgramText("MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
-        appendProgramText("MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
-        appendProgramText("ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow.a;\n");
-        appendProgramText(alphaLayer ? "ADD color.a,color.a,texel.b;\n" : "MOV color.a,texel.b;\n");
+        appendProgramFormat(builder, "PARAM glow={0.0,0.0,0.0,%f};\n", s->glow);
+        appendProgramText(builder, "MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
+        appendProgramText(builder, "MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
+        appendProgramText(builder, "ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow.a;\n");
+        appendProgramText(builder, alphaLayer ? "ADD color.a,color.a,texel.b;\n" : "MOV color.a,texel.b;\n");
     }
     if (scene->setup.fogType != 0) {
-        appendProgramText("TEMP factor;\nPARAM one={1.0,1.0,1.0,0.25};\n");
-        appendProgramText("EX2 factor,fragment.fogcoord.x;\n");
-        appendProgramText("SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
-        appendProgramText("MAD color.rgb,color,factor,texel;\n");
+        appendProgramText(builder, "TEMP factor;\nPARAM one={1.0,1.0,1.0,0.25};\n");
+        appendProgramText(builder, "EX2 factor,fragment.fogcoord.x;\n");
+        appendProgramText(builder, "SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
+        appendProgramText(builder, "MAD color.rgb,color,factor,texel;\n");
     }
-    appendProgramText("MOV result.color,color;\n");
+    appendProgramText(builder, "MOV result.color,color;\n");
 }
 
 namespace {
@@ -133,93 +135,93 @@ void layerOps(const Surface* s, const char* ops[SURFACE_LAYERS]) {
     }
 }
 
-void appendFragmentBody(const Scene* scene, const Surface* s) {
+void appendFragmentBody(ProgramBuilder* builder, const Scene* scene, const Surface* s) {
     const int32_t layers = s->layerCount;
     const bool specular = hasSpecular(s);
     const char* ops[SURFACE_LAYERS];
     layerOps(s, ops);
-    appendProgramText("TEMP color,glos,secondary_color,texel,light,light_vector;\n");
-    appendProgramText("PARAM two=2;\nPARAM m_one=-1;\n");
+    appendProgramText(builder, "TEMP color,glos,secondary_color,texel,light,light_vector;\n");
+    appendProgramText(builder, "PARAM two=2;\nPARAM m_one=-1;\n");
     bool height = false;
     for (int32_t k = 0; k < layers; ++k)
         if (s->layerFlags[k] & LAYER_HEIGHT_MAP) {
-            appendProgramText("TEMP height;\n");
-            appendProgramFormat("TEX height, fragment.texcoord[%d],texture[%d],2D;\n", k, k);
-            appendProgramText("MAD height,height,0.06,-0.03;");
+            appendProgramText(builder, "TEMP height;\n");
+            appendProgramFormat(builder, "TEX height, fragment.texcoord[%d],texture[%d],2D;\n", k, k);
+            appendProgramText(builder, "MAD height,height,0.06,-0.03;");
             height = true;
         }
     if (specular)
-        appendProgramText(
+        appendProgramText(builder, 
             "TEMP viewVector,halfWay;\nMAD viewVector,fragment.color.secondary,two,m_one;\n"
             "DP3 viewVector.w,viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
             "MUL viewVector.xyz, viewVector,viewVector.w;\n");
     if (s->bumpLayer != 0) {
         const int32_t b = s->bumpLayer - 1;
-        appendProgramFormat(height ? "TEMP normal;\nMAD normal,height,viewVector,fragment.texcoord[%d];\n"
+        appendProgramFormat(builder, height ? "TEMP normal;\nMAD normal,height,viewVector,fragment.texcoord[%d];\n"
                                    : "TEMP normal;\nMOV normal,fragment.texcoord[%d];\n",
                             b);
-        appendProgramFormat("TEX texel,normal,texture[%d],2D;\n", b);
-        appendProgramText("MAD texel,texel,two,m_one;\n");
-        appendProgramText("SWZ texel,texel,r,g,b,a;\n");
-        appendProgramText("DP3 normal.a, texel, texel;\nRSQ normal.a, normal.a;\nMUL normal.rgb, texel, normal.a;\n");
+        appendProgramFormat(builder, "TEX texel,normal,texture[%d],2D;\n", b);
+        appendProgramText(builder, "MAD texel,texel,two,m_one;\n");
+        appendProgramText(builder, "SWZ texel,texel,r,g,b,a;\n");
+        appendProgramText(builder, "DP3 normal.a, texel, texel;\nRSQ normal.a, normal.a;\nMUL normal.rgb, texel, normal.a;\n");
     } else {
-        appendProgramText("TEMP normal,nrm;\n");
-        appendProgramText("MAD nrm,fragment.color.primary,two,m_one;\n");
-        appendProgramText("SWZ nrm,nrm,x,y,z,1;\n");
-        appendProgramText("DP3 normal.a, nrm, nrm;\nRSQ normal.a, normal.a;\nMUL normal.rgb, nrm, normal.a;\n");
+        appendProgramText(builder, "TEMP normal,nrm;\n");
+        appendProgramText(builder, "MAD nrm,fragment.color.primary,two,m_one;\n");
+        appendProgramText(builder, "SWZ nrm,nrm,x,y,z,1;\n");
+        appendProgramText(builder, "DP3 normal.a, nrm, nrm;\nRSQ normal.a, normal.a;\nMUL normal.rgb, nrm, normal.a;\n");
     }
     if (specular) {
-        appendProgramText("MOV glos,1;\n");
+        appendProgramText(builder, "MOV glos,1;\n");
         bool gloss = false;
         for (int32_t k = 0; k < layers; ++k)
             if (s->layerFlags[k] & LAYER_GLOSS_MAP) {
-                appendProgramFormat("TEMP glos%d;\n", k);
-                appendProgramFormat("TEX glos%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
-                appendProgramFormat("%s glos,glos,glos%d;\n", ops[k], k);
+                appendProgramFormat(builder, "TEMP glos%d;\n", k);
+                appendProgramFormat(builder, "TEX glos%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
+                appendProgramFormat(builder, "%s glos,glos,glos%d;\n", ops[k], k);
                 gloss = true;
             }
-        appendProgramText(gloss ? "MUL glos,glos,256;\n" : "MOV glos,state.material.shininess.x;\n");
+        appendProgramText(builder, gloss ? "MUL glos,glos,256;\n" : "MOV glos,state.material.shininess.x;\n");
     }
-    appendLitColour(scene, layers, specular, "glos.x");
-    appendProgramText("SUB secondary_color.a,secondary_color.a,secondary_color.a;\n");
+    appendLitColour(builder, scene, layers, specular, "glos.x");
+    appendProgramText(builder, "SUB secondary_color.a,secondary_color.a,secondary_color.a;\n");
     if (specular)
         for (int32_t k = 0; k < layers; ++k)
             if (s->layerFlags[k] & LAYER_SPECULAR_MAP) {
-                appendProgramFormat("TEMP spec%d;\n", k);
-                appendProgramFormat("TEX spec%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
-                appendProgramFormat("%s secondary_color.rgb,secondary_color,spec%d;\n", ops[k], k);
+                appendProgramFormat(builder, "TEMP spec%d;\n", k);
+                appendProgramFormat(builder, "TEX spec%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
+                appendProgramFormat(builder, "%s secondary_color.rgb,secondary_color,spec%d;\n", ops[k], k);
             }
-    appendProgramText("SUB color.a,color.a,color.a;\n");
+    appendProgramText(builder, "SUB color.a,color.a,color.a;\n");
     const uint32_t notColour = LAYER_NORMAL_MAP | LAYER_SPECULAR_MAP | LAYER_GLOSS_MAP | LAYER_HEIGHT_MAP;
     bool alphaLayer = false;
     if (height)
         for (int32_t k = 0; k < layers; ++k)
             if (!(s->layerFlags[k] & notColour)) {
-                appendProgramFormat("TEMP tex_coord%d;\n", k);
-                appendProgramFormat("MAD tex_coord%d,height,viewVector,fragment.texcoord[%d];\n", k, k);
+                appendProgramFormat(builder, "TEMP tex_coord%d;\n", k);
+                appendProgramFormat(builder, "MAD tex_coord%d,height,viewVector,fragment.texcoord[%d];\n", k, k);
             }
     for (int32_t k = 0; k < layers; ++k) {
         const uint32_t flags = s->layerFlags[k];
         alphaLayer = alphaLayer || (flags & LAYER_ALPHA);
         if (flags & notColour) continue;
-        appendProgramFormat("TEMP texel%d;\n", k);
+        appendProgramFormat(builder, "TEMP texel%d;\n", k);
         if (height)
-            appendProgramFormat("TEX texel%d, tex_coord%d,texture[%d],2D;\n", k, k, k);
+            appendProgramFormat(builder, "TEX texel%d, tex_coord%d,texture[%d],2D;\n", k, k, k);
         else
-            appendProgramFormat("TEX texel%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
+            appendProgramFormat(builder, "TEX texel%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
         if (flags & (LAYER_TRANSPARENT | LAYER_ADDITIVE | LAYER_ALPHA))
-            appendProgramFormat("MOV color.a,texel%d.r;\n", k);
+            appendProgramFormat(builder, "MOV color.a,texel%d.r;\n", k);
         else
-            appendProgramFormat("%s color.rgb,color,texel%d;\n", ops[k], k);
+            appendProgramFormat(builder, "%s color.rgb,color,texel%d;\n", ops[k], k);
     }
-    appendFragmentClose(scene, s, specular, alphaLayer);
+    appendFragmentClose(builder, scene, s, specular, alphaLayer);
 }
 
-void buildFragment(const Scene* scene, SurfaceInstance* instance, bool leadingColour) {
-    beginProgram(&instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
-    if (leadingColour) appendProgramText("MOV result.color, fragment.color;");
-    appendFragmentBody(scene, instance->surface);
-    endProgram(instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+void buildFragment(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance, bool leadingColour) {
+    beginProgram(builder, &instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    if (leadingColour) appendProgramText(builder, "MOV result.color, fragment.color;");
+    appendFragmentBody(builder, scene, instance->surface);
+    endProgram(builder, instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
 }  // namespace
@@ -235,40 +237,40 @@ bool bodyProgramsFit(const Scene* scene, const SurfaceInstance* instance, const 
     return false;
 }
 
-void buildSoftBodyPrograms(const Scene* scene, SurfaceInstance* instance) {
-    beginProgram(&instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    appendProgramText("OPTION ARB_position_invariant;\n");
-    appendProgramText("PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
-    appendProgramText("TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
-    appendProgramText("PARAM half = {0.5,0.5,0.5,0.5};\n");
-    appendProgramText(
+void buildSoftBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
+    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    appendProgramText(builder, "OPTION ARB_position_invariant;\n");
+    appendProgramText(builder, "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
+    appendProgramText(builder, "TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
+    appendProgramText(builder, "PARAM half = {0.5,0.5,0.5,0.5};\n");
+    appendProgramText(builder, 
         "DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
         "DP3 eyeNormal.z, model[2], vertex.normal;\n");
-    appendProgramText(kEyeNormal);
-    appendProgramText(
+    appendProgramText(builder, kEyeNormal);
+    appendProgramText(builder, 
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
-    appendBodyVertexTail(scene, instance->surface);
-    endProgram(instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    buildFragment(scene, instance, false);
+    appendBodyVertexTail(builder, scene, instance->surface);
+    endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    buildFragment(builder, scene, instance, false);
 }
 
-void buildSwimPrograms(const Scene* scene, SurfaceInstance* instance, int32_t variant) {
+void buildSwimPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance, int32_t variant) {
     // The wave runs along layer 0's UVs: without them the program would read a coordinate no
     // array supplies, so such a surface is drawn rigid.
     const Surface* surface = instance->surface;
     if (surface->layerCount < 1 || !(surface->layerFlags[0] & LAYER_UV)) {
-        buildSoftBodyPrograms(scene, instance);
+        buildSoftBodyPrograms(builder, scene, instance);
         return;
     }
-    beginProgram(&instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    appendProgramText("PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
-    appendProgramText("TEMP eyeNormal,tempVertex,eyeVertex,lightVector,viewVector;\n");
-    appendProgramText("PARAM half = {0.5,0.5,0.5,0.5};\n");
-    appendProgramText(variant == 4
+    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    appendProgramText(builder, "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
+    appendProgramText(builder, "TEMP eyeNormal,tempVertex,eyeVertex,lightVector,viewVector;\n");
+    appendProgramText(builder, "PARAM half = {0.5,0.5,0.5,0.5};\n");
+    appendProgramText(builder, variant == 4
                           ? "PARAM pidiv=0.159154943;PARAM a=1.25;PARAM b=0.15;PARAM m_pi=-3.1415926;PARAM t_pi=6.28318530;\n"
                           : "PARAM pidiv=0.159154943;PARAM a=0.25;PARAM b=0.15;PARAM m_pi=-3.1415926;PARAM t_pi=6.28318530;\n");
-    appendProgramText(
+    appendProgramText(builder, 
         "TEMP size,trigonometric_temp,temp,tempNormal;\n"
         "MOV tempNormal,vertex.normal;\n"
         "SWZ tempVertex,vertex.texcoord[0],0,x,0,0;\n"
@@ -289,17 +291,17 @@ void buildSwimPrograms(const Scene* scene, SurfaceInstance* instance, int32_t va
         "ADD trigonometric_temp.x,trigonometric_temp.x,trigonometric_temp.z;\n"
         "MUL tempVertex.y,trigonometric_temp.x,temp.z;\n"
         "ADD tempVertex,vertex.position,tempVertex;\n");
-    appendProgramText(
+    appendProgramText(builder, 
         "DP3 eyeNormal.x, model[0], tempNormal;\nDP3 eyeNormal.y, model[1], tempNormal;\n"
         "DP3 eyeNormal.z, model[2], tempNormal;\n");
-    appendProgramText(kEyeNormal);
-    appendProgramText(
+    appendProgramText(builder, kEyeNormal);
+    appendProgramText(builder, 
         "DP4 eyeVertex.x, model[0], tempVertex;\nDP4 eyeVertex.y, model[1], tempVertex;\n"
         "DP4 eyeVertex.z, model[2], tempVertex;\nDP4 eyeVertex.w, model[3], tempVertex;\n");
-    appendBodyVertexTail(scene, instance->surface);
-    appendProgramText(
+    appendBodyVertexTail(builder, scene, instance->surface);
+    appendProgramText(builder, 
         "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
         "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
-    endProgram(instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    buildFragment(scene, instance, true);
+    endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    buildFragment(builder, scene, instance, true);
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+struct ProgramBuilder;
 struct Scene;
 struct Surface;
 struct SurfaceInstance;
@@ -11,16 +12,18 @@ struct SurfaceInstance;
 // (one per layer and per light) than the device has: such a program would not compile.
 bool bodyProgramsFit(const Scene* scene, const SurfaceInstance* instance, const char* object);
 // Soft bodies: rigid position-invariant vertex program and the lit fragment program.
-void buildSoftBodyPrograms(const Scene* scene, SurfaceInstance* instance);
+void buildSoftBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance);
 // Swimmers: the vertex program bends the object with the wave of `variant` (0 or 4) along layer 0's
 // u; a surface whose layer 0 has no UVs gets the rigid programs.
-void buildSwimPrograms(const Scene* scene, SurfaceInstance* instance, int32_t variant);
+void buildSwimPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance, int32_t variant);
 // The vertex program lines after eye space (eyeNormal, eyeVertex): bump frame or packed normal,
 // fog, view vector, light vectors and layer coordinates. Shared with the fish program.
-void appendBodyVertexTail(const Scene* scene, const Surface* surface);
+void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Surface* surface);
 // Fragment pieces shared with the fish program. The diffuse and specular sum over the scene's lights
 // (light j's vector in texture coordinate set layerCount + j) into color and secondary_color, with
 // `shininess` as the specular exponent.
-void appendLitColour(const Scene* scene, int32_t layerCount, bool specular, const char* shininess);
+void appendLitColour(ProgramBuilder* builder, const Scene* scene, int32_t layerCount, bool specular,
+                     const char* shininess);
 // The specular sum, the glow value in alpha, the fog blend and the result.
-void appendFragmentClose(const Scene* scene, const Surface* surface, bool specular, bool alphaLayer);
+void appendFragmentClose(ProgramBuilder* builder, const Scene* scene, const Surface* surface, bool specular,
+                         bool alphaLayer);

@@ -50,30 +50,30 @@ const char* const kPlainPieces[] = {
 };
 
 template <size_t N>
-void appendPieces(const char* const (&pieces)[N]) {
-    for (const char* piece : pieces) appendProgramText(piece);
+void appendPieces(ProgramBuilder* builder, const char* const (&pieces)[N]) {
+    for (const char* piece : pieces) appendProgramText(builder, piece);
 }
 
-void buildPrograms(ClipScript* s) {
-    beginProgram(&s->maskedOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
-    appendPieces(kMaskedPieces);
-    appendProgramText("MOV result.color, sum;\n");
-    endProgram(s->maskedOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
+void buildPrograms(ProgramBuilder* builder, ClipScript* s) {
+    beginProgram(builder, &s->maskedOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendPieces(builder, kMaskedPieces);
+    appendProgramText(builder, "MOV result.color, sum;\n");
+    endProgram(builder, s->maskedOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
 
-    beginProgram(&s->electroOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
-    appendPieces(kMaskedPieces);
-    appendPieces(kGlowPieces);
-    endProgram(s->electroOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
+    beginProgram(builder, &s->electroOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendPieces(builder, kMaskedPieces);
+    appendPieces(builder, kGlowPieces);
+    endProgram(builder, s->electroOverlayProgram, GL_FRAGMENT_PROGRAM_ARB);
 
     // Without a mask the picture has no alpha to show it by: the glow runs alone.
-    beginProgram(&s->electroGlowProgram, GL_FRAGMENT_PROGRAM_ARB);
-    appendProgramText("TEMP sum;\nMOV sum, 0;\n");
-    appendPieces(kGlowPieces);
-    endProgram(s->electroGlowProgram, GL_FRAGMENT_PROGRAM_ARB);
+    beginProgram(builder, &s->electroGlowProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendProgramText(builder, "TEMP sum;\nMOV sum, 0;\n");
+    appendPieces(builder, kGlowPieces);
+    endProgram(builder, s->electroGlowProgram, GL_FRAGMENT_PROGRAM_ARB);
 
-    beginProgram(&s->overlayProgram, GL_FRAGMENT_PROGRAM_ARB);
-    appendPieces(kPlainPieces);
-    endProgram(s->overlayProgram, GL_FRAGMENT_PROGRAM_ARB);
+    beginProgram(builder, &s->overlayProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendPieces(builder, kPlainPieces);
+    endProgram(builder, s->overlayProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
 void loadPictures(ClipScript* s, const char* path, const Settings* settings) {
@@ -120,7 +120,7 @@ void readClipScript(const char* path, RenderState* context) {
     parseClipScript(file, path, s);
     fileClose(file);
     loadPictures(s, path, &context->settings);
-    buildPrograms(s);
+    buildPrograms(&context->programText, s);
     s->volume = sharedNoiseVolume(context, &context->settings);
 }
 

@@ -63,11 +63,3 @@ const char* materialFragmentProgramText(ProgramBuilder* b, const Scene* scene, c
     writeFragment(b, &in);
     return endProgramText(b);
 }
-
-const char* materialVertexProgramText(const Scene* scene, const SceneItem* item, const Surface* surface) {
-    return materialVertexProgramText(boundProgramBuilder(), scene, item, surface);
-}
-
-const char* materialFragmentProgramText(const Scene* scene, const SceneItem* item, const Surface* surface) {
-    return materialFragmentProgramText(boundProgramBuilder(), scene, item, surface);
-}

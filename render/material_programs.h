@@ -19,6 +19,3 @@ const char* materialVertexProgramText(ProgramBuilder* builder, const Scene* scen
                                       const Surface* surface);
 const char* materialFragmentProgramText(ProgramBuilder* builder, const Scene* scene, const SceneItem* item,
                                         const Surface* surface);
-// The same in the builder bound by bindProgramBuilder, for the demotool's listing.
-const char* materialVertexProgramText(const Scene* scene, const SceneItem* item, const Surface* surface);
-const char* materialFragmentProgramText(const Scene* scene, const SceneItem* item, const Surface* surface);

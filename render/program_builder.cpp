@@ -17,9 +17,6 @@ namespace {
 
 const char* kShaderLog = "log/shader.log";
 
-// The builder of the forms without one; see bindProgramBuilder.
-ProgramBuilder* gBound = nullptr;
-
 // Room for `extra` more bytes and the terminator; the new part is zero like the rest.
 void reserve(ProgramBuilder* b, uint64_t extra) {
     uint64_t needed = uint64_t(b->length) + extra + 1;
@@ -208,21 +205,4 @@ void loadProgramFile(ProgramBuilder* b, uint32_t* programId, uint32_t target, co
 void releaseProgramBuilder(ProgramBuilder* b) {
     std::free(b->text);
     *b = {};
-}
-
-void bindProgramBuilder(ProgramBuilder* b) { gBound = b; }
-ProgramBuilder* boundProgramBuilder() { return gBound; }
-void beginProgram(uint32_t* programId, uint32_t target) { beginProgram(gBound, programId, target); }
-void appendProgramText(const char* text) { appendProgramText(gBound, text); }
-
-void appendProgramFormat(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    appendFormatted(gBound, format, args);
-    va_end(args);
-}
-
-void endProgram(uint32_t programId, uint32_t target) { endProgram(gBound, programId, target); }
-void loadProgramFile(uint32_t* programId, uint32_t target, const char* path) {
-    loadProgramFile(gBound, programId, target, path);
 }

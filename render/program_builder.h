@@ -37,13 +37,3 @@ void releaseProgramBuilder(ProgramBuilder* builder);
 // Whether the device has the entry points to compile programs for target: tools that load scenes
 // without a GL context get program 0 instead of an error.
 bool deviceCompilesPrograms(uint32_t target);
-
-// The effect families and the demotool's program listing do not carry a builder yet: these forms
-// write to the one bound here (the player binds its RenderState's when it links its context).
-void bindProgramBuilder(ProgramBuilder* builder);
-ProgramBuilder* boundProgramBuilder();
-void beginProgram(uint32_t* programId, uint32_t target);
-void appendProgramText(const char* text);
-void appendProgramFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void endProgram(uint32_t programId, uint32_t target);
-void loadProgramFile(uint32_t* programId, uint32_t target, const char* path);

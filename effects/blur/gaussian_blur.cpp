@@ -83,7 +83,7 @@ size_t gaussianBlurProgramText(bool vertical, bool nv, char* out, size_t size) {
     return t.size();
 }
 
-void gaussianBlurInit(RenderState*, Scene*, EffectSlot* slot) {
+void gaussianBlurInit(RenderState* render, Scene*, EffectSlot* slot) {
     BlurState* s = static_cast<BlurState*>(std::calloc(1, sizeof(BlurState)));
     if (!s) return;
     slot->state = s;
@@ -93,9 +93,9 @@ void gaussianBlurInit(RenderState*, Scene*, EffectSlot* slot) {
     char text[BLUR_TEXT];
     for (int pass = 0; pass < 2; ++pass) {
         gaussianBlurProgramText(pass == 1, s->target == GL_FRAGMENT_PROGRAM_NV, text, sizeof text);
-        beginProgram(&s->programs[pass], s->target);
-        appendProgramText(text);
-        endProgram(s->programs[pass], s->target);
+        beginProgram(&render->programText, &s->programs[pass], s->target);
+        appendProgramText(&render->programText, text);
+        endProgram(&render->programText, s->programs[pass], s->target);
     }
 }
 

@@ -83,8 +83,8 @@ void loadShafts(RenderState* render, Scene* scene) {
     std::snprintf(shared.shaftItem.name, sizeof shared.shaftItem.name, "%s", SHAFT_OBJECT);
     if (buildMesh(render, scene, &shared.shaftItem) < 0 || shared.shaftItem.surfaceCount < 1) return;
     SurfaceInstance* first = &shared.shaftItem.surfaces[0];
-    loadProgramFile(&first->vertexProgram, GL_VERTEX_PROGRAM_ARB, SHAFT_VERTEX_PROGRAM);
-    loadProgramFile(&first->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB, SHAFT_FRAGMENT_PROGRAM);
+    loadProgramFile(&render->programText, &first->vertexProgram, GL_VERTEX_PROGRAM_ARB, SHAFT_VERTEX_PROGRAM);
+    loadProgramFile(&render->programText, &first->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB, SHAFT_FRAGMENT_PROGRAM);
 }
 
 void drawShafts(RenderState* context, const Scene* scene, const FlockSet* set, float t, int32_t timeMs) {
@@ -173,7 +173,8 @@ void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     if (buildMesh(render, scene, &state->fish) >= 0)
         for (int32_t s = 0; s < state->fish.surfaceCount; ++s) {
             SurfaceInstance* instance = &state->fish.surfaces[s];
-            if (bodyProgramsFit(scene, instance, state->fish.name)) buildFishPrograms(scene, instance);
+            if (bodyProgramsFit(scene, instance, state->fish.name))
+                buildFishPrograms(&render->programText, scene, instance);
         }
     loadShafts(render, scene);
 }

@@ -8,6 +8,7 @@
 
 struct Boid;
 struct FlockSet;
+struct ProgramBuilder;
 struct RenderState;
 
 // Shared by every boids slot of the run; the programs are whole package entries.
@@ -49,7 +50,7 @@ struct BoidsShared {
 
 // The fish vertex program (locals 4..7 the body curve, 8..11 the reference curve) and its lit
 // fragment program, stored in the surface instance.
-void buildFishPrograms(const Scene* scene, SurfaceInstance* instance);
+void buildFishPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance);
 // Body curve P0..P3 = the spine (head first); reference curve Q = each spine point moved by the
 // z axis turned onto its segment. w = 1.
 void fishControlPoints(const Boid* boid, float p[4][4], float q[4][4]);

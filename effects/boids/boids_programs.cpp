@@ -12,101 +12,103 @@
 namespace {
 
 // The cubic Bezier over locals first..first+3 at t into `out`; clobbers temp_1 and temp_2.
-void appendCurve(const char* out, int first) {
-    appendProgramText("MUL temp_2,t,3;\n");
-    appendProgramText("MUL temp_1,t,temp_2;\n");
-    appendProgramText("MUL temp_1,one_minus,temp_1;\n");
-    appendProgramFormat("MUL %s,temp_1,program.local[%d];\n", out, first + 2);
-    appendProgramText("MUL temp_1,one_minus,one_minus;\n");
-    appendProgramText("MUL temp_2,temp_1,temp_2;\n");
-    appendProgramFormat("MAD %s,temp_2,program.local[%d],%s;\n", out, first + 1, out);
-    appendProgramText("MUL temp_1,temp_1,one_minus;\n");
-    appendProgramFormat("MAD %s,temp_1,program.local[%d],%s;\n", out, first, out);
-    appendProgramText("MUL temp_1,t,t;\n");
-    appendProgramText("MUL temp_1,temp_1,t;\n");
-    appendProgramFormat("MAD %s,temp_1,program.local[%d],%s;\n", out, first + 3, out);
+void appendCurve(ProgramBuilder* builder, const char* out, int first) {
+    appendProgramText(builder, "MUL temp_2,t,3;\n");
+    appendProgramText(builder, "MUL temp_1,t,temp_2;\n");
+    appendProgramText(builder, "MUL temp_1,one_minus,temp_1;\n");
+    appendProgramFormat(builder, "MUL %s,temp_1,program.local[%d];\n", out, first + 2);
+    appendProgramText(builder, "MUL temp_1,one_minus,one_minus;\n");
+    appendProgramText(builder, "MUL temp_2,temp_1,temp_2;\n");
+    appendProgramFormat(builder, "MAD %s,temp_2,program.local[%d],%s;\n", out, first + 1, out);
+    appendProgramText(builder, "MUL temp_1,temp_1,one_minus;\n");
+    appendProgramFormat(builder, "MAD %s,temp_1,program.local[%d],%s;\n", out, first, out);
+    appendProgramText(builder, "MUL temp_1,t,t;\n");
+    appendProgramText(builder, "MUL temp_1,temp_1,t;\n");
+    appendProgramFormat(builder, "MAD %s,temp_1,program.local[%d],%s;\n", out, first + 3, out);
 }
 
-void appendNormalise(const char* r) { appendProgramFormat("DP3 %s.w, %s, %s;\nRSQ %s.w, %s.w;\nMUL %s.xyz, %s.w, %s;\n", r, r, r, r, r, r, r, r); }
+void appendNormalise(ProgramBuilder* builder, const char* r) {
+    appendProgramFormat(builder, "DP3 %s.w, %s, %s;\nRSQ %s.w, %s.w;\nMUL %s.xyz, %s.w, %s;\n", r, r, r, r, r, r, r, r);
+}
 
-void buildFishVertexProgram(const Scene* scene, SurfaceInstance* instance) {
-    beginProgram(&instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    appendProgramText("PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
-    appendProgramText("TEMP eyeNormal,tempVertex,eyeVertex,lightVector,viewVector;\n");
-    appendProgramText("PARAM half = {0.5,0.5,0.5,0.5};\n");
-    appendProgramText("TEMP one_minus,tempNormal,temp_1,temp_2,t,T,N,B;\n");
-    appendProgramText("PARAM main={0,1,0,0};\n");
+void buildFishVertexProgram(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
+    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    appendProgramText(builder, "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
+    appendProgramText(builder, "TEMP eyeNormal,tempVertex,eyeVertex,lightVector,viewVector;\n");
+    appendProgramText(builder, "PARAM half = {0.5,0.5,0.5,0.5};\n");
+    appendProgramText(builder, "TEMP one_minus,tempNormal,temp_1,temp_2,t,T,N,B;\n");
+    appendProgramText(builder, "PARAM main={0,1,0,0};\n");
     // Body curve C(t) from head (local 4) to tail (local 7).
-    appendProgramText("MOV t,vertex.texcoord[0].x;\n");
-    appendProgramText("SUB one_minus,1,vertex.texcoord[0].x;\n");
-    appendCurve("tempVertex", 4);
+    appendProgramText(builder, "MOV t,vertex.texcoord[0].x;\n");
+    appendProgramText(builder, "SUB one_minus,1,vertex.texcoord[0].x;\n");
+    appendCurve(builder, "tempVertex", 4);
     // Tangent: the normalised derivative of C.
-    appendProgramText("MUL T,t,-program.local[7];\n");
-    appendProgramText("MAD temp_1,t,3,- 2;\n");
-    appendProgramText("MAD T,temp_1,program.local[6],T;\n");
-    appendProgramText("MUL T,T,t;\n");
-    appendProgramText("MUL temp_1,one_minus,one_minus;\n");
-    appendProgramText("MAD T,temp_1,program.local[4],T;\n");
-    appendProgramText("MAD temp_1,t,- 4,1;\n");
-    appendProgramText("MUL temp_2,t,t;\n");
-    appendProgramText("MAD temp_1,temp_2,3,temp_1;\n");
-    appendProgramText("MAD T,temp_1,-program.local[5],T;\n");
-    appendProgramText("MUL T,-T,3;\n");
-    appendProgramText("DP3 T.w, T, T;\nRSQ T.w, T.w;\nMUL T.xyz, T.w, T;\n");
+    appendProgramText(builder, "MUL T,t,-program.local[7];\n");
+    appendProgramText(builder, "MAD temp_1,t,3,- 2;\n");
+    appendProgramText(builder, "MAD T,temp_1,program.local[6],T;\n");
+    appendProgramText(builder, "MUL T,T,t;\n");
+    appendProgramText(builder, "MUL temp_1,one_minus,one_minus;\n");
+    appendProgramText(builder, "MAD T,temp_1,program.local[4],T;\n");
+    appendProgramText(builder, "MAD temp_1,t,- 4,1;\n");
+    appendProgramText(builder, "MUL temp_2,t,t;\n");
+    appendProgramText(builder, "MAD temp_1,temp_2,3,temp_1;\n");
+    appendProgramText(builder, "MAD T,temp_1,-program.local[5],T;\n");
+    appendProgramText(builder, "MUL T,-T,3;\n");
+    appendProgramText(builder, "DP3 T.w, T, T;\nRSQ T.w, T.w;\nMUL T.xyz, T.w, T;\n");
     // Reference direction towards the second curve, and the frame around the tangent.
-    appendCurve("B", 8);
-    appendProgramText("SUB B,B,tempVertex;\n");
-    appendNormalise("B");
-    appendProgramText("XPD N,B,T;\n");
-    appendProgramText("XPD B,T,N;\n");
-    appendNormalise("B");
+    appendCurve(builder, "B", 8);
+    appendProgramText(builder, "SUB B,B,tempVertex;\n");
+    appendNormalise(builder, "B");
+    appendProgramText(builder, "XPD N,B,T;\n");
+    appendProgramText(builder, "XPD B,T,N;\n");
+    appendNormalise(builder, "B");
     // The vertex across the body (y, z) and its normal (x along the body) in that frame.
-    appendProgramText("MUL temp_1,vertex.position.z,B;\n");
-    appendProgramText("MAD temp_1,vertex.position.y,N,temp_1;\n");
-    appendProgramText("ADD tempVertex,tempVertex,temp_1;\n");
-    appendProgramText("SWZ tempVertex,tempVertex,x,y,z,1;\n");
-    appendProgramText("MUL temp_1,vertex.normal.x,T;\n");
-    appendProgramText("MAD temp_1,vertex.normal.y,N,temp_1;\n");
-    appendProgramText("MAD temp_1,vertex.normal.z,B,temp_1;\n");
-    appendProgramText("SWZ tempNormal,temp_1,x,y,z,0;\n");
-    appendProgramText(
+    appendProgramText(builder, "MUL temp_1,vertex.position.z,B;\n");
+    appendProgramText(builder, "MAD temp_1,vertex.position.y,N,temp_1;\n");
+    appendProgramText(builder, "ADD tempVertex,tempVertex,temp_1;\n");
+    appendProgramText(builder, "SWZ tempVertex,tempVertex,x,y,z,1;\n");
+    appendProgramText(builder, "MUL temp_1,vertex.normal.x,T;\n");
+    appendProgramText(builder, "MAD temp_1,vertex.normal.y,N,temp_1;\n");
+    appendProgramText(builder, "MAD temp_1,vertex.normal.z,B,temp_1;\n");
+    appendProgramText(builder, "SWZ tempNormal,temp_1,x,y,z,0;\n");
+    appendProgramText(builder, 
         "DP3 eyeNormal.x, model[0], tempNormal;\nDP3 eyeNormal.y, model[1], tempNormal;\n"
         "DP3 eyeNormal.z, model[2], tempNormal;\n");
-    appendNormalise("eyeNormal");
-    appendProgramText(
+    appendNormalise(builder, "eyeNormal");
+    appendProgramText(builder, 
         "DP4 eyeVertex.x, model[0], tempVertex;\nDP4 eyeVertex.y, model[1], tempVertex;\n"
         "DP4 eyeVertex.z, model[2], tempVertex;\nDP4 eyeVertex.w, model[3], tempVertex;\n");
-    appendBodyVertexTail(scene, instance->surface);
-    appendProgramText(
+    appendBodyVertexTail(builder, scene, instance->surface);
+    appendProgramText(builder, 
         "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
         "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
-    endProgram(instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
 }
 
-void buildFishFragmentProgram(const Scene* scene, SurfaceInstance* instance) {
+void buildFishFragmentProgram(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
     const Surface* s = instance->surface;
     const bool specular = s->specular > 0.001f;
-    beginProgram(&instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
-    appendProgramText("TEMP color,secondary_color,texel,light,light_vector;\n");
-    appendProgramText("PARAM two={2,2,2,2};\nPARAM m_one={-1,-1,-1,-1};\n");
+    beginProgram(builder, &instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendProgramText(builder, "TEMP color,secondary_color,texel,light,light_vector;\n");
+    appendProgramText(builder, "PARAM two={2,2,2,2};\nPARAM m_one={-1,-1,-1,-1};\n");
     if (s->bumpLayer != 0) {
         const int32_t d = s->bumpLayer - 1;
-        appendProgramFormat("TEMP normal;\nTEX texel, fragment.texcoord[%d],texture[%d],2D;\n", d, d);
-        appendProgramText("MAD texel,texel,two,m_one;\n");
-        appendProgramText("DP3 normal.a, texel, texel;\nRSQ normal.a, normal.a;\nMUL normal.rgb, texel, normal.a;\n");
+        appendProgramFormat(builder, "TEMP normal;\nTEX texel, fragment.texcoord[%d],texture[%d],2D;\n", d, d);
+        appendProgramText(builder, "MAD texel,texel,two,m_one;\n");
+        appendProgramText(builder, "DP3 normal.a, texel, texel;\nRSQ normal.a, normal.a;\nMUL normal.rgb, texel, normal.a;\n");
     } else {
-        appendProgramText("TEMP normal,nrm;\n");
-        appendProgramText("MAD nrm,fragment.color.primary,two,m_one;\n");
-        appendProgramText("SWZ nrm,nrm,x,y,z,1;\n");
-        appendProgramText("DP3 normal.a, nrm, nrm;\nRSQ normal.a, normal.a;\nMUL normal.rgb, nrm, normal.a;\n");
+        appendProgramText(builder, "TEMP normal,nrm;\n");
+        appendProgramText(builder, "MAD nrm,fragment.color.primary,two,m_one;\n");
+        appendProgramText(builder, "SWZ nrm,nrm,x,y,z,1;\n");
+        appendProgramText(builder, "DP3 normal.a, nrm, nrm;\nRSQ normal.a, normal.a;\nMUL normal.rgb, nrm, normal.a;\n");
     }
     if (specular)
-        appendProgramText(
+        appendProgramText(builder, 
             "TEMP viewVector,halfWay;\nMAD viewVector,fragment.color.secondary,two,m_one;\n"
             "DP3 viewVector.w,viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
             "MUL viewVector.xyz, viewVector,viewVector.w;\n");
-    appendLitColour(scene, s->layerCount, specular, "state.material.shininess.x");
-    appendProgramText("SUB color.a,color.a,color.a;\n");
+    appendLitColour(builder, scene, s->layerCount, specular, "state.material.shininess.x");
+    appendProgramText(builder, "SUB color.a,color.a,color.a;\n");
     const char* op = "MUL";
     bool alphaLayer = false;
     for (int32_t k = 0; k < s->layerCount; ++k) {
@@ -117,20 +119,20 @@ void buildFishFragmentProgram(const Scene* scene, SurfaceInstance* instance) {
         else if (flags & LAYER_ADD)
             op = "ADD";
         if (flags & LAYER_NORMAL_MAP) continue;
-        appendProgramFormat("TEMP texel%d;\n", k);
-        appendProgramFormat("TEX texel%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
+        appendProgramFormat(builder, "TEMP texel%d;\n", k);
+        appendProgramFormat(builder, "TEX texel%d, fragment.texcoord[%d],texture[%d],2D;\n", k, k, k);
         if (flags & (LAYER_TRANSPARENT | LAYER_ADDITIVE | LAYER_ALPHA))
-            appendProgramFormat("MOV color.a,texel%d.r;\n", k);
+            appendProgramFormat(builder, "MOV color.a,texel%d.r;\n", k);
         else
-            appendProgramFormat("%s color.rgb,color,texel%d;\n", op, k);
+            appendProgramFormat(builder, "%s color.rgb,color,texel%d;\n", op, k);
     }
-    appendFragmentClose(scene, s, specular, alphaLayer);
-    endProgram(instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendFragmentClose(builder, scene, s, specular, alphaLayer);
+    endProgram(builder, instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
 }  // namespace
 
-void buildFishPrograms(const Scene* scene, SurfaceInstance* instance) {
-    buildFishVertexProgram(scene, instance);
-    buildFishFragmentProgram(scene, instance);
+void buildFishPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
+    buildFishVertexProgram(builder, scene, instance);
+    buildFishFragmentProgram(builder, scene, instance);
 }

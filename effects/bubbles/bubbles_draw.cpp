@@ -98,15 +98,15 @@ const char* const kFragmentLines[] = {
 };
 
 template <size_t N>
-uint32_t buildProgram(GLenum target, const char* const (&lines)[N]) {
+uint32_t buildProgram(ProgramBuilder* builder, GLenum target, const char* const (&lines)[N]) {
     uint32_t program = 0;
-    beginProgram(&program, target);
-    for (const char* line : lines) appendProgramText(line);
-    endProgram(program, target);
+    beginProgram(builder, &program, target);
+    for (const char* line : lines) appendProgramText(builder, line);
+    endProgram(builder, program, target);
     return program;
 }
 
-void makeShared(BubblesShared* shared, const Settings* settings) {
+void makeShared(ProgramBuilder* builder, BubblesShared* shared, const Settings* settings) {
     if (!shared->texture) {
         std::vector<uint8_t> rgba(BUBBLE_TEXTURE_SIZE * BUBBLE_TEXTURE_SIZE * 4);
         bubbleTexture(rgba.data());
@@ -116,8 +116,8 @@ void makeShared(BubblesShared* shared, const Settings* settings) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, BUBBLE_TEXTURE_SIZE, BUBBLE_TEXTURE_SIZE, 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, rgba.data());
     }
-    if (!shared->vertexProgram) shared->vertexProgram = buildProgram(GL_VERTEX_PROGRAM_ARB, kVertexLines);
-    if (!shared->fragmentProgram) shared->fragmentProgram = buildProgram(GL_FRAGMENT_PROGRAM_ARB, kFragmentLines);
+    if (!shared->vertexProgram) shared->vertexProgram = buildProgram(builder, GL_VERTEX_PROGRAM_ARB, kVertexLines);
+    if (!shared->fragmentProgram) shared->fragmentProgram = buildProgram(builder, GL_FRAGMENT_PROGRAM_ARB, kFragmentLines);
 }
 
 void normalised(const float* v, float* out) {
@@ -161,7 +161,7 @@ void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
     gl->glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptrARB(n * 8 + 8), indices.data(), GL_STATIC_DRAW_ARB);
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-    makeShared(&render->effects->bubbles, effectSettings(render, scene));
+    makeShared(&render->programText, &render->effects->bubbles, effectSettings(render, scene));
 }
 
 void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {

@@ -38,15 +38,15 @@ const char* const kGlowLines[] = {
 const char* const kPicturePaths[3] = ELECTRO_PICTURES;
 
 // Each slot gets the form it asks for; the first slot to load does not decide it for the others.
-uint32_t glowProgram(ElectroShared* shared, bool grey) {
+uint32_t glowProgram(ProgramBuilder* builder, ElectroShared* shared, bool grey) {
     uint32_t& program = shared->glowPrograms[grey ? 1 : 0];
     if (program) return program;
-    beginProgram(&program, GL_FRAGMENT_PROGRAM_ARB);
+    beginProgram(builder, &program, GL_FRAGMENT_PROGRAM_ARB);
     for (size_t k = 0; k < sizeof kGlowLines / sizeof kGlowLines[0]; ++k) {
-        appendProgramText(kGlowLines[k]);
-        if (k == 1 && grey) appendProgramText("MOV\t\tcolor,color.r;\n");
+        appendProgramText(builder, kGlowLines[k]);
+        if (k == 1 && grey) appendProgramText(builder, "MOV\t\tcolor,color.r;\n");
     }
-    endProgram(program, GL_FRAGMENT_PROGRAM_ARB);
+    endProgram(builder, program, GL_FRAGMENT_PROGRAM_ARB);
     return program;
 }
 
@@ -76,7 +76,7 @@ void initElectro(RenderState* render, Scene* scene, const ElectroParams& params,
     else
         for (int k = 0; k < 2; ++k) effectPicture(&shared->pictures[k], kPicturePaths[k], settings);
     buffers->texCoords = makeBuffer(GL_ARRAY_BUFFER_ARB, texCoords, vertexCount * 2 * sizeof(float), GL_STATIC_DRAW_ARB);
-    glowProgram(shared, params.grey);
+    glowProgram(&render->programText, shared, params.grey);
 }
 
 void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& params, const ElectroBuffers& buffers,
@@ -116,7 +116,7 @@ void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& pa
         picture >= 0 && picture <= 2 && (ribbon || picture < 2) ? &shared->pictures[picture] : nullptr;
     glBindTexture(GL_TEXTURE_2D, image && image->names ? image->names[0] : 0);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, glowProgram(shared, params.grey));
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, glowProgram(&context->programText, shared, params.grey));
     for (int k = 0; k < 4; ++k) {
         const float f = params.glow[k];
         const GLfloat local[4] = {f, f, f, f};

@@ -19,27 +19,27 @@
 
 namespace {
 
-void buildPrograms(FractalShared* shared) {
+void buildPrograms(ProgramBuilder* builder, FractalShared* shared) {
     if (!shared->vertexProgram) {
-        beginProgram(&shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-        appendProgramText("OPTION ARB_position_invariant;\n");
-        appendProgramText("PARAM texture[4] = {state.matrix.texture[0]};\n");
-        appendProgramText("TEMP eyeVertex;\n");
-        appendProgramText(
+        beginProgram(builder, &shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+        appendProgramText(builder, "OPTION ARB_position_invariant;\n");
+        appendProgramText(builder, "PARAM texture[4] = {state.matrix.texture[0]};\n");
+        appendProgramText(builder, "TEMP eyeVertex;\n");
+        appendProgramText(builder, 
             "DP4 eyeVertex.x, texture[0], vertex.position;\nDP4 eyeVertex.y, texture[1], vertex.position;\n"
             "DP4 eyeVertex.z, texture[2], vertex.position;\nDP4 eyeVertex.w, texture[3], vertex.position;\n");
-        appendProgramText("SWZ result.texcoord[0],eyeVertex,x,y,z,1;");
-        endProgram(shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+        appendProgramText(builder, "SWZ result.texcoord[0],eyeVertex,x,y,z,1;");
+        endProgram(builder, shared->vertexProgram, GL_VERTEX_PROGRAM_ARB);
     }
     if (!shared->fragmentProgram) {
-        beginProgram(&shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
-        appendProgramText("TEMP texel,temp;\n");
-        appendProgramText("TEX texel, fragment.texcoord[0],texture[0],3D;\n");
-        appendProgramText("MOV texel.a,state.material.specular.g;\n");
-        appendProgramText("SUB texel,texel,state.material.diffuse;\nKIL texel;\n");
-        appendProgramText("MUL texel,texel,state.material.specular.r;\n");
-        appendProgramText("MOV result.color,texel;\n");
-        endProgram(shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+        beginProgram(builder, &shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+        appendProgramText(builder, "TEMP texel,temp;\n");
+        appendProgramText(builder, "TEX texel, fragment.texcoord[0],texture[0],3D;\n");
+        appendProgramText(builder, "MOV texel.a,state.material.specular.g;\n");
+        appendProgramText(builder, "SUB texel,texel,state.material.diffuse;\nKIL texel;\n");
+        appendProgramText(builder, "MUL texel,texel,state.material.specular.r;\n");
+        appendProgramText(builder, "MOV result.color,texel;\n");
+        endProgram(builder, shared->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
     }
 }
 
@@ -109,7 +109,7 @@ void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glDisable(GL_TEXTURE_3D);
-    buildPrograms(shared);
+    buildPrograms(&render->programText, shared);
 }
 
 void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {

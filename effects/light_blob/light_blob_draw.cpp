@@ -49,7 +49,7 @@ int32_t texCoordSets() {
     return sets;
 }
 
-void buildPrograms(LightBlobState* s, const Scene* scene) {
+void buildPrograms(ProgramBuilder* builder, LightBlobState* s, const Scene* scene) {
     BlobLight lights[BLOB_MAX_LIGHTS];
     const int32_t sets = texCoordSets();
     const int32_t n = lightBlobLights(scene, sets, lights);
@@ -60,74 +60,74 @@ void buildPrograms(LightBlobState* s, const Scene* scene) {
         std::fprintf(stderr, "velmora: the light blob of scene \"%s\" is lit by %d of its %d lights (the device has %d "
                      "texture coordinate sets)\n", scene->name, n, usable, sets);
 
-    beginProgram(&s->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    appendProgramText("OPTION ARB_position_invariant;\n");
-    appendProgramText("PARAM half = {0.5,0.5,0.5,0.5};PARAM two = {2.0,2.0,2.0,2.0};"
+    beginProgram(builder, &s->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    appendProgramText(builder, "OPTION ARB_position_invariant;\n");
+    appendProgramText(builder, "PARAM half = {0.5,0.5,0.5,0.5};PARAM two = {2.0,2.0,2.0,2.0};"
                       "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
-    appendProgramText("TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
-    appendProgramText("DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
+    appendProgramText(builder, "TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
+    appendProgramText(builder, "DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
                       "DP3 eyeNormal.z, model[2], vertex.normal;\n");
-    appendProgramText("DP3 eyeNormal.w, eyeNormal, eyeNormal;\nRSQ eyeNormal.w, eyeNormal.w;\n"
+    appendProgramText(builder, "DP3 eyeNormal.w, eyeNormal, eyeNormal;\nRSQ eyeNormal.w, eyeNormal.w;\n"
                       "MUL eyeNormal.xyz, eyeNormal.w, eyeNormal;\n");
-    appendProgramText("DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
+    appendProgramText(builder, "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
                       "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
-    appendProgramText("MAD result.color.primary,eyeNormal,half,half;\n");
-    appendProgramText("SUB viewVector,program.env[1],eyeVertex;\n");
-    appendProgramText("DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
-    appendProgramText("MUL viewVector.xyz, viewVector.w,viewVector;\n");
-    appendProgramText("MAD result.color.secondary,viewVector,half,half;\n");
-    appendProgramText("MAD lightVector,eyeNormal,0.4,0.4;");
-    appendProgramText("SWZ result.texcoord[0],lightVector,x,y,z,1;");
+    appendProgramText(builder, "MAD result.color.primary,eyeNormal,half,half;\n");
+    appendProgramText(builder, "SUB viewVector,program.env[1],eyeVertex;\n");
+    appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
+    appendProgramText(builder, "MUL viewVector.xyz, viewVector.w,viewVector;\n");
+    appendProgramText(builder, "MAD result.color.secondary,viewVector,half,half;\n");
+    appendProgramText(builder, "MAD lightVector,eyeNormal,0.4,0.4;");
+    appendProgramText(builder, "SWZ result.texcoord[0],lightVector,x,y,z,1;");
     for (int32_t k = 0; k < n; ++k) {
         if (scene->lights[lights[k].light].type == 0)
-            appendProgramFormat("MOV result.texcoord[%d],state.light[%d].position;\n", lights[k].texCoord, lights[k].light);
+            appendProgramFormat(builder, "MOV result.texcoord[%d],state.light[%d].position;\n", lights[k].texCoord, lights[k].light);
         else
-            appendProgramFormat("SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n", lights[k].texCoord,
+            appendProgramFormat(builder, "SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n", lights[k].texCoord,
                                 lights[k].light);
     }
-    endProgram(s->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    endProgram(builder, s->vertexProgram, GL_VERTEX_PROGRAM_ARB);
 
     // The fragment program reads exactly the coordinate sets the vertex program wrote.
-    beginProgram(&s->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
-    appendProgramText("PARAM two={2.0,2.0,2.0,2.0};PARAM m_one={-1.0,-1.0,-1.0,-1.0};\n");
-    appendProgramText("TEMP color,secondary_color,normal,viewVector,texel,light,light_vector;\n");
-    appendProgramText("MAD normal, fragment.color.primary,two,m_one;\n");
-    appendProgramText("MAD viewVector, fragment.color.secondary,two,m_one;\n");
-    appendProgramText("DP3 normal.a, normal, normal;\nRSQ normal.a, normal.a;\nMUL normal.rgb, normal, normal.a;\n");
-    appendProgramText("TEMP halfWay;\nDP3 viewVector.w, viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
+    beginProgram(builder, &s->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendProgramText(builder, "PARAM two={2.0,2.0,2.0,2.0};PARAM m_one={-1.0,-1.0,-1.0,-1.0};\n");
+    appendProgramText(builder, "TEMP color,secondary_color,normal,viewVector,texel,light,light_vector;\n");
+    appendProgramText(builder, "MAD normal, fragment.color.primary,two,m_one;\n");
+    appendProgramText(builder, "MAD viewVector, fragment.color.secondary,two,m_one;\n");
+    appendProgramText(builder, "DP3 normal.a, normal, normal;\nRSQ normal.a, normal.a;\nMUL normal.rgb, normal, normal.a;\n");
+    appendProgramText(builder, "TEMP halfWay;\nDP3 viewVector.w, viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
                       "MUL viewVector.xyz, viewVector,viewVector.w;\n");
-    if (n == 0) appendProgramText("MOV color, 0;\nMOV secondary_color, 0;\n");
+    if (n == 0) appendProgramText(builder, "MOV color, 0;\nMOV secondary_color, 0;\n");
     for (int32_t k = 0; k < n; ++k) {
-        appendProgramFormat("MOV light_vector,fragment.texcoord[%d];\n", lights[k].texCoord);
-        appendProgramText("DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\n"
+        appendProgramFormat(builder, "MOV light_vector,fragment.texcoord[%d];\n", lights[k].texCoord);
+        appendProgramText(builder, "DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\n"
                           "MUL light.rgb, light_vector, light.a;\n");
         if (k == 0)
-            appendProgramFormat("DP3_SAT texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n",
+            appendProgramFormat(builder, "DP3_SAT texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n",
                                 lights[k].light);
         else
-            appendProgramFormat("DP3_SAT texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
+            appendProgramFormat(builder, "DP3_SAT texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
                                 lights[k].light);
-        appendProgramText(kHalfWay);
-        appendProgramText("DP3_SAT texel,halfWay,normal;\n");
-        appendProgramText("LG2 light.w,texel.x;\nMUL light.w,light.w,state.material.shininess.x;\nEX2 texel,light.w;\n");
+        appendProgramText(builder, kHalfWay);
+        appendProgramText(builder, "DP3_SAT texel,halfWay,normal;\n");
+        appendProgramText(builder, "LG2 light.w,texel.x;\nMUL light.w,light.w,state.material.shininess.x;\nEX2 texel,light.w;\n");
         if (k == 0)
-            appendProgramFormat("MUL secondary_color, texel,state.lightprod[%d].specular;\n", lights[k].light);
+            appendProgramFormat(builder, "MUL secondary_color, texel,state.lightprod[%d].specular;\n", lights[k].light);
         else
-            appendProgramFormat("MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
+            appendProgramFormat(builder, "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
                                 lights[k].light);
     }
-    appendProgramText("TEX texel, fragment.texcoord[0],texture[0],2D;\n");
-    appendProgramText("MUL color,color,2;\n");
-    appendProgramText("MUL color,color,texel;\n");
-    appendProgramText("ADD color, color,secondary_color;\n");
-    appendProgramText("MOV color.a,0;\n");
-    appendProgramText("PARAM glow=0.9;");
-    appendProgramText("MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
-    appendProgramText("MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
-    appendProgramText("ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow.a;\n");
-    appendProgramText("ADD color.a,color.a,texel.b;\n");
-    appendProgramText("MOV result.color,color;\n");
-    endProgram(s->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendProgramText(builder, "TEX texel, fragment.texcoord[0],texture[0],2D;\n");
+    appendProgramText(builder, "MUL color,color,2;\n");
+    appendProgramText(builder, "MUL color,color,texel;\n");
+    appendProgramText(builder, "ADD color, color,secondary_color;\n");
+    appendProgramText(builder, "MOV color.a,0;\n");
+    appendProgramText(builder, "PARAM glow=0.9;");
+    appendProgramText(builder, "MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
+    appendProgramText(builder, "MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
+    appendProgramText(builder, "ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow.a;\n");
+    appendProgramText(builder, "ADD color.a,color.a,texel.b;\n");
+    appendProgramText(builder, "MOV result.color,color;\n");
+    endProgram(builder, s->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
 }  // namespace
@@ -164,7 +164,7 @@ void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     }
-    buildPrograms(s, scene);
+    buildPrograms(&render->programText, s, scene);
 }
 
 void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {

@@ -25,34 +25,34 @@ struct MetaballState {
 
 const float kGlow = 1.3f;
 
-void buildVertexProgram(const Scene* scene, MetaballState* state) {
-    beginProgram(&state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    appendProgramText("OPTION ARB_position_invariant;\n");
-    appendProgramText(
+void buildVertexProgram(ProgramBuilder* builder, const Scene* scene, MetaballState* state) {
+    beginProgram(builder, &state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    appendProgramText(builder, "OPTION ARB_position_invariant;\n");
+    appendProgramText(builder, 
         "PARAM half = {0.5,0.5,0.5,0.5};PARAM two = {2.0,2.0,2.0,2.0};PARAM projection[4] = "
         "{state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
-    appendProgramText("TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
-    appendProgramText(
+    appendProgramText(builder, "TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
+    appendProgramText(builder, 
         "DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
         "DP3 eyeNormal.z, model[2], vertex.normal;\n");
-    appendProgramText("DP3 eyeNormal.w, eyeNormal, eyeNormal;\nRSQ eyeNormal.w, eyeNormal.w;\nMUL eyeNormal.xyz, eyeNormal.w, eyeNormal;\n");
-    appendProgramText(
+    appendProgramText(builder, "DP3 eyeNormal.w, eyeNormal, eyeNormal;\nRSQ eyeNormal.w, eyeNormal.w;\nMUL eyeNormal.xyz, eyeNormal.w, eyeNormal;\n");
+    appendProgramText(builder, 
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
-    appendProgramText("MAD result.color.primary,eyeNormal,half,half;\n");
-    appendProgramText("SUB viewVector,eyeVertex,program.env[0];\n");
-    appendProgramText("DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\nMUL viewVector.xyz, viewVector.w,viewVector;\n");
-    appendProgramText("DP3 lightVector,eyeNormal,viewVector;\nMUL lightVector,lightVector,eyeNormal;\n");
-    appendProgramText("MAD lightVector,two,lightVector,-viewVector;\nDP3 lightVector.w,lightVector,lightVector;\nRSQ lightVector.w,lightVector.w;");
-    appendProgramText("MUL lightVector,lightVector,lightVector.w;");
-    appendProgramText("SWZ result.texcoord[0],lightVector,-x,y,z,w;");
-    appendProgramText("MAD result.color.secondary,viewVector,half,half;\n");
+    appendProgramText(builder, "MAD result.color.primary,eyeNormal,half,half;\n");
+    appendProgramText(builder, "SUB viewVector,eyeVertex,program.env[0];\n");
+    appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\nMUL viewVector.xyz, viewVector.w,viewVector;\n");
+    appendProgramText(builder, "DP3 lightVector,eyeNormal,viewVector;\nMUL lightVector,lightVector,eyeNormal;\n");
+    appendProgramText(builder, "MAD lightVector,two,lightVector,-viewVector;\nDP3 lightVector.w,lightVector,lightVector;\nRSQ lightVector.w,lightVector.w;");
+    appendProgramText(builder, "MUL lightVector,lightVector,lightVector.w;");
+    appendProgramText(builder, "SWZ result.texcoord[0],lightVector,-x,y,z,w;");
+    appendProgramText(builder, "MAD result.color.secondary,viewVector,half,half;\n");
     if (scene->setup.fogType != 0) {
-        appendProgramText("SUB viewVector,eyeVertex,program.env[1];\n");
-        appendProgramText("DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
-        appendProgramText("PARAM density={-0.32,0.0,-0.01,0.0};\n");
-        appendProgramText("RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,density.x;\n");
-        appendProgramText(
+        appendProgramText(builder, "SUB viewVector,eyeVertex,program.env[1];\n");
+        appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
+        appendProgramText(builder, "PARAM density={-0.32,0.0,-0.01,0.0};\n");
+        appendProgramText(builder, "RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,density.x;\n");
+        appendProgramText(builder, 
             "SGE viewVector.y,eyeVertex.y,density.y;\nMUL viewVector.z,viewVector.y,eyeVertex.y;\n"
             "SUB viewVector.z,viewVector.z,density.z;\nRCP viewVector.z,viewVector.z;"
             "MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
@@ -61,50 +61,50 @@ void buildVertexProgram(const Scene* scene, MetaballState* state) {
     for (int32_t i = 0; i < scene->lightCount; ++i) {
         const int32_t type = scene->lights[i].type;
         if (type == 0)
-            appendProgramFormat("MOV result.texcoord[%d],state.light[%d].position;\n", slot++, i);
+            appendProgramFormat(builder, "MOV result.texcoord[%d],state.light[%d].position;\n", slot++, i);
         else if (type == 1)
-            appendProgramFormat("SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n", slot++, i);
+            appendProgramFormat(builder, "SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n", slot++, i);
     }
-    endProgram(state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    endProgram(builder, state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
 }
 
-void buildFragmentProgram(const Scene* scene, MetaballState* state) {
-    beginProgram(&state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
-    appendProgramText("PARAM two={2.0,2.0,2.0,2.0};PARAM m_one={-1.0,-1.0,-1.0,-1.0};\n");
-    appendProgramText("TEMP color,secondary_color,normal,viewVector,texel,light,light_vector;\n");
-    appendProgramText("MAD normal, fragment.color.primary,two,m_one;\n");
-    appendProgramText("MAD viewVector, fragment.color.secondary,two,m_one;\n");
-    appendProgramText("DP3 normal.a, normal, normal;\nRSQ normal.a, normal.a;\nMUL normal.rgb, normal, normal.a;\n");
-    appendProgramText("TEMP halfWay;\nDP3 viewVector.w, viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\nMUL viewVector.xyz, viewVector,viewVector.w;\n");
+void buildFragmentProgram(ProgramBuilder* builder, const Scene* scene, MetaballState* state) {
+    beginProgram(builder, &state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendProgramText(builder, "PARAM two={2.0,2.0,2.0,2.0};PARAM m_one={-1.0,-1.0,-1.0,-1.0};\n");
+    appendProgramText(builder, "TEMP color,secondary_color,normal,viewVector,texel,light,light_vector;\n");
+    appendProgramText(builder, "MAD normal, fragment.color.primary,two,m_one;\n");
+    appendProgramText(builder, "MAD viewVector, fragment.color.secondary,two,m_one;\n");
+    appendProgramText(builder, "DP3 normal.a, normal, normal;\nRSQ normal.a, normal.a;\nMUL normal.rgb, normal, normal.a;\n");
+    appendProgramText(builder, "TEMP halfWay;\nDP3 viewVector.w, viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\nMUL viewVector.xyz, viewVector,viewVector.w;\n");
     for (int32_t k = 0; k < scene->lightCount; ++k) {
-        appendProgramFormat("MOV light_vector,fragment.texcoord[%d];\n", k + 2);
-        appendProgramText("DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
-        appendProgramFormat(k == 0 ? "DP3_SAT texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
+        appendProgramFormat(builder, "MOV light_vector,fragment.texcoord[%d];\n", k + 2);
+        appendProgramText(builder, "DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
+        appendProgramFormat(builder, k == 0 ? "DP3_SAT texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
                                    : "DP3_SAT texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
                             k);
-        appendProgramText(
+        appendProgramText(builder, 
             "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
             "MUL halfWay.xyz, halfWay, halfWay.w;\n");
-        appendProgramText("DP3_SAT texel,halfWay,normal;\n");
-        appendProgramText("LG2 light.w,texel.x;\nMUL light.w,light.w,state.material.shininess.x;\nEX2 texel,light.w;\n");
-        appendProgramFormat(k == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
+        appendProgramText(builder, "DP3_SAT texel,halfWay,normal;\n");
+        appendProgramText(builder, "LG2 light.w,texel.x;\nMUL light.w,light.w,state.material.shininess.x;\nEX2 texel,light.w;\n");
+        appendProgramFormat(builder, k == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
                                    : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
                             k);
     }
-    appendProgramText("ADD color, color,secondary_color;\n");
-    appendProgramFormat("PARAM glow=%f;\n", kGlow);
-    appendProgramText("MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
-    appendProgramText("MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
-    appendProgramText("ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow;\n");
-    appendProgramText("MOV color.a,texel.b;\n");
+    appendProgramText(builder, "ADD color, color,secondary_color;\n");
+    appendProgramFormat(builder, "PARAM glow=%f;\n", kGlow);
+    appendProgramText(builder, "MAX texel.r,color.r,color.g;MAX texel.r,texel.r,color.b;\n");
+    appendProgramText(builder, "MIN texel.g,color.r,color.g;MIN texel.g,texel.g,color.b;\n");
+    appendProgramText(builder, "ADD texel.b,texel.r,texel.g;MUL texel.b,texel.b,glow;\n");
+    appendProgramText(builder, "MOV color.a,texel.b;\n");
     if (scene->setup.fogType != 0) {
-        appendProgramText("TEMP factor;\nPARAM one={1.0,1.0,1.0,1.0};\n");
-        appendProgramText("EX2 factor,fragment.fogcoord.x;\n");
-        appendProgramText("SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
-        appendProgramText("MAD color.rgb,color,factor,texel;\n");
+        appendProgramText(builder, "TEMP factor;\nPARAM one={1.0,1.0,1.0,1.0};\n");
+        appendProgramText(builder, "EX2 factor,fragment.fogcoord.x;\n");
+        appendProgramText(builder, "SUB_SAT texel,one,factor;\nMUL texel,texel,state.fog.color;\n");
+        appendProgramText(builder, "MAD color.rgb,color,factor,texel;\n");
     }
-    appendProgramText("MOV result.color,color;\n");
-    endProgram(state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    appendProgramText(builder, "MOV result.color,color;\n");
+    endProgram(builder, state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
 void emitTriangle(const float normals[3][3], const float positions[3][3], void*) {
@@ -123,8 +123,8 @@ void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
     slot->state = state;
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
-    buildVertexProgram(scene, state);
-    buildFragmentProgram(scene, state);
+    buildVertexProgram(&render->programText, scene, state);
+    buildFragmentProgram(&render->programText, scene, state);
     evaluateMetaballs(grid, slot->count, 0.0f, state->balls);
 }
 

@@ -121,7 +121,8 @@ void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     for (int32_t s = 0; s < state->item.surfaceCount; ++s) {
         SurfaceInstance* instance = &state->item.surfaces[s];
-        if (bodyProgramsFit(scene, instance, state->item.name)) buildSoftBodyPrograms(scene, instance);
+        if (bodyProgramsFit(scene, instance, state->item.name))
+            buildSoftBodyPrograms(&render->programText, scene, instance);
     }
 }
 

@@ -49,7 +49,8 @@ void swimInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     if (buildMesh(render, scene, &state->item) < 0) return;
     for (int32_t s = 0; s < state->item.surfaceCount; ++s) {
         SurfaceInstance* instance = &state->item.surfaces[s];
-        if (bodyProgramsFit(scene, instance, state->item.name)) buildSwimPrograms(scene, instance, state->params.wave);
+        if (bodyProgramsFit(scene, instance, state->item.name))
+            buildSwimPrograms(&render->programText, scene, instance, state->params.wave);
     }
 }
 

@@ -23,7 +23,7 @@ namespace {
 
 int64_t gLoginSeed = -1;
 
-void makeShared(TypingShared* shared, const Settings* settings) {
+void makeShared(ProgramBuilder* builder, TypingShared* shared, const Settings* settings) {
     if (!shared->font.names) {
         TextureImage* font = &shared->font;
         font->first = 0;
@@ -36,12 +36,12 @@ void makeShared(TypingShared* shared, const Settings* settings) {
         }
     }
     if (!shared->program) {
-        beginProgram(&shared->program, GL_FRAGMENT_PROGRAM_ARB);
-        appendProgramText("TEMP color;\n");
-        appendProgramText("TEX\t\tcolor, fragment.texcoord[0], texture[0], 2D;\n");
-        appendProgramText("MOV\t\tcolor.a, color.r;\n");
-        appendProgramText("MUL\t\tresult.color, color,fragment.color;\n");
-        endProgram(shared->program, GL_FRAGMENT_PROGRAM_ARB);
+        beginProgram(builder, &shared->program, GL_FRAGMENT_PROGRAM_ARB);
+        appendProgramText(builder, "TEMP color;\n");
+        appendProgramText(builder, "TEX\t\tcolor, fragment.texcoord[0], texture[0], 2D;\n");
+        appendProgramText(builder, "MOV\t\tcolor.a, color.r;\n");
+        appendProgramText(builder, "MUL\t\tresult.color, color,fragment.color;\n");
+        endProgram(builder, shared->program, GL_FRAGMENT_PROGRAM_ARB);
     }
 }
 
@@ -50,7 +50,7 @@ void makeShared(TypingShared* shared, const Settings* settings) {
 void typingSetLoginSeed(int64_t seed) { gLoginSeed = seed; }
 
 void typingInit(RenderState* render, Scene* scene, EffectSlot* slot) {
-    makeShared(&render->effects->typing, effectSettings(render, scene));
+    makeShared(&render->programText, &render->effects->typing, effectSettings(render, scene));
     TypingState* s = static_cast<TypingState*>(std::calloc(1, sizeof(TypingState)));
     if (!s) return;
     slot->state = s;

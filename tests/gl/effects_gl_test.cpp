@@ -124,9 +124,9 @@ TEST_F(EffectsDevice, EveryGeneratedProgramCompiles) {
         for (Surface& surface : surfaces) {
             SurfaceInstance instance = {&surface, 0, 0, {0, 0}};
             ASSERT_TRUE(bodyProgramsFit(scene, &instance, "test"));
-            buildFishPrograms(scene, &instance);
-            buildSoftBodyPrograms(scene, &instance);
-            for (int variant : {0, 4}) buildSwimPrograms(scene, &instance, variant);
+            buildFishPrograms(&context->render.programText, scene, &instance);
+            buildSoftBodyPrograms(&context->render.programText, scene, &instance);
+            for (int variant : {0, 4}) buildSwimPrograms(&context->render.programText, scene, &instance, variant);
             EXPECT_NE(instance.vertexProgram, 0u);
         }
         initMetaballs(&demoContext()->render, scene, &metaballs);
@@ -141,7 +141,7 @@ TEST_F(EffectsDevice, EveryGeneratedProgramCompiles) {
 TEST_F(EffectsDevice, FishAndSwimmersBendOnTheDevice) {
     Surface plain = {};
     SurfaceInstance fish = {&plain, 0, 0, {0, 0}};
-    buildFishPrograms(scene, &fish);
+    buildFishPrograms(&context->render.programText, scene, &fish);
     Boid boid = {};
     for (int i = 0; i < 4; ++i) boid.spine[i][0] = float(i);  // straight along +x: unbent, upright
     float p[4][4], q[4][4];
@@ -163,7 +163,7 @@ TEST_F(EffectsDevice, FishAndSwimmersBendOnTheDevice) {
     swimmer.layerCount = 1;
     swimmer.layerFlags[0] = LAYER_UV;
     SurfaceInstance swim = {&swimmer, 0, 0, {0, 0}};
-    buildSwimPrograms(scene, &swim, 0);
+    buildSwimPrograms(&context->render.programText, scene, &swim, 0);
     gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, swim.vertexProgram);
     const float sine[4] = {-0.16666667f, 0.0083333338f, -0.0001984127f, 0.0000027557319f};
     const float phase[4] = {-1.4f, -1.4f, -1.4f, -1.4f};  // 1 s at speed 1.4
@@ -176,7 +176,7 @@ TEST_F(EffectsDevice, FishAndSwimmersBendOnTheDevice) {
 
     Surface unmapped = {};  // no UVs to run the wave along: drawn rigid
     SurfaceInstance rigid = {&unmapped, 0, 0, {0, 0}};
-    buildSwimPrograms(scene, &rigid, 0);
+    buildSwimPrograms(&context->render.programText, scene, &rigid, 0);
     gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, rigid.vertexProgram);
     std::vector<float> still = feedback(swimPoints);
     ASSERT_EQ(still.size(), 9u);

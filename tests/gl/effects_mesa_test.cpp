@@ -180,7 +180,7 @@ TEST_F(EffectsOnMesa, BlurOfFlatGreyAtSizeZero) {
     static EffectSlot blur;
     std::memset(&blur, 0, sizeof blur);
     blur.family = FAMILY_BLUR;
-    gaussianBlurInit(nullptr, nullptr, &blur);
+    gaussianBlurInit(&demoContext()->render, nullptr, &blur);
     glClearColor(100 / 255.0f, 100 / 255.0f, 100 / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     gaussianBlurRender(&demoContext()->render, &blur, 0);

@@ -18,7 +18,7 @@
 namespace {
 
 // Object items only, counted from 0; every surface with its keys and both texts.
-void printPrograms(const Scene* scene) {
+void printPrograms(ProgramBuilder* builder, const Scene* scene) {
     int32_t objectIndex = 0;
     for (int32_t i = 0; i < scene->itemCount; ++i) {
         const SceneItem* item = &scene->items[i];
@@ -28,9 +28,9 @@ void printPrograms(const Scene* scene) {
             if (!surface) continue;
             std::printf("item %d surface %d vertex %08x fragment %08x\n", objectIndex, s,
                         vertexMaterialKey(scene, item, surface), fragmentMaterialKey(scene, surface));
-            std::fputs(materialVertexProgramText(scene, item, surface), stdout);
+            std::fputs(materialVertexProgramText(builder, scene, item, surface), stdout);
             std::fputs("----\n", stdout);
-            std::fputs(materialFragmentProgramText(scene, item, surface), stdout);
+            std::fputs(materialFragmentProgramText(builder, scene, item, surface), stdout);
             std::fputs("----\n", stdout);
         }
         ++objectIndex;
@@ -74,7 +74,7 @@ int commandPrograms(int argc, char** argv) {
     Scene* scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
     int status = 1;
     if (scene && loadSceneSlot(&context->render, scene, argv[1])) {
-        printPrograms(scene);
+        printPrograms(&context->render.programText, scene);
         status = 0;
         releaseSceneContents(scene);
         releaseSceneSetup(&scene->setup);
