@@ -16,6 +16,7 @@
 #include "scene/colour_operations.h"
 #include "render/glow.h"
 #include "render/shadow_pass.h"
+#include "render/device_state.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ Device* device() {
     for (float& c : setup.glowColour) c = 1.0f;
     const float operations[4][3] = {{1.1f, 1.1f, 1.1f}, {0.02f, 0.02f, 0.02f}, {12, 0, 0}, {1.2f, 1.2f, 0}};
     for (uint8_t kind = 0; kind < 4; ++kind) addColourOperation(&setup.colourOperations, kind, 0, operations[kind]);
-    setUpGlow(d.context, d.scene);
+    setUpGlow(&d.context->render, d.scene);
     buildPlates(&d);
     return &d;
 }
@@ -118,9 +119,9 @@ void BM_ShadowMap(benchmark::State& state) {
     Device* d = device();
     if (!d) return state.SkipWithError("no display");
     d->context->render.settings.shadowMapSize = int32_t(state.range(0));
-    createShadowBuffer(d->context);
+    createShadowBuffer(&d->context->render);
     for (auto _ : state) {
-        renderShadowMap(d->context, 0);
+        renderShadowMap(&d->context->render, 0);
         glFinish();
     }
 }
@@ -132,7 +133,7 @@ void BM_Glow(benchmark::State& state) {
     d->scene->setup.glowDivisor = uint8_t(state.range(0));
     glViewport(0, 0, WIDTH, HEIGHT);
     for (auto _ : state) {
-        drawGlow(d->context, d->scene, 0);
+        drawGlow(&d->context->render, d->scene, 0);
         glFinish();
     }
 }
