@@ -13,6 +13,7 @@
 #include "effects/effect_helpers.h"
 #include "effects/noise.h"
 #include "render/program_builder.h"
+#include "base/report.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ void readClipScript(const char* path, RenderState* context) {
     s->volume = volume;
     DemoFile file = fileOpen(path, "rb");
     if (!file) {
-        std::fprintf(stderr, "velmora: %s: not in the package; no clip overlays\n", path);
+        showError("The clip script %s is not in the package; there are no clip overlays.", path);
         return;
     }
     parseClipScript(file, path, s);

@@ -14,6 +14,7 @@
 #include "render/device_entry_points.h"
 #include "scene/effect_slot.h"
 #include "render/program_builder.h"
+#include "base/out_of_memory.h"
 
 const float kBlurCentreWeight = 0.22f;
 const float kBlurWeights[6] = {0.17f, 0.12f, 0.08f, 0.05f, 0.02f, 0.01f};
@@ -85,7 +86,7 @@ size_t gaussianBlurProgramText(bool vertical, bool nv, char* out, size_t size) {
 
 void gaussianBlurInit(RenderState* render, Scene*, EffectSlot* slot) {
     BlurState* s = static_cast<BlurState*>(std::calloc(1, sizeof(BlurState)));
-    if (!s) return;
+    if (!s) outOfMemory("a blur");
     slot->state = s;
     const DeviceCaps* caps = deviceCaps();
     s->target = caps && caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND ? GL_FRAGMENT_PROGRAM_NV

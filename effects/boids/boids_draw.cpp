@@ -21,6 +21,7 @@
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 #include "render/mesh_build.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ BoidsParams boidsParams(const EffectSlot* slot) { return {slot->floatParams[0], 
 void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     crtSrand(0);
     BoidsState* state = static_cast<BoidsState*>(std::calloc(1, sizeof(BoidsState)));
-    if (!state) return;
+    if (!state) outOfMemory("a flock");
     slot->state = state;
     state->params = boidsParams(slot);
     state->flock = createFlockSet(slot->variant, slot->motion, state->params.startTime, state->params.step);

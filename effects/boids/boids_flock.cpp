@@ -6,6 +6,7 @@
 
 #include "base/crt_rand.h"
 #include "scene/envelope.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -368,7 +369,7 @@ FlockSet* createFlockSet(EffectVariant variant, const Envelope* target, float st
     const FlockPreset* preset = flockPreset(variant);
     if (!preset) return nullptr;
     FlockSet* set = static_cast<FlockSet*>(std::calloc(1, sizeof(FlockSet)));
-    if (!set) return nullptr;
+    if (!set) outOfMemory("a flock");
     Flock* flock = &set->current;
     setPreset(flock, *preset);
     const int32_t res = preset->gridResolution;

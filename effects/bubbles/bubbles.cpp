@@ -8,6 +8,7 @@
 #include "base/crt_rand.h"
 #include "base/float_byte.h"
 #include "scene/effect_slot.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ BubbleEmitter bubbleEmitterOf(EffectVariant variant) {
 
 BubblesState* bubblesCreate(const EffectSlot* slot, BubbleEmitter emitter) {
     BubblesState* s = static_cast<BubblesState*>(std::calloc(1, sizeof(BubblesState)));
-    if (!s) return nullptr;
+    if (!s) outOfMemory("bubbles");
     s->emitter = emitter;
     s->params = bubbleParams(slot);
     // A row may start the clock and the seeding where it likes (intParams 2 and 9).

@@ -16,6 +16,7 @@
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 #include "scene/transform.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int3
 void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     const FractalBuilder builder = fractalBuilderOf(slot->variant);
     FractalState* s = static_cast<FractalState*>(std::calloc(1, sizeof(FractalState)));
-    if (!s) return;
+    if (!s) outOfMemory("a fractal");
     slot->state = s;
     s->builder = builder;
     s->params = fractalParams(slot);

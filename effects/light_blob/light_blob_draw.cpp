@@ -21,6 +21,8 @@
 #include "render/texture_units.h"
 #include "render/texture_upload.h"
 #include "scene/scene.h"
+#include "base/report.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ const char* const kHalfWay =
 void readControls(LightBlobState* s, const char* path) {
     DemoFile file = fileOpen(path, "rb");
     if (!file) {
-        std::fprintf(stderr, "velmora: the light blob's control scene \"%s\" is not in the package\n", path);
+        showError("The light blob's control scene \"%s\" is not in the package; the blob does not move.", path);
         return;
     }
     char word[256];
@@ -134,7 +136,7 @@ void buildPrograms(ProgramBuilder* builder, LightBlobState* s, const Scene* scen
 
 void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     LightBlobState* s = static_cast<LightBlobState*>(std::calloc(1, sizeof(LightBlobState)));
-    if (!s) return;
+    if (!s) outOfMemory("a light blob");
     slot->state = s;
     crtSrand(0);
     readControls(s, slot->fileName);

@@ -1,4 +1,5 @@
 #include "effects/metaballs/metaballs.h"
+#include "base/out_of_memory.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -99,7 +100,7 @@ const int8_t (*metaballTriangleTable())[METABALL_ROW] { return caseTables().tria
 MetaballGrid* metaballGrid(MetaballsShared* shared) {
     if (shared->grid) return shared->grid;
     MetaballGrid* grid = static_cast<MetaballGrid*>(std::calloc(1, sizeof(MetaballGrid)));
-    if (!grid) return nullptr;
+    if (!grid) outOfMemory("the metaball grid");
     for (int32_t a = 0; a < METABALL_GRID; ++a)
         for (int32_t b = 0; b < METABALL_GRID; ++b)
             for (int32_t c = 0; c < METABALL_GRID; ++c) {

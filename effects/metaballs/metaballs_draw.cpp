@@ -14,6 +14,7 @@
 #include "render/program_builder.h"
 #include "render/texture_units.h"
 #include "scene/scene.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ void emitTriangle(const float normals[3][3], const float positions[3][3], void*)
 void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
     crtSrand(0);
     MetaballState* state = static_cast<MetaballState*>(std::calloc(1, sizeof(MetaballState)));
-    if (!state) return;
+    if (!state) outOfMemory("metaballs");
     slot->state = state;
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;

@@ -13,6 +13,7 @@
 #include "render/texture_upload.h"
 #include "scene/effect_slot.h"
 #include "render/texture_units.h"
+#include "base/out_of_memory.h"
 
 const float kPictureQuad[4][4] = {
     {0.0f, 1.0f, -1.0f, 1.0f},
@@ -24,7 +25,7 @@ const float kPictureQuad[4][4] = {
 void pictureInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     const Settings* settings = scene->settings ? scene->settings : &render->settings;
     TextureImage* image = static_cast<TextureImage*>(std::calloc(1, sizeof(TextureImage)));
-    if (!image) return;
+    if (!image) outOfMemory("a picture");
     image->first = 0;
     image->end = 1;
     std::snprintf(image->path, sizeof image->path, "%s", slot->fileName);

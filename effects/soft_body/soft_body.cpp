@@ -8,6 +8,7 @@
 #include "base/constants.h"
 #include "effects/effect_binding.h"
 #include "scene/effect_slot.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ SoftBodyParams softBodyParams(const EffectSlot* slot) {
 SoftBody* createSoftBody(const float* positions, int32_t vertexCount, const uint16_t* indices, int32_t indexCount,
                          const SoftBodyParams& params) {
     SoftBody* body = static_cast<SoftBody*>(std::calloc(1, sizeof(SoftBody)));
-    if (!body) return nullptr;
+    if (!body) outOfMemory("a soft body");
     const int32_t faces = indexCount / 3;
     body->particles = static_cast<SoftParticle*>(std::calloc(size_t(vertexCount) + 1, sizeof(SoftParticle)));
     body->saved = static_cast<SoftParticle*>(std::calloc(size_t(vertexCount) + 1, sizeof(SoftParticle)));

@@ -17,6 +17,7 @@
 #include "render/mesh_build.h"
 #include "base/constants.h"
 #include "scene/transform.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void placeBody(SoftBodyState* state, const EffectMotion& pose) {
 
 void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     SoftBodyState* state = static_cast<SoftBodyState*>(std::calloc(1, sizeof(SoftBodyState)));
-    if (!state) return;
+    if (!state) outOfMemory("a soft body");
     slot->state = state;
     state->params = softBodyParams(slot);
     std::snprintf(state->item.name, sizeof state->item.name, "%s", slot->fileName);

@@ -15,6 +15,7 @@
 #include "effects/effect_helpers.h"
 #include "render/texture_units.h"
 #include "render/mesh_build.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ SwimParams swimParams(const EffectSlot* slot) { return {slot->intParams[0], slot
 
 void swimInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     SwimState* state = static_cast<SwimState*>(std::calloc(1, sizeof(SwimState)));
-    if (!state) return;
+    if (!state) outOfMemory("a swimmer");
     slot->state = state;
     state->params = swimParams(slot);
     std::snprintf(state->item.name, sizeof state->item.name, "%s", slot->fileName);

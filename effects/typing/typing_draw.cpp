@@ -18,6 +18,8 @@
 #include "effects/typing/typing.h"
 #include "render/program_builder.h"
 #include "render/texture_units.h"
+#include "base/report.h"
+#include "base/out_of_memory.h"
 
 namespace {
 
@@ -52,15 +54,15 @@ void typingSetLoginSeed(int64_t seed) { gLoginSeed = seed; }
 void typingInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     makeShared(&render->programText, &render->effects->typing, effectSettings(render, scene));
     TypingState* s = static_cast<TypingState*>(std::calloc(1, sizeof(TypingState)));
-    if (!s) return;
+    if (!s) outOfMemory("a typing effect");
     slot->state = s;
     s->params = typingParams(slot);
     const int32_t capacity = s->params.entries;
     s->entries = static_cast<TypingEntry*>(std::calloc(static_cast<size_t>(capacity) + 1, sizeof(TypingEntry)));
-    if (!s->entries) return;
+    if (!s->entries) outOfMemory("the typed characters");
     DemoFile file = fileOpen(slot->fileName, "rb");
     if (!file) {
-        std::fprintf(stderr, "velmora: the typing text \"%s\" is not in the package\n", slot->fileName);
+        showError("The typing text \"%s\" is not in the package; nothing is typed.", slot->fileName);
         return;
     }
     s->entryCount = typingReadEntries(file, s->entries, capacity);
