@@ -204,8 +204,13 @@ bool readCameraLine(const DescriptionLine& line, SceneBuild* b, std::string* err
         // target X Y Z | target ITEM [X Y Z]: a point of the scene, or of the item (its pivot unless given).
         AimTarget target;
         float v[3];
-        size_t first = 1;
-        if (line.words.size() == 2 || line.words.size() == 5) {
+        const size_t count = line.words.size();
+        const bool onItem = count > 1 && !parseNumber(line.words[1], &v[0]);
+        if (onItem ? count != 2 && count != 5 : count != 4) {
+            *error = lineError(line, "a target is: target X Y Z, or target ITEM [X Y Z]");
+            return false;
+        }
+        if (onItem) {
             if (!findItem(*b, line.words[1], b->scene.items.size(), &target.item)) {
                 *error = lineError(line, "no item is called or numbered \"" + line.words[1] + "\"");
                 return false;
@@ -213,14 +218,9 @@ bool readCameraLine(const DescriptionLine& line, SceneBuild* b, std::string* err
             target.onItem = true;
             const std::optional<LwPoint>& pivot = b->scene.items[target.item].pivot;
             if (pivot) target.point = {pivot->x, pivot->y, pivot->z};
-            first = 2;
         }
-        if (line.words.size() != first + 3 && line.words.size() != 2) {
-            *error = lineError(line, "a target is: target X Y Z, or target ITEM [X Y Z]");
-            return false;
-        }
-        if (line.words.size() == first + 3) {
-            if (!numbersFrom(line, first, 3, v, error)) return false;
+        if (count >= 4) {
+            if (!numbersFrom(line, count - 3, 3, v, error)) return false;
             target.point = {v[0], v[1], v[2]};
         }
         b->hasTarget = true;
