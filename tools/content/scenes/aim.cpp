@@ -91,6 +91,14 @@ Vec3 rotate(Vec3 v, float heading, float pitch, float bank) {
     return {v.x * ch + v.z * sh, v.y, -v.x * sh + v.z * ch};
 }
 
+// The item's parent when it is an object or null of the scene (item references carry 1 in their top
+// nibble); a chain longer than the scene's items is a cycle, and the walks below stop there.
+bool parentItem(const LwScene& scene, const LwItem& item, uint32_t* parent) {
+    if ((item.parent & 0xF0000000u) != 0x10000000u) return false;
+    *parent = item.parent & 0x0FFFFFFFu;
+    return *parent < scene.items.size();
+}
+
 bool moves(const LwMotion& motion, int channels) {
     for (int c = 0; c < channels; ++c)
         if (motion.channels[c].keys.size() > 1) return true;
@@ -158,7 +166,6 @@ float evalChannel(const LwEnvelope& channel, float time) {
 
 Vec3 itemPoint(const LwScene& scene, uint32_t item, Vec3 local, float t) {
     Vec3 p = local;
-    // Parents are objects and nulls of the same scene; a cycle stops after every item was passed once.
     for (size_t steps = 0; item < scene.items.size() && steps <= scene.items.size(); ++steps) {
         const LwItem& it = scene.items[item];
         const LwEnvelope* c = it.motion.channels;
@@ -167,8 +174,7 @@ Vec3 itemPoint(const LwScene& scene, uint32_t item, Vec3 local, float t) {
         if (it.pivot) p = vecSub(p, Vec3{it.pivot->x, it.pivot->y, it.pivot->z});
         p = rotate(p, evalChannel(c[3], t), evalChannel(c[4], t), evalChannel(c[5], t));
         p = vecAdd(p, Vec3{evalChannel(c[0], t), evalChannel(c[1], t), evalChannel(c[2], t)});
-        if ((it.parent & 0xF0000000u) != 0x10000000u) break;
-        item = it.parent & 0x0FFFFFFFu;
+        if (!parentItem(scene, it, &item)) break;
     }
     return p;
 }
@@ -183,17 +189,16 @@ void aimCamera(const LwScene& scene, LwCamera* camera, const AimTarget& target) 
         const LwItem& it = scene.items[item];
         moving = moving || moves(it.motion, 9);
         addKeyTimes(it.motion, 9, &times);
-        if ((it.parent & 0xF0000000u) != 0x10000000u) break;
-        item = it.parent & 0x0FFFFFFFu;
+        if (!parentItem(scene, it, &item)) break;
     }
     std::vector<float> samples;
     if (!moving) {
         samples.push_back(times.empty() ? 0.0f : times.front());
     } else {
         // The scene's frames and every key of the motions, on a grid from time 0 or the first key.
+        const float lastFrame = scene.framesPerSecond > 0 ? float(scene.lastFrame) / float(scene.framesPerSecond) : 0;
         float start = std::min(0.0f, *std::min_element(times.begin(), times.end()));
-        float end = std::max(float(scene.lastFrame) / float(scene.framesPerSecond),
-                             *std::max_element(times.begin(), times.end()));
+        float end = std::max(lastFrame, *std::max_element(times.begin(), times.end()));
         for (int k = 0; start + float(k) * kAimStep < end + kAimStep; ++k) samples.push_back(start + float(k) * kAimStep);
     }
     LwEnvelope heading, pitch;

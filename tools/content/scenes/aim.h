@@ -25,6 +25,7 @@ struct AimTarget {
 constexpr float kAimStep = 0.25f;
 
 // Keys the camera's heading and pitch so that it looks at the target: one key when neither moves,
-// else a key every kAimStep seconds over the scene's frames and every key of the motions involved.
-// Positive pitch looks down; heading 0 looks along +z, turning towards +x.
+// else a key every kAimStep seconds from time 0 (or an earlier key) to the scene's last frame (or a
+// later key of the motions involved). Positive pitch looks down; heading 0 looks along +z, turning
+// towards +x.
 void aimCamera(const LwScene& scene, LwCamera* camera, const AimTarget& target);
