@@ -5,7 +5,7 @@ DATA ?= $(BUILD)/production
 
 SANITIZE_BUILD ?= $(BUILD)-sanitize
 
-.PHONY: all deps configure build run test test-sanitize references bench clean
+.PHONY: all deps configure build run test test-sanitize references contact-sheet bench clean
 
 all: build
 
@@ -39,6 +39,11 @@ test-sanitize: deps
 # run it when a change of the pictures is meant, and look at them before committing.
 references: build
 	@cd $(BUILD) && VELMORA_UPDATE_REFERENCES=1 tests/gl_tests --gtest_filter='Production/ReferenceFrames.*'
+
+# One frame a second of the whole sample production at 160 x 120, labelled with its time, in
+# docs/contact-sheet.png (shown in the README): look at it after changing the production.
+contact-sheet: build
+	@bash tools/content/contact_sheet.sh $(BUILD) docs/contact-sheet.png
 
 # Frames per second of every scene at 640 x 480 (100 captured frames from the scene's first clip).
 bench: build

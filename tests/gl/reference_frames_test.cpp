@@ -1,5 +1,7 @@
-// Frames of the sample production against committed references: one picture per scene, captured at
-// 320 x 240 and compared at half that size, where the box filter evens out rasteriser noise.
+// Frames of the sample production against committed references: one picture per scene and per shot
+// that once came out empty, captured at 320 x 240 and compared at half that size, where the box
+// filter evens out rasteriser noise. Every frame must also show something: an empty shot fails even
+// when it matches its reference.
 // VELMORA_UPDATE_REFERENCES=1 (make references) writes the new pictures in place of the old ones.
 #include <gtest/gtest.h>
 
@@ -9,9 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/capture.h"
 #include "tests/support/ci.h"
-#include "tests/support/process.h"
+#include "tests/support/frame_pictures.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/xvfb.h"
 
@@ -20,57 +21,24 @@ namespace {
 const std::string kReferenceDir = std::string(VELMORA_SOURCE_DIR) + "/tests/references";
 const std::string kFailureDir = std::string(VELMORA_BUILD_DIR) + "/tests/references";
 
-// One demo time inside every scene of the production.
+// One demo time inside every scene of the production, and in the shots whose camera once looked
+// past its subject or whose exposure left nothing to see.
 struct Shot {
     const char* name;
     const char* start;
 };
 const Shot kShots[] = {
-    {"login", "0:3:0"},    {"rafa", "0:18:0"},  {"lawica", "0:35:0"}, {"wieloryb", "0:50:0"},
-    {"lab", "1:6:0"},      {"fraktal", "1:21:0"}, {"obraz", "1:27:500"}, {"rafa_high", "1:31:0"},
-    {"koniec", "1:35:0"},
+    {"login", "0:3:0"},         {"login_keys", "0:10:0"},    {"login_close", "0:14:0"},
+    {"rafa", "0:18:0"},         {"lawica", "0:35:0"},        {"wieloryb", "0:50:0"},
+    {"wieloryb_under", "0:56:0"}, {"wieloryb_zoom", "1:1:0"}, {"lab", "1:6:0"},
+    {"lab_top", "1:12:0"},      {"fraktal", "1:21:0"},       {"obraz", "1:27:500"},
+    {"rafa_high", "1:31:0"},    {"koniec", "1:35:0"},
 };
 
 // A channel this far off marks a pixel as different; this share of different pixels fails. A missing
 // light darkens most of the picture, a missing texture or object a patch of a few hundred pixels.
 const int kChannelTolerance = 40;
 const double kDifferentShare = 0.004;
-
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> bgr;  // bottom row first, tightly packed
-};
-
-bool readBmp(const std::string& path, Picture* picture) {
-    const std::string bytes = readFile(path);
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    BmpInfoHeader info;
-    std::memcpy(&info, bytes.data() + 14, sizeof info);
-    uint32_t offset;
-    std::memcpy(&offset, bytes.data() + 10, 4);
-    if (info.bitCount != 24 || info.width <= 0 || info.height <= 0) return false;
-    const size_t row = size_t(bmpRowSize(info.width));
-    if (bytes.size() < offset + row * size_t(info.height)) return false;
-    picture->width = info.width;
-    picture->height = info.height;
-    picture->bgr.resize(size_t(info.width) * size_t(info.height) * 3);
-    for (int y = 0; y < info.height; ++y)
-        std::memcpy(&picture->bgr[size_t(y) * size_t(info.width) * 3], bytes.data() + offset + size_t(y) * row,
-                    size_t(info.width) * 3);
-    return true;
-}
-
-bool writePicture(const std::string& path, const Picture& picture) {
-    BmpInfoHeader info;
-    fillBmpHeader(&info, picture.width, picture.height);
-    const size_t row = size_t(bmpRowSize(picture.width));
-    std::vector<uint8_t> padded(row * size_t(picture.height), 0);
-    for (int y = 0; y < picture.height; ++y)
-        std::memcpy(&padded[size_t(y) * row], &picture.bgr[size_t(y) * size_t(picture.width) * 3],
-                    size_t(picture.width) * 3);
-    return writeBmp(path.c_str(), &info, padded.data()) == 0;
-}
 
 Picture halve(const Picture& in) {
     Picture out;
@@ -110,17 +78,16 @@ TEST_P(ReferenceFrames, MatchTheCommittedPicture) {
     ScratchDir scratch(std::string("reference-") + shot.name);
     const std::string& work = scratch.path;
 
-    ProcessResult run = runProcess({VELMORA_BINARY, "--capture", "--frames", "1", "--start", shot.start, "--mode",
-                                    "320x240", "--windowed", "--no-music", "--batch", "--data", VELMORA_PRODUCTION_DIR,
-                                    "--output", work},
-                                   {"DISPLAY=" + sharedXvfb()->display, "SDL_AUDIODRIVER=dummy"}, 120000, work);
+    ProcessResult run = captureProduction(VELMORA_PRODUCTION_DIR, work,
+                                          {"--frames", "1", "--start", shot.start, "--mode", "320x240"}, 120000);
     ASSERT_FALSE(run.timedOut);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     Picture captured;
-    ASSERT_TRUE(readBmp(work + "/demo00000.bmp", &captured)) << run.err;
+    ASSERT_TRUE(readPicture(framePath(work, 0), &captured)) << run.err;
     ASSERT_EQ(captured.width, 320);
     ASSERT_EQ(captured.height, 240);
     const Picture frame = halve(captured);
+    EXPECT_EQ(emptyPictureReason(frame), "") << shot.name << " at " << shot.start << " shows nothing to look at";
 
     const std::string name = std::string(shot.name) + ".bmp";
     const char* update = std::getenv("VELMORA_UPDATE_REFERENCES");
@@ -129,7 +96,7 @@ TEST_P(ReferenceFrames, MatchTheCommittedPicture) {
         return;
     }
     Picture reference;
-    ASSERT_TRUE(readBmp(kReferenceDir + "/" + name, &reference)) << "no reference " << name << " (make references)";
+    ASSERT_TRUE(readPicture(kReferenceDir + "/" + name, &reference)) << "no reference " << name << " (make references)";
     ASSERT_EQ(reference.width, frame.width);
     ASSERT_EQ(reference.height, frame.height);
     const double share = differentShare(frame, reference);

@@ -2,15 +2,19 @@
 // the files it writes read back through the player's own readers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "data/package.h"
 #include "scene/envelope.h"
 #include "scene/lwo_reader.h"
+#include "scene/transform.h"
 #include "tests/support/test_package.h"
+#include "tools/content/scenes/aim.h"
 #include "tools/content/scenes/production.h"
 
 namespace {
@@ -161,6 +165,20 @@ TEST(ContentDescription, SmoothTangentsFollowStraightDataInThePlayer) {
     packageRelease();
 }
 
+TEST(ContentDescription, TheGeneratorEvaluatesChannelsAsThePlayerDoes) {
+    // Cameras are aimed along these values: every shape and behaviour, inside and outside the keys.
+    for (const char* text : {"tcb 0 1 1 3 2.5 -1 4 0 pre=linear post=oscillate", "hermite 0 0 1 2 3 1 post=repeat",
+                             "bezier 1 2 2 -1 4 3 pre=offset post=offset", "linear 0 0 2 4 3 1 pre=linear post=linear",
+                             "stepped 0 1 1 2 2 5 pre=reset", "bezier2d 0 0 1 3 2 1 4 2 post=oscillate"}) {
+        const LwEnvelope written = channel(text);
+        Envelope player = playerEnvelope(written);
+        for (float t = -3.0f; t < 11.0f; t += 0.37f)
+            EXPECT_NEAR(evalChannel(written, t), evalEnvelope(&player, t), 2e-3f) << text << " at " << t;
+        releaseEnvelope(&player);
+    }
+    packageRelease();
+}
+
 TEST(ContentDescription, CommentsBlankLinesAndLineNumbers) {
     Description d = lines("# heading\n\nobject a  b # trailing\n   \nnull Z\n");
     ASSERT_EQ(d.size(), 2u);
@@ -279,6 +297,10 @@ TEST(ContentScenes, ScenesNameTheirItemsLightsCamerasAndBones) {
               std::string::npos);
     EXPECT_NE(refused("scene Demo/s.lws\nobject a\nlight L point\ncamera C\n sx 2\n").find("no scale"),
               std::string::npos);
+    EXPECT_NE(refused("scene Demo/s.lws\nnull N\nlight L point\ncamera C\n target Nobody\n").find("Nobody"),
+              std::string::npos);
+    EXPECT_NE(refused("scene Demo/s.lws\nnull N\nlight L point\ncamera C\n target N 1 2\n").find("target ITEM"),
+              std::string::npos);
 }
 
 TEST(ContentScenes, TargetedCamerasLookAtTheirTarget) {
@@ -301,6 +323,60 @@ TEST(ContentScenes, TargetedCamerasLookAtTheirTarget) {
     EXPECT_NEAR(evalEnvelope(&motion[3], 1), -1.5707963f, 1e-5f);   // from +x: turned towards -x
     EXPECT_NEAR(evalEnvelope(&motion[4], 2), 1.5707963f, 1e-3f);    // from above: pitched down
     for (Envelope& e : motion) releaseEnvelope(&e);
+    packageRelease();
+}
+
+// Motions of the written scene's blocks that start with `keyword`, in file order, as the player reads them.
+std::vector<std::vector<Envelope>> playerMotions(const std::string& text, const char* keyword, int channels) {
+    loadTestPackage({{"Demo/s.lws", text}});
+    DemoFile file = fileOpen("Demo/s.lws", "r");
+    std::vector<std::vector<Envelope>> motions;
+    char word[64];
+    while (fileScan(file, "%63s", word) == 1) {
+        if (std::string(word) != keyword) continue;
+        fileScan(file, "%63s", word);  // the line's "NumChannels"
+        motions.emplace_back(size_t(channels), Envelope{});
+        EXPECT_TRUE(readMotion(motions.back().data(), channels, file));
+    }
+    return motions;
+}
+
+TEST(ContentScenes, CamerasFollowAMovingItemThroughItsParent) {
+    // A turning, travelling carrier holds the subject off its centre; the camera rises past them.
+    ProductionFiles files;
+    std::string error;
+    ASSERT_TRUE(buildScene(lines("scene Demo/s.lws\nframes 0 120 30\n"
+                                 "null Carrier\n path tcb 0 -6 0 10 2 0 1 8 4 6 0 10\n"
+                                 " heading linear 0 0 4 120\n pitch 10\n"
+                                 "object Demo/subject.lwo\n label Subject\n parent Carrier\n position 2 0 0\n"
+                                 "light L distant\n"
+                                 "camera C\n path tcb 0 -1 -2 -3 4 1 3 -2\n target Subject 0 0.5 0\n"),
+                           &files, &error))
+        << error;
+    const std::vector<uint8_t>& bytes = files.at("Demo/s.lws");
+    const std::string text(bytes.begin(), bytes.end());
+    std::vector<std::vector<Envelope>> items = playerMotions(text, "ObjectMotion", MOTION_CHANNELS);
+    std::vector<std::vector<Envelope>> cameras = playerMotions(text, "CameraMotion", CAMERA_MOTION_CHANNELS);
+    ASSERT_EQ(items.size(), 2u);
+    ASSERT_EQ(cameras.size(), 1u);
+    for (float t : {0.1f, 1.13f, 2.0f, 2.9f, 3.95f}) {
+        // The subject's point through the player's item matrices, parent first.
+        float parent[16], child[16], world[16];
+        motionMatrix(parent, items[0].data(), t, nullptr);
+        motionMatrix(child, items[1].data(), t, nullptr);
+        copyMatrix(world, parent);
+        matrixMultiply(world, child);
+        const Vec3 subject = {world[4] * 0.5f + world[12], world[5] * 0.5f + world[13], world[6] * 0.5f + world[14]};
+        const Envelope* c = cameras[0].data();
+        const Vec3 eye = {evalEnvelope(&c[0], t), evalEnvelope(&c[1], t), evalEnvelope(&c[2], t)};
+        const float h = evalEnvelope(&c[3], t), p = evalEnvelope(&c[4], t);
+        const Vec3 looking = {std::sin(h) * std::cos(p), -std::sin(p), std::cos(h) * std::cos(p)};
+        const float off = std::acos(std::min(1.0f, vecDot(looking, vecNormalise(vecSub(subject, eye)))));
+        EXPECT_LT(off, 0.01f) << "at " << t << " s the camera looks " << off << " rad past its subject";
+    }
+    for (auto* motions : {&items, &cameras})
+        for (auto& motion : *motions)
+            for (Envelope& e : motion) releaseEnvelope(&e);
     packageRelease();
 }
 

@@ -8,12 +8,14 @@
 //   parent NAME|INDEX          (objects, nulls: an earlier null, labelled object, or item index;
 //                               bones: an earlier bone of the same object)
 //   label NAME (objects) | colour R G B, intensity CHANNEL, range R, cone DEG, edge DEG (lights)
-//   zoom CHANNEL, target X Y Z (cameras: heading and pitch keyed to look at the point)
+//   zoom CHANNEL, target X Y Z | target ITEM [X Y Z] (cameras: heading and pitch keyed to look at
+//                              the point, or at the item's pivot or a point in its own coordinates)
 //   rest X Y Z, direction H P B, length L, map NAME (bones)
 #include <cmath>
 #include <cstdio>
 
 #include "base/constants.h"
+#include "tools/content/scenes/aim.h"
 #include "tools/content/scenes/production.h"
 
 namespace {
@@ -29,7 +31,7 @@ struct SceneBuild {
     bool boneSet[9] = {};
     std::vector<std::string> boneNames;  // of the current object
     bool hasTarget = false;
-    Vec3 target = {0, 0, 0};
+    AimTarget target;
 };
 
 LwMotion* currentMotion(SceneBuild* b) {
@@ -81,14 +83,15 @@ bool readPath(const DescriptionLine& line, SceneBuild* b, LwMotion* motion, std:
     return true;
 }
 
-bool findItem(const SceneBuild& b, const std::string& word, uint32_t* index) {
-    for (size_t i = 0; i + 1 < b.labels.size(); ++i)
+// An item before the `count` first ones, by its null's name, its object's label or its index.
+bool findItem(const SceneBuild& b, const std::string& word, size_t count, uint32_t* index) {
+    for (size_t i = 0; i < count; ++i)
         if (b.labels[i] == word) {
             *index = uint32_t(i);
             return true;
         }
     int number;
-    if (parseInteger(word, &number) && number >= 0 && size_t(number) + 1 < b.scene.items.size()) {
+    if (parseInteger(word, &number) && number >= 0 && size_t(number) < count) {
         *index = uint32_t(number);
         return true;
     }
@@ -136,37 +139,6 @@ bool readMotionLine(const DescriptionLine& line, SceneBuild* b, bool* handled, s
     return true;
 }
 
-// Heading and pitch keyed at the camera's position keys so that it looks at the target.
-void aimCamera(LwCamera* camera, Vec3 target) {
-    const LwEnvelope* position = camera->motion.channels;
-    size_t keys = position[0].keys.size();
-    bool together = position[1].keys.size() == keys && position[2].keys.size() == keys;
-    LwEnvelope heading, pitch;
-    heading.preBehavior = pitch.preBehavior = position[0].preBehavior;
-    heading.postBehavior = pitch.postBehavior = position[0].postBehavior;
-    float previous = 0;
-    for (size_t k = 0; k < keys; ++k) {
-        Vec3 p = {position[0].keys[k].value, together ? position[1].keys[k].value : position[1].keys[0].value,
-                  together ? position[2].keys[k].value : position[2].keys[0].value};
-        Vec3 d = vecSub(target, p);
-        float h = std::atan2(d.x, d.z);
-        // Turn the short way from the previous key.
-        while (k > 0 && h - previous > kPiF) h -= kTwoPiF;
-        while (k > 0 && h - previous < -kPiF) h += kTwoPiF;
-        previous = h;
-        float horizontal = std::sqrt(d.x * d.x + d.z * d.z);
-        LwKey hk = position[0].keys[k], pk = position[0].keys[k];
-        hk.value = h;
-        pk.value = std::atan2(-d.y, horizontal);  // positive pitch looks down
-        heading.keys.push_back(hk);
-        pitch.keys.push_back(pk);
-    }
-    smoothTangents(&heading);
-    smoothTangents(&pitch);
-    camera->motion.channels[3] = heading;
-    camera->motion.channels[4] = pitch;
-}
-
 // A bone's channels that were not written follow its rest position and direction.
 void finishBone(SceneBuild* b) {
     if (b->kind != THING_BONE) return;
@@ -179,7 +151,7 @@ void finishBone(SceneBuild* b) {
 
 void finishThing(SceneBuild* b) {
     finishBone(b);
-    if (b->kind == THING_CAMERA && b->hasTarget) aimCamera(&b->scene.cameras.back(), b->target);
+    if (b->kind == THING_CAMERA && b->hasTarget) aimCamera(b->scene, &b->scene.cameras.back(), b->target);
     b->hasTarget = false;
     for (bool& set : b->boneSet) set = false;
 }
@@ -229,10 +201,30 @@ bool readCameraLine(const DescriptionLine& line, SceneBuild* b, std::string* err
         return true;
     }
     if (key == "target") {
+        // target X Y Z | target ITEM [X Y Z]: a point of the scene, or of the item (its pivot unless given).
+        AimTarget target;
         float v[3];
-        if (!numbersFrom(line, 1, 3, v, error)) return false;
+        const size_t count = line.words.size();
+        const bool onItem = count > 1 && !parseNumber(line.words[1], &v[0]);
+        if (onItem ? count != 2 && count != 5 : count != 4) {
+            *error = lineError(line, "a target is: target X Y Z, or target ITEM [X Y Z]");
+            return false;
+        }
+        if (onItem) {
+            if (!findItem(*b, line.words[1], b->scene.items.size(), &target.item)) {
+                *error = lineError(line, "no item is called or numbered \"" + line.words[1] + "\"");
+                return false;
+            }
+            target.onItem = true;
+            const std::optional<LwPoint>& pivot = b->scene.items[target.item].pivot;
+            if (pivot) target.point = {pivot->x, pivot->y, pivot->z};
+        }
+        if (count >= 4) {
+            if (!numbersFrom(line, count - 3, 3, v, error)) return false;
+            target.point = {v[0], v[1], v[2]};
+        }
         b->hasTarget = true;
-        b->target = {v[0], v[1], v[2]};
+        b->target = target;
         return true;
     }
     *error = lineError(line, "unknown camera line \"" + key + "\"");
@@ -279,7 +271,7 @@ bool readItemLine(const DescriptionLine& line, SceneBuild* b, std::string* error
     }
     if (key == "parent" && line.words.size() == 2) {
         uint32_t index;
-        if (!findItem(*b, line.words[1], &index)) {
+        if (!findItem(*b, line.words[1], b->scene.items.size() - 1, &index)) {
             *error = lineError(line, "no earlier item is called or numbered \"" + line.words[1] + "\"");
             return false;
         }
