@@ -3,7 +3,8 @@
 file(GLOB SCENE_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/content/scenes/*.cpp)
 add_library(velmora_scenes STATIC ${SCENE_TOOL_SOURCES})
 target_include_directories(velmora_scenes PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(velmora_scenes PUBLIC lwwriter velmora_content)
+# The player's own curves and readers: a generator that recomputed them would drift from what plays.
+target_link_libraries(velmora_scenes PUBLIC lwwriter velmora_content velmora_scene)
 
 add_executable(velmora_mkscenes ${CMAKE_SOURCE_DIR}/tools/content/mkscenes_main.cpp)
 target_link_libraries(velmora_mkscenes PRIVATE velmora_scenes)

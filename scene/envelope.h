@@ -46,6 +46,9 @@ enum {
     CAMERA_MOTION_CHANNELS = 6,  // position xyz, heading pitch bank
 };
 
+// Stores a key's shape and its six span parameters as a scene file writes them: tension, continuity
+// and bias then the two tangents for TCB, Hermite and Bezier keys, the two handles for 2D Bezier.
+void setKeyShape(EnvelopeKey* key, uint32_t shape, const float params[6]);
 // Reads channelCount envelope blocks from the token stream into consecutive envelopes.
 // Returns false (with a message naming the file) when the stream is malformed.
 bool readMotion(Envelope* envelopes, int channelCount, DemoFile file);

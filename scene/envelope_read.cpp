@@ -38,23 +38,7 @@ bool readKey(DemoFile file, EnvelopeKey* key) {
         return false;
     for (float& v : p)
         if (!readFloat(file, &v)) return false;
-    key->shape = static_cast<uint32_t>(shape);
-    switch (key->shape) {
-        case SHAPE_TCB:
-        case SHAPE_HERMITE:
-        case SHAPE_BEZIER:
-            key->tension = p[0];
-            key->continuity = p[1];
-            key->bias = p[2];
-            key->param[0] = p[3];
-            key->param[1] = p[4];
-            break;
-        case SHAPE_BEZIER2D:
-            for (int i = 0; i < 4; ++i) key->param[i] = p[i];
-            break;
-        default:
-            break;  // linear and stepped spans carry no parameters
-    }
+    setKeyShape(key, static_cast<uint32_t>(shape), p);
     return true;
 }
 
@@ -100,6 +84,26 @@ bool readEnvelope(DemoFile file, Envelope* envelope, char* token) {
 }
 
 }  // namespace
+
+void setKeyShape(EnvelopeKey* key, uint32_t shape, const float p[6]) {
+    key->shape = shape;
+    switch (shape) {
+        case SHAPE_TCB:
+        case SHAPE_HERMITE:
+        case SHAPE_BEZIER:
+            key->tension = p[0];
+            key->continuity = p[1];
+            key->bias = p[2];
+            key->param[0] = p[3];
+            key->param[1] = p[4];
+            break;
+        case SHAPE_BEZIER2D:
+            for (int i = 0; i < 4; ++i) key->param[i] = p[i];
+            break;
+        default:
+            break;  // linear and stepped spans carry no parameters
+    }
+}
 
 bool readMotion(Envelope* envelopes, int channelCount, DemoFile file) {
     if (channelCount <= 0) return true;

@@ -1,85 +1,14 @@
-// Cameras aimed at a subject: LightWave's curves evaluated on the generator's side, item points
-// followed through their parents, and heading and pitch keys sampled along the shot.
+// Cameras aimed at a subject: item points followed through their parents on the player's curves,
+// and heading and pitch keys sampled along the shot.
 #include "tools/content/scenes/aim.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "base/constants.h"
+#include "scene/envelope.h"
 
 namespace {
-
-// Span parameters as the scene file carries them: TCB keys hold tension, continuity and bias in
-// params 0-2, Hermite and Bezier keys their incoming and outgoing tangents in 3 and 4, 2D Bezier keys
-// their two handles (time, value) in 0-3.
-float outgoing(const std::vector<LwKey>& keys, size_t k) {
-    const LwKey& k0 = keys[k];
-    const LwKey& k1 = keys[k + 1];
-    const LwKey* prev = k > 0 ? &keys[k - 1] : nullptr;
-    // Tangents are per span: a key's neighbours on both sides share its slope by their widths.
-    const float share = prev ? (k1.time - k0.time) / (k1.time - prev->time) : 1.0f;
-    const float d = k1.value - k0.value;
-    switch (k0.shape) {
-        case 0: {
-            const float* p = k0.params;
-            float a = (1 - p[0]) * (1 + p[1]) * (1 + p[2]);
-            float b = (1 - p[0]) * (1 - p[1]) * (1 - p[2]);
-            return prev ? share * (a * (k0.value - prev->value) + b * d) : b * d;
-        }
-        case 3: return prev ? share * (k0.value - prev->value + d) : d;
-        case 1:
-        case 2: return k0.params[4] * share;
-        case 5: {
-            float out = k0.params[3] * (k1.time - k0.time);
-            return std::fabs(k0.params[2]) > 0.00001f ? out / k0.params[2] : out * 100000.0f;
-        }
-        default: return 0;
-    }
-}
-
-float incoming(const std::vector<LwKey>& keys, size_t k) {
-    const LwKey& k0 = keys[k];
-    const LwKey& k1 = keys[k + 1];
-    const LwKey* next = k + 2 < keys.size() ? &keys[k + 2] : nullptr;
-    const float share = next ? (k1.time - k0.time) / (next->time - k0.time) : 1.0f;
-    const float d = k1.value - k0.value;
-    switch (k1.shape) {
-        case 0: {
-            const float* p = k1.params;
-            float a = (1 - p[0]) * (1 - p[1]) * (1 + p[2]);
-            float b = (1 - p[0]) * (1 + p[1]) * (1 - p[2]);
-            return next ? share * (b * (next->value - k1.value) + a * d) : a * d;
-        }
-        case 3: return next ? share * (next->value - k1.value + d) : d;
-        case 1:
-        case 2: return k1.params[3] * share;
-        case 5: {
-            float in = k1.params[1] * (k1.time - k0.time);
-            return std::fabs(k1.params[0]) > 0.00001f ? in / k1.params[0] : in * 100000.0f;
-        }
-        default: return 0;
-    }
-}
-
-float bezier(float x0, float x1, float x2, float x3, float s) {
-    float c = 3 * (x1 - x0), b = 3 * (x2 - x1) - c, a = x3 - x0 - c - b;
-    return x0 + s * (c + s * (b + s * a));
-}
-
-// A 2D Bezier span: the curve's parameter is found by bisection on its time.
-float bezier2d(const LwKey& k0, const LwKey& k1, float time) {
-    const bool handle = k0.shape == 5;
-    float x1 = handle ? k0.time + k0.params[2] : k0.time + (k1.time - k0.time) / 3;
-    float y1 = handle ? k0.value + k0.params[3] : k0.value + k0.params[4] / 3;
-    float lo = 0, hi = 1, s = 0.5f;
-    for (int i = 0; i < 60; ++i) {
-        s = (lo + hi) / 2;
-        float x = bezier(k0.time, x1, k1.time + k1.params[0], k1.time, s);
-        if (std::fabs(time - x) <= 0.0001f) break;
-        (x > time ? hi : lo) = s;
-    }
-    return bezier(k0.value, y1, k1.value + k1.params[1], k1.value, s);
-}
 
 Vec3 rotate(Vec3 v, float heading, float pitch, float bank) {
     // Ry(heading) * Rx(pitch) * Rz(bank), as the player turns its items.
@@ -113,55 +42,18 @@ void addKeyTimes(const LwMotion& motion, int channels, std::vector<float>* times
 }  // namespace
 
 float evalChannel(const LwEnvelope& channel, float time) {
-    const std::vector<LwKey>& keys = channel.keys;
-    if (keys.empty()) return 0;
-    if (keys.size() == 1) return keys[0].value;
-    const LwKey& first = keys.front();
-    const LwKey& last = keys.back();
-    float offset = 0;
-    if (time < first.time || time > last.time) {
-        const bool before = time < first.time;
-        const float length = last.time - first.time;
-        const float periods = std::floor((time - first.time) / length);
-        switch (before ? channel.preBehavior : channel.postBehavior) {
-            case 0: return 0;
-            case 1: return before ? first.value : last.value;
-            case 2: time -= periods * length; break;
-            case 3:
-                time -= periods * length;
-                if (std::fmod(std::fabs(periods), 2.0f) == 1.0f) time = first.time + last.time - time;
-                break;
-            case 4:
-                time -= periods * length;
-                offset = (last.value - first.value) * periods;
-                break;
-            case 5:
-                if (before) return first.value + outgoing(keys, 0) / (keys[1].time - first.time) * (time - first.time);
-                return last.value + incoming(keys, keys.size() - 2) / (last.time - keys[keys.size() - 2].time) *
-                                        (time - last.time);
-            default: break;
-        }
+    // The player's own evaluator, over keys linked as its envelope reader links them.
+    std::vector<EnvelopeKey> keys(channel.keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const LwKey& written = channel.keys[k];
+        keys[k].value = written.value;
+        keys[k].time = written.time;
+        setKeyShape(&keys[k], static_cast<uint32_t>(written.shape), written.params);
+        keys[k].prev = k > 0 ? &keys[k - 1] : nullptr;
+        keys[k].next = k + 1 < keys.size() ? &keys[k + 1] : nullptr;
     }
-    size_t k = 0;
-    while (k + 2 < keys.size() && time > keys[k + 1].time) ++k;
-    const LwKey& k0 = keys[k];
-    const LwKey& k1 = keys[k + 1];
-    if (time <= k0.time) return k0.value + offset;
-    if (time >= k1.time) return k1.value + offset;
-    const float t = (time - k0.time) / (k1.time - k0.time);
-    switch (k1.shape) {
-        case 0:
-        case 1:
-        case 2: {
-            float t2 = t * t, t3 = t2 * t;
-            float h2 = 3 * t2 - 2 * t3, h1 = 1 - h2, h3 = t - 2 * t2 + t3, h4 = t3 - t2;
-            return h1 * k0.value + h2 * k1.value + h3 * outgoing(keys, k) + h4 * incoming(keys, k) + offset;
-        }
-        case 3: return k0.value + t * (k1.value - k0.value) + offset;
-        case 4: return k0.value + offset;
-        case 5: return bezier2d(k0, k1, time) + offset;
-        default: return offset;
-    }
+    const Envelope envelope = {keys.data(), int32_t(keys.size()), channel.preBehavior, channel.postBehavior};
+    return evalEnvelope(&envelope, time);
 }
 
 Vec3 itemPoint(const LwScene& scene, uint32_t item, Vec3 local, float t) {

@@ -6,7 +6,7 @@
 #include "tools/content/scenes/shapes.h"
 #include "tools/lightwave/lw_writer.h"
 
-// A channel's value at t seconds, following LightWave's curves as the player evaluates them.
+// A channel's value at t seconds, through the player's own envelope evaluation.
 float evalChannel(const LwEnvelope& channel, float t);
 
 // Where a point given in an item's own coordinates is in the scene at t seconds, through the item's
