@@ -2,11 +2,7 @@
 
 DemoContext* demoContext() {
     static DemoContext context;
-    static bool linked = false;
-    if (!linked) {
-        linkDemoContext(&context);
-        linked = true;
-    }
+    linkDemoContext(&context);  // one store; nothing else links this instance
     return &context;
 }
 

@@ -30,10 +30,6 @@ struct FrameLoopState {
 FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
 FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
-void resetAllEffects(TimelineState* timeline) {
-    for (int s = 0; timeline->scenes && s < timeline->sceneCount; ++s) resetSceneEffects(&timeline->scenes[s]);
-}
-
 void updateTitle(DemoContext* context) {
     int32_t clock = platformClockMs();
     if (gLoop.fpsClock < 0) gLoop.fpsClock = clock;
@@ -86,7 +82,7 @@ int runFrame(int32_t demoTime, DemoContext* context) {
     if (gLoop.warmScene >= context->timeline.sceneCount) {
         gLoop.warmScene = 0;
         context->warmUp = 0;
-        resetAllEffects(&context->timeline);
+        resetAllEffects(context->timeline.scenes, context->timeline.sceneCount);
         return 0;
     }
     Scene* scene = &context->timeline.scenes[gLoop.warmScene];

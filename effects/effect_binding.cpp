@@ -72,3 +72,7 @@ void bindEffects(RenderState* render, Scene* scenes, int32_t sceneCount) {
 void resetSceneEffects(Scene* scene) {
     for (EffectSlot& slot : scene->effectSlots) slot.reset = 1;
 }
+
+void resetAllEffects(Scene* scenes, int32_t sceneCount) {
+    for (int32_t s = 0; scenes && s < sceneCount; ++s) resetSceneEffects(&scenes[s]);
+}

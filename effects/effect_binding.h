@@ -41,3 +41,5 @@ void initSceneEffects(RenderState* render, Scene* scene);
 void bindEffects(RenderState* render, Scene* scenes, int32_t sceneCount);
 // Every slot of the scene starts afresh at its next render (warm-up end, loop restart, scene switch).
 void resetSceneEffects(Scene* scene);
+// The same over every scene of the table (warm-up end, loop restart).
+void resetAllEffects(Scene* scenes, int32_t sceneCount);

@@ -10,14 +10,13 @@
 namespace {
 
 // The timeline is over: restart the demo clock when looping, otherwise end the demo.
-void endOfTimeline(TimelineState* timeline, bool resetAllEffects) {
+void endOfTimeline(TimelineState* timeline, bool resetEffects) {
     if (!timeline->loop) {
         postQuit(&timeline->quit, EXIT_OK);
         return;
     }
     timeline->startClock = platformClockMs();
-    if (resetAllEffects)
-        for (int32_t k = 0; timeline->scenes && k < timeline->sceneCount; ++k) resetSceneEffects(&timeline->scenes[k]);
+    if (resetEffects) resetAllEffects(timeline->scenes, timeline->sceneCount);
 }
 
 // Every due point not yet freed, in time order: a long frame that passes two points frees both.
