@@ -103,7 +103,7 @@ void selectUnit(const GlEntryPoints* gl, int unit) { gl->glActiveTextureARB(GLen
 
 }  // namespace
 
-void readClipScript(const char* path, RenderState* context) {
+void readClipScript(const char* path, RenderState* render) {
     ClipScript* s = clipScript();
     // A second reading replaces the first.
     for (int k = 0; k < s->textureCount; ++k) releaseTextureImage(&s->textures[k]);
@@ -120,13 +120,13 @@ void readClipScript(const char* path, RenderState* context) {
     }
     parseClipScript(file, path, s);
     fileClose(file);
-    loadPictures(s, path, &context->settings);
-    buildPrograms(&context->programText, s);
-    s->volume = sharedNoiseVolume(context, &context->settings);
+    loadPictures(s, path, &render->settings);
+    buildPrograms(&render->programText, s);
+    s->volume = sharedNoiseVolume(render, &render->settings);
 }
 
-void drawClipOverlays(RenderState* context, int32_t demoTime) {
-    (void)context;
+void drawClipOverlays(RenderState* render, int32_t demoTime) {
+    (void)render;
     const ClipScript* s = clipScript();
     if (!s->overlayCount || !s->overlayProgram) return;
     const GlEntryPoints* gl = glEntryPoints();

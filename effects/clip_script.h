@@ -57,7 +57,7 @@ ClipScript* clipScript();
 void parseClipScript(DemoFile file, const char* path, ClipScript* script);
 
 // Parses the script, loads its pictures, builds the overlay programs and the turbulence volume.
-void readClipScript(const char* path, RenderState* context);
+void readClipScript(const char* path, RenderState* render);
 
 // Corners of an overlay's quads: screen position, picture coordinates, turbulence (x, y, time) and
 // glow shape (two quads for the electric form).
@@ -73,4 +73,4 @@ bool clipOverlayActive(const ClipOverlay* overlay, int32_t demoTime);
 // The overlay's corners at demoTime and its alpha; returns 4 (plain) or 8 (electric) vertices.
 int clipOverlayVertices(const ClipOverlay* overlay, int32_t demoTime, ClipVertex* out, float* alpha);
 
-void drawClipOverlays(RenderState* context, int32_t demoTime);
+void drawClipOverlays(RenderState* render, int32_t demoTime);

@@ -20,7 +20,7 @@ const GLvoid* offset(intptr_t bytes) { return reinterpret_cast<const GLvoid*>(by
 
 }  // namespace
 
-void drawEffectSurface(const RenderState* context, const Scene* scene, const Mesh* mesh,
+void drawEffectSurface(const RenderState* render, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
                        BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {
     const GlEntryPoints* gl = glEntryPoints();
@@ -90,5 +90,5 @@ void drawEffectSurface(const RenderState* context, const Scene* scene, const Mes
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
-    if (resetUnits) resetTextureUnits(context);
+    if (resetUnits) resetTextureUnits(render);
 }

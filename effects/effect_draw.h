@@ -20,6 +20,6 @@ struct VertexSource {
 // many instances reset once at the end). `beforeDraw` (may be null) runs with the programs bound:
 // program locals, blend functions.
 typedef void (*BeforeDrawFn)(const SurfaceInstance* instance, const void* data);
-void drawEffectSurface(const RenderState* context, const Scene* scene, const Mesh* mesh,
+void drawEffectSurface(const RenderState* render, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
                        BeforeDrawFn beforeDraw, const void* data, bool resetUnits = true);

@@ -70,14 +70,14 @@ void compilePacking(ProgramBuilder* b, uint32_t* program) {
 
 }  // namespace
 
-void compileDepthPrograms(RenderState* context) {
-    ProgramBuilder* b = &context->programText;
-    compileSkinned(b, &context->depthSkinnedVertexProgram);
-    compileRigid(b, &context->depthVertexProgram);
-    compilePacking(b, &context->depthFragmentProgram);
+void compileDepthPrograms(RenderState* render) {
+    ProgramBuilder* b = &render->programText;
+    compileSkinned(b, &render->depthSkinnedVertexProgram);
+    compileRigid(b, &render->depthVertexProgram);
+    compilePacking(b, &render->depthFragmentProgram);
 }
 
-void setShadowPrograms(const RenderState* context, Surface* surface, bool skinned) {
-    surface->shadowPrograms[0] = skinned ? context->depthSkinnedVertexProgram : context->depthVertexProgram;
-    surface->shadowPrograms[1] = context->depthFragmentProgram;
+void setShadowPrograms(const RenderState* render, Surface* surface, bool skinned) {
+    surface->shadowPrograms[0] = skinned ? render->depthSkinnedVertexProgram : render->depthVertexProgram;
+    surface->shadowPrograms[1] = render->depthFragmentProgram;
 }

@@ -7,6 +7,6 @@ struct Surface;
 
 // Compiles the three programs into the context (depthVertexProgram, depthSkinnedVertexProgram,
 // depthFragmentProgram); a program the driver rejects ends the run as every program does.
-void compileDepthPrograms(RenderState* context);
+void compileDepthPrograms(RenderState* render);
 // A surface's shadowPrograms: the skinned or rigid depth vertex program, then the packing program.
-void setShadowPrograms(const RenderState* context, Surface* surface, bool skinned);
+void setShadowPrograms(const RenderState* render, Surface* surface, bool skinned);

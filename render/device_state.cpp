@@ -44,21 +44,21 @@ void setDefaultGlState() {
     glHint(GL_GENERATE_MIPMAP_HINT_SGIS, GL_NICEST);
 }
 
-void createShadowBuffer(RenderState* context) {
+void createShadowBuffer(RenderState* render) {
     const GlEntryPoints* gl = glEntryPoints();
-    const DeviceCaps* caps = context->caps ? context->caps : deviceCaps();
+    const DeviceCaps* caps = render->caps ? render->caps : deviceCaps();
     if (caps->states[EXT_WGL_ARB_PBUFFER] != EXTENSION_FOUND ||
         caps->states[EXT_WGL_ARB_RENDER_TEXTURE] != EXTENSION_FOUND || !gl->glGenFramebuffers ||
         !gl->glFramebufferTexture2D)
         noShadowBuffer("the graphics driver has no framebuffer objects");
-    GLsizei size = context->settings.shadowMapSize;
+    GLsizei size = render->settings.shadowMapSize;
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     if (size <= 0 || size > largest) noShadowBuffer("the shadow map size is not available");
     clearGlErrors();
 
-    if (!context->shadowTexture) glGenTextures(1, &context->shadowTexture);
-    glBindTexture(GL_TEXTURE_2D, context->shadowTexture);
+    if (!render->shadowTexture) glGenTextures(1, &render->shadowTexture);
+    glBindTexture(GL_TEXTURE_2D, render->shadowTexture);
     // Fixed-point colour: the depth packing relies on the clamp when colour is written.
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER_ARB);
@@ -70,15 +70,15 @@ void createShadowBuffer(RenderState* context) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    gl->glGenRenderbuffers(1, &context->shadowDepthBuffer);
-    gl->glBindRenderbuffer(GL_RENDERBUFFER, context->shadowDepthBuffer);
+    gl->glGenRenderbuffers(1, &render->shadowDepthBuffer);
+    gl->glBindRenderbuffer(GL_RENDERBUFFER, render->shadowDepthBuffer);
     gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size, size);
     gl->glBindRenderbuffer(GL_RENDERBUFFER, 0);
 
-    gl->glGenFramebuffers(1, &context->shadowFramebuffer);
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, context->shadowFramebuffer);
-    gl->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, context->shadowTexture, 0);
-    gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, context->shadowDepthBuffer);
+    gl->glGenFramebuffers(1, &render->shadowFramebuffer);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, render->shadowFramebuffer);
+    gl->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, render->shadowTexture, 0);
+    gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, render->shadowDepthBuffer);
     GLenum status = gl->glCheckFramebufferStatus(GL_FRAMEBUFFER);
     gl->glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLenum error = clearGlErrors();
@@ -89,8 +89,8 @@ void createShadowBuffer(RenderState* context) {
     }
 }
 
-void bindShadowBuffer(const RenderState* context) {
-    glEntryPoints()->glBindFramebuffer(GL_FRAMEBUFFER, context->shadowFramebuffer);
+void bindShadowBuffer(const RenderState* render) {
+    glEntryPoints()->glBindFramebuffer(GL_FRAMEBUFFER, render->shadowFramebuffer);
 }
 
 void unbindShadowBuffer() { glEntryPoints()->glBindFramebuffer(GL_FRAMEBUFFER, 0); }

@@ -7,7 +7,7 @@ struct Scene;
 
 // The passes before the scene's objects and after the overlays: every slot of that pass, in slot
 // order.
-void renderEffectPass(RenderState* context, Scene* scene, int32_t pass, int32_t timeMs);
+void renderEffectPass(RenderState* render, Scene* scene, int32_t pass, int32_t timeMs);
 // The pass at the nulls, from the walk over the items: the slot of the nullIndex-th null item (counting from 0),
 // when it draws in that pass. True when an effect was drawn.
-bool renderNullEffect(RenderState* context, Scene* scene, int32_t nullIndex, int32_t timeMs);
+bool renderNullEffect(RenderState* render, Scene* scene, int32_t nullIndex, int32_t timeMs);

@@ -10,9 +10,9 @@ struct Settings;
 // size when full screen, or the desktop when windowed (the window can grow up to it).
 void glowTextureSize(const Settings* settings, int32_t* width, int32_t* height);
 // Creates what the scene's glow and colour grading need; run once the scene is loaded.
-void setUpGlow(RenderState* context, Scene* scene);
+void setUpGlow(RenderState* render, Scene* scene);
 // The shared blur and composite programs of the device's path (ARB text, or the NV program files).
-void compileGlowPrograms(RenderState* context);
+void compileGlowPrograms(RenderState* render);
 // Blurs the frame's glow (alpha) through the scene's divisor, adds it in the glow colour and grades
 // the result with the scene's colour operations; does nothing unless the scene glows.
-void drawGlow(RenderState* context, const Scene* scene, int32_t timeMs);
+void drawGlow(RenderState* render, const Scene* scene, int32_t timeMs);

@@ -67,13 +67,13 @@ void setCompositeParameters(bool nv, uint32_t program, const float colour[4], co
 
 }  // namespace
 
-void drawGlow(RenderState* context, const Scene* scene, int32_t timeMs) {
+void drawGlow(RenderState* render, const Scene* scene, int32_t timeMs) {
     const SceneSetup& setup = scene->setup;
-    if (!setup.glowOn || !context->glowTexture) return;
-    const uint32_t blur = context->glowBlurProgram, composite = context->glowCompositeProgram;
+    if (!setup.glowOn || !render->glowTexture) return;
+    const uint32_t blur = render->glowBlurProgram, composite = render->glowCompositeProgram;
     if (!blur || !composite) return;
-    const Settings& s = context->settings;
-    const DeviceCaps* caps = context->caps ? context->caps : deviceCaps();
+    const Settings& s = render->settings;
+    const DeviceCaps* caps = render->caps ? render->caps : deviceCaps();
     const bool nv = caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND;
     GlowFrame f = {(s.clientWidth - s.width) / 2, (s.clientHeight - s.height) / 2, s.width, s.height,
                    setup.glowTextureWidth, setup.glowTextureHeight, std::max<int32_t>(setup.glowDivisor, 1)};
@@ -98,7 +98,7 @@ void drawGlow(RenderState* context, const Scene* scene, int32_t timeMs) {
     const GlEntryPoints* gl = glEntryPoints();
     if (gl->glActiveTextureARB) gl->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, context->glowTexture);
+    glBindTexture(GL_TEXTURE_2D, render->glowTexture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     copyFrame(f, f.width, f.height);
 

@@ -64,18 +64,18 @@ void compileArbComposite(ProgramBuilder* b, uint32_t* program) {
 
 }  // namespace
 
-void compileGlowPrograms(RenderState* context) {
-    ProgramBuilder* b = &context->programText;
-    const DeviceCaps* caps = context->caps ? context->caps : deviceCaps();
+void compileGlowPrograms(RenderState* render) {
+    ProgramBuilder* b = &render->programText;
+    const DeviceCaps* caps = render->caps ? render->caps : deviceCaps();
     const bool nv = caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND;
     // Tools load scenes without a device: they need the glow's settings, not its programs.
     if (!deviceCompilesPrograms(nv ? GL_FRAGMENT_PROGRAM_NV : GL_FRAGMENT_PROGRAM_ARB)) return;
-    if (!context->glowBlurProgram) {
-        if (nv) loadProgramFile(b, &context->glowBlurProgram, GL_FRAGMENT_PROGRAM_NV, "Demo/glow_h.fp");
-        else compileArbBlur(b, &context->glowBlurProgram);
+    if (!render->glowBlurProgram) {
+        if (nv) loadProgramFile(b, &render->glowBlurProgram, GL_FRAGMENT_PROGRAM_NV, "Demo/glow_h.fp");
+        else compileArbBlur(b, &render->glowBlurProgram);
     }
-    if (!context->glowCompositeProgram) {
-        if (nv) loadProgramFile(b, &context->glowCompositeProgram, GL_FRAGMENT_PROGRAM_NV, "Demo/glow_v.fp");
-        else compileArbComposite(b, &context->glowCompositeProgram);
+    if (!render->glowCompositeProgram) {
+        if (nv) loadProgramFile(b, &render->glowCompositeProgram, GL_FRAGMENT_PROGRAM_NV, "Demo/glow_v.fp");
+        else compileArbComposite(b, &render->glowCompositeProgram);
     }
 }

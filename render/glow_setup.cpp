@@ -18,11 +18,11 @@ int32_t powerOfTwoCover(int32_t size) {
 }
 
 // Zero-filled: rows that no copy writes read the same from run to run.
-void createGlowTexture(RenderState* context, int32_t width, int32_t height) {
+void createGlowTexture(RenderState* render, int32_t width, int32_t height) {
     void* zeros = std::calloc(size_t(width) * size_t(height), 4);
     if (!zeros) outOfMemory("a glow texture of %d x %d", width, height);
-    glGenTextures(1, &context->glowTexture);
-    glBindTexture(GL_TEXTURE_2D, context->glowTexture);
+    glGenTextures(1, &render->glowTexture);
+    glBindTexture(GL_TEXTURE_2D, render->glowTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -42,10 +42,10 @@ void glowTextureSize(const Settings* settings, int32_t* width, int32_t* height) 
 
 // The texture is made whenever the scene glows or grades its colours: a glowing scene without colour
 // operations needs it as much as one with them.
-void setUpGlow(RenderState* context, Scene* scene) {
+void setUpGlow(RenderState* render, Scene* scene) {
     SceneSetup* setup = &scene->setup;
-    glowTextureSize(&context->settings, &setup->glowTextureWidth, &setup->glowTextureHeight);
-    if ((setup->colourOperations || setup->glowOn) && !context->glowTexture)
-        createGlowTexture(context, setup->glowTextureWidth, setup->glowTextureHeight);
-    if (setup->glowOn) compileGlowPrograms(context);
+    glowTextureSize(&render->settings, &setup->glowTextureWidth, &setup->glowTextureHeight);
+    if ((setup->colourOperations || setup->glowOn) && !render->glowTexture)
+        createGlowTexture(render, setup->glowTextureWidth, setup->glowTextureHeight);
+    if (setup->glowOn) compileGlowPrograms(render);
 }

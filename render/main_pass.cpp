@@ -23,7 +23,7 @@ const uint32_t kProgramOnlyLayers = LAYER_NORMAL_MAP | LAYER_HEIGHT_MAP | LAYER_
                                     LAYER_ENVIRONMENT | LAYER_CAUSTICS | LAYER_ALPHA;
 
 struct DrawContext {
-    RenderState* context;
+    RenderState* render;
     const Scene* scene;
     const GlEntryPoints* gl;
     bool nvPath;
@@ -73,7 +73,7 @@ void uploadSkinningPalette(const DrawContext& d, const SceneItem* item) {
 void bindShadowMap(const DrawContext& d, const Surface* surface) {
     const int32_t unit = surface->layerCount;
     if (unit >= d.imageUnits) return;
-    bindShadowTexture(d.context, unit, unit < d.fixedFunctionUnits);
+    bindShadowTexture(d.render, unit, unit < d.fixedFunctionUnits);
 }
 
 void setNamedParameter(const DrawContext& d, uint32_t program, const char* name, float x, float y, float z, float w) {
@@ -227,7 +227,7 @@ void drawSurface(const DrawContext& d, const SceneItem* item, const SurfaceInsta
     }
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
-    resetTextureUnits(d.context);
+    resetTextureUnits(d.render);
 }
 
 void drawObject(const DrawContext& d, const SceneItem* item) {
@@ -248,29 +248,29 @@ int32_t textureFrame(int32_t timeMs, int32_t periodMs, int32_t frameCount) {
     return int32_t(frame);
 }
 
-bool drawScene(RenderState* context, int32_t timeMs) {
-    Scene* scene = context->currentScene;
+bool drawScene(RenderState* render, int32_t timeMs) {
+    Scene* scene = render->currentScene;
     DrawContext d = {};
-    d.context = context;
+    d.render = render;
     d.scene = scene;
     d.gl = glEntryPoints();
-    d.nvPath = context->caps && context->caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND;
-    d.fixedFunctionUnits = context->settings.maxTextureUnits;
-    d.imageUnits = context->settings.maxTextureImageUnits > d.fixedFunctionUnits
-                       ? context->settings.maxTextureImageUnits
+    d.nvPath = render->caps && render->caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND;
+    d.fixedFunctionUnits = render->settings.maxTextureUnits;
+    d.imageUnits = render->settings.maxTextureImageUnits > d.fixedFunctionUnits
+                       ? render->settings.maxTextureImageUnits
                        : d.fixedFunctionUnits;
     d.timeMs = timeMs;
     if (!d.gl->glBindBufferARB) return false;  // the meshes live in buffer objects
 
-    setShadowParameters(context, timeMs);
-    resetTextureUnits(context);
+    setShadowParameters(render, timeMs);
+    resetTextureUnits(render);
     glMatrixMode(GL_MODELVIEW);
     int32_t slot = 0;
     for (int32_t i = 0; scene->items && i < scene->itemCount; ++i) {
         const SceneItem* item = &scene->items[i];
         if (item->isNull) {
             // Every null owns the next slot, whatever its pass.
-            if (renderNullEffect(context, scene, slot, timeMs)) resetTextureUnits(context);
+            if (renderNullEffect(render, scene, slot, timeMs)) resetTextureUnits(render);
             ++slot;
             continue;
         }

@@ -82,7 +82,7 @@ uint32_t fragmentMaterialKey(const Scene* scene, const Surface* surface) {
     return withSilentLights(key, scene);
 }
 
-void assignMaterialPrograms(RenderState* context, Scene* scene) {
+void assignMaterialPrograms(RenderState* render, Scene* scene) {
     for (int32_t i = 0; scene->items && i < scene->itemCount; ++i) {
         SceneItem* item = &scene->items[i];
         for (int32_t s = 0; item->surfaces && s < item->surfaceCount; ++s) {
@@ -91,21 +91,21 @@ void assignMaterialPrograms(RenderState* context, Scene* scene) {
             if (!surface) continue;
 
             uint32_t key = vertexMaterialKey(scene, item, surface);
-            int slot = programCacheFind(&context->vertexPrograms, key);
+            int slot = programCacheFind(&render->vertexPrograms, key);
             if (slot < 0) {
-                generateMaterialVertexProgram(&context->programText, scene, i, s);
-                programCacheInsert(&context->vertexPrograms, key, instance->vertexProgram);
+                generateMaterialVertexProgram(&render->programText, scene, i, s);
+                programCacheInsert(&render->vertexPrograms, key, instance->vertexProgram);
             } else {
-                instance->vertexProgram = context->vertexPrograms.slots[slot].program;
+                instance->vertexProgram = render->vertexPrograms.slots[slot].program;
             }
 
             key = fragmentMaterialKey(scene, surface);
-            slot = programCacheFind(&context->fragmentPrograms, key);
+            slot = programCacheFind(&render->fragmentPrograms, key);
             if (slot < 0) {
-                generateMaterialFragmentProgram(&context->programText, scene, i, s);
-                programCacheInsert(&context->fragmentPrograms, key, instance->fragmentProgram);
+                generateMaterialFragmentProgram(&render->programText, scene, i, s);
+                programCacheInsert(&render->fragmentPrograms, key, instance->fragmentProgram);
             } else {
-                instance->fragmentProgram = context->fragmentPrograms.slots[slot].program;
+                instance->fragmentProgram = render->fragmentPrograms.slots[slot].program;
             }
         }
     }

@@ -12,4 +12,4 @@ uint32_t vertexMaterialKey(const Scene* scene, const SceneItem* item, const Surf
 uint32_t fragmentMaterialKey(const Scene* scene, const Surface* surface);
 // Gives every surface instance of every item its two programs: from the caches when a surface with
 // the same key had one made, else newly generated and entered.
-void assignMaterialPrograms(RenderState* context, Scene* scene);
+void assignMaterialPrograms(RenderState* render, Scene* scene);

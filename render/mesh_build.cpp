@@ -83,11 +83,11 @@ void copyWeightMapNames(Mesh* mesh, const RawObject* object) {
     }
 }
 
-void putOnDevice(RenderState* context, const Scene* scene, Mesh* mesh, const RawObject* object,
+void putOnDevice(RenderState* render, const Scene* scene, Mesh* mesh, const RawObject* object,
                  const SurfaceGeometry* geometry) {
-    const Settings* settings = scene && scene->settings ? scene->settings : &context->settings;
+    const Settings* settings = scene && scene->settings ? scene->settings : &render->settings;
     int32_t clipTexture[OBJECT_CLIPS];
-    loadObjectTextures(context, object, settings, clipTexture);
+    loadObjectTextures(render, object, settings, clipTexture);
     for (int32_t s = 0; s < mesh->surfaceCount; ++s) {
         Surface* surface = &mesh->surfaces[s];
         const RawSurface* raw = &object->surfaces[s];
@@ -101,9 +101,9 @@ void putOnDevice(RenderState* context, const Scene* scene, Mesh* mesh, const Raw
     // Executing the lists turns depth writes off and blending on for blended layers, and changes the
     // material: the loading screen drawn next must not inherit that.
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT);
-    TextureUnitLimits units = textureUnitLimits(context, settings);
+    TextureUnitLimits units = textureUnitLimits(render, settings);
     for (int32_t s = 0; s < mesh->surfaceCount; ++s)
-        buildSurfaceLists(&mesh->surfaces[s], &object->surfaces[s], &context->textures, settings, units);
+        buildSurfaceLists(&mesh->surfaces[s], &object->surfaces[s], &render->textures, settings, units);
     glPopAttrib();
     for (int32_t s = 0; s < mesh->surfaceCount; ++s) uploadSurfaceGeometry(&mesh->surfaces[s], &geometry[s]);
     resetTextureUnitCount(settings->maxTextureUnits);
@@ -117,8 +117,8 @@ int findMesh(const MeshCache* cache, const char* path) {
     return -1;
 }
 
-void attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex) {
-    Mesh* mesh = &context->meshes.entries[meshIndex];
+void attachMesh(RenderState* render, SceneItem* item, int32_t meshIndex) {
+    Mesh* mesh = &render->meshes.entries[meshIndex];
     SurfaceInstance* instances = nullptr;
     if (mesh->surfaceCount > 0) {
         instances = static_cast<SurfaceInstance*>(std::calloc(size_t(mesh->surfaceCount), sizeof(SurfaceInstance)));
@@ -131,12 +131,12 @@ void attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex) {
     item->surfaces = instances;
 }
 
-int buildMesh(RenderState* context, Scene* scene, SceneItem* item) {
+int buildMesh(RenderState* render, Scene* scene, SceneItem* item) {
     item->mesh = nullptr;
     item->meshIndex = -1;
     item->surfaceCount = 0;
     item->surfaces = nullptr;
-    MeshCache* cache = &context->meshes;
+    MeshCache* cache = &render->meshes;
     if (cache->count >= MESH_CACHE_CAPACITY) {
         showError("Object %s cannot be loaded: %d objects are loaded already, the most there can be",
                   item->name, MESH_CACHE_CAPACITY);
@@ -173,12 +173,12 @@ int buildMesh(RenderState* context, Scene* scene, SceneItem* item) {
         fillSurface(surface, &object->surfaces[s], mesh);
         surface->vertexStride = 4 * geometry[size_t(s)].layout.floats;
         surface->triangleCount = geometry[size_t(s)].triangleCount;
-        setShadowPrograms(context, surface, mesh->weightMapCount > 0);
+        setShadowPrograms(render, surface, mesh->weightMapCount > 0);
     }
-    if (meshDeviceReady(context)) putOnDevice(context, scene, mesh, object, geometry.data());
+    if (meshDeviceReady(render)) putOnDevice(render, scene, mesh, object, geometry.data());
     freeRawObject(object);
     cache->count++;
-    attachMesh(context, item, index);
+    attachMesh(render, item, index);
     return index;
 }
 

@@ -14,11 +14,11 @@ struct SceneItem;
 // side is built. Returns the cache index, or -1 (reported) when the object cannot be read, a surface
 // needs more vertices than 16-bit indices reach, or the cache is full; the item is then left without
 // a mesh. Two bump layers on different UV maps end the process (code 0) after their message.
-int buildMesh(RenderState* context, Scene* scene, SceneItem* item);
+int buildMesh(RenderState* render, Scene* scene, SceneItem* item);
 // Index of the cache entry with exactly this path, or -1.
 int findMesh(const MeshCache* cache, const char* path);
 // Points the item at cache entry meshIndex and gives it its own SurfaceInstances.
-void attachMesh(RenderState* context, SceneItem* item, int32_t meshIndex);
+void attachMesh(RenderState* render, SceneItem* item, int32_t meshIndex);
 // Frees what a mesh holds in memory (surfaces, weight map names, list numbers); the entry is left
 // zeroed. GL objects are not deleted here.
 void releaseMesh(Mesh* mesh);

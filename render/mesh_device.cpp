@@ -83,13 +83,13 @@ void layerState(const TextureLayer* layer, uint32_t flags, int32_t k, GLuint tex
 
 }  // namespace
 
-bool meshDeviceReady(const RenderState* context) {
+bool meshDeviceReady(const RenderState* render) {
     const GlEntryPoints* gl = glEntryPoints();
-    return context->caps && context->caps->states[EXT_ARB_VERTEX_BUFFER_OBJECT] == EXTENSION_FOUND &&
+    return render->caps && render->caps->states[EXT_ARB_VERTEX_BUFFER_OBJECT] == EXTENSION_FOUND &&
            gl->glGenBuffersARB && gl->glBindBufferARB && gl->glBufferDataARB;
 }
 
-void loadObjectTextures(RenderState* context, const RawObject* object, const Settings* settings,
+void loadObjectTextures(RenderState* render, const RawObject* object, const Settings* settings,
                         int32_t clipTexture[OBJECT_CLIPS]) {
     for (int32_t c = 0; c < OBJECT_CLIPS; ++c) clipTexture[c] = -1;
     for (int32_t c = 0; c < object->clipCount && c < OBJECT_CLIPS; ++c) {
@@ -109,11 +109,11 @@ void loadObjectTextures(RenderState* context, const RawObject* object, const Set
         image.user[0] = clip->extra;
         std::memcpy(image.path, clip->fileName, strnlen(clip->fileName, sizeof image.path - 1));
         std::memcpy(image.suffix, clip->suffix, strnlen(clip->suffix, sizeof image.suffix - 1));
-        clipTexture[c] = textureCacheGet(&context->textures, &image, settings);
+        clipTexture[c] = textureCacheGet(&render->textures, &image, settings);
     }
 }
 
-TextureUnitLimits textureUnitLimits(const RenderState* context, const Settings* settings) {
+TextureUnitLimits textureUnitLimits(const RenderState* render, const Settings* settings) {
     TextureUnitLimits units;
     units.fixedFunction = settings->maxTextureUnits;
     units.selectable = settings->maxTextureUnits;
@@ -121,7 +121,7 @@ TextureUnitLimits textureUnitLimits(const RenderState* context, const Settings* 
         units.selectable = units.fixedFunction < 1 ? units.fixedFunction : 1;
         return units;
     }
-    if (context->caps && context->caps->states[EXT_ARB_FRAGMENT_PROGRAM] == EXTENSION_FOUND) {
+    if (render->caps && render->caps->states[EXT_ARB_FRAGMENT_PROGRAM] == EXTENSION_FOUND) {
         GLint imageUnits = 0;
         glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS_ARB, &imageUnits);
         if (imageUnits > units.selectable) units.selectable = imageUnits;

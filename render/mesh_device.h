@@ -13,11 +13,11 @@ struct TextureCache;
 
 // Whether meshes can go onto the device: a probed context with buffer objects. Without one (tools,
 // tests without a display) meshes are built in memory only.
-bool meshDeviceReady(const RenderState* context);
+bool meshDeviceReady(const RenderState* render);
 
 // Texture cache index for each clip that a layer of the object uses (found by file name, loaded when
 // new); -1 for unused clips and when the cache is full.
-void loadObjectTextures(RenderState* context, const RawObject* object, const Settings* settings,
+void loadObjectTextures(RenderState* render, const RawObject* object, const Settings* settings,
                         int32_t clipTexture[OBJECT_CLIPS]);
 
 // Which units a state list may touch: units at or past `selectable` cannot be made active; texturing
@@ -26,7 +26,7 @@ struct TextureUnitLimits {
     int32_t selectable;
     int32_t fixedFunction;
 };
-TextureUnitLimits textureUnitLimits(const RenderState* context, const Settings* settings);
+TextureUnitLimits textureUnitLimits(const RenderState* render, const Settings* settings);
 
 // One compile-and-execute list per frame of the surface (displayListCount, already set): material
 // colours, and per layer its texture for that frame on unit k, wrap, filters, anisotropy and blending.

@@ -40,7 +40,7 @@ void lightAxes(const Light* light, float t, float m[16]) {
     rotateAboutRow(m, 0, -(kDegreesPerRadian * evalEnvelope(&light->motion[4], t)), false);
 }
 
-void setUpCamera(RenderState* context, Camera* camera, float t) {
+void setUpCamera(RenderState* render, Camera* camera, float t) {
     const float h = -(kDegreesPerRadian * evalEnvelope(&camera->motion[3], t));
     const float p = kDegreesPerRadian * evalEnvelope(&camera->motion[4], t);
     const float b = kDegreesPerRadian * evalEnvelope(&camera->motion[5], t);
@@ -56,7 +56,7 @@ void setUpCamera(RenderState* context, Camera* camera, float t) {
     const float cx = m[3], cy = m[7], cz = m[11];
     const GlEntryPoints* gl = glEntryPoints();
     if (gl->glProgramEnvParameter4fARB) {
-        const SceneSetup& s = context->currentScene->setup;
+        const SceneSetup& s = render->currentScene->setup;
         const GLenum targets[2] = {GL_VERTEX_PROGRAM_ARB, GL_FRAGMENT_PROGRAM_ARB};
         for (GLenum target : targets) {
             // The fragment slots 0 and 1 are the vertex ones.
@@ -132,11 +132,11 @@ void lightPlacement(const Light* light, float t, float position[4], float spotDi
     spotDirection[3] = 1.0f;
 }
 
-void forgetSceneFrustum(RenderState* context) { context->setUp = {}; }
+void forgetSceneFrustum(RenderState* render) { render->setUp = {}; }
 
-void setUpScene(RenderState* context, int32_t timeMs) {
-    Scene* scene = context->currentScene;
-    Camera* camera = context->currentCamera;
+void setUpScene(RenderState* render, int32_t timeMs) {
+    Scene* scene = render->currentScene;
+    Camera* camera = render->currentCamera;
     const float t = msToSeconds(timeMs);
 
     // Earlier passes (loading screen, overlays, border bars) may have changed these.
@@ -150,16 +150,16 @@ void setUpScene(RenderState* context, int32_t timeMs) {
         glEnable(GL_FOG);
     }
 
-    if (context->resized || camera != context->setUp.lastCamera) {
-        context->resized = 0;
-        context->setUp.frustum = cameraFrustum(camera->zoom, context->settings.width, context->settings.height);
+    if (render->resized || camera != render->setUp.lastCamera) {
+        render->resized = 0;
+        render->setUp.frustum = cameraFrustum(camera->zoom, render->settings.width, render->settings.height);
     }
-    const double* f = context->setUp.frustum.planes;
+    const double* f = render->setUp.frustum.planes;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(f[0], f[1], f[2], f[3], f[4], f[5]);
-    setUpCamera(context, camera, t);
-    context->setUp.lastCamera = camera;
+    setUpCamera(render, camera, t);
+    render->setUp.lastCamera = camera;
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

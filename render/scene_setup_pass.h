@@ -28,6 +28,6 @@ void lightPlacement(const Light* light, float t, float position[4], float spotDi
 
 // Clears, sets fog and projection, the program environment and the lights. The frustum is rebuilt
 // only after a resize or when the camera changes.
-void setUpScene(RenderState* context, int32_t timeMs);
+void setUpScene(RenderState* render, int32_t timeMs);
 // Forgets the last frustum, so that the next set-up rebuilds it (a new window or context).
-void forgetSceneFrustum(RenderState* context);
+void forgetSceneFrustum(RenderState* render);

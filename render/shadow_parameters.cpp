@@ -74,12 +74,12 @@ void setShadowVertexParameters(const ShadowParameters* p) {
     setEnv(GL_VERTEX_PROGRAM_ARB, VERTEX_ENV_SHADOW_VOLUME, p->volume);
 }
 
-void setShadowParameters(RenderState* context, int32_t timeMs) {
-    const Scene* scene = context->currentScene;
+void setShadowParameters(RenderState* render, int32_t timeMs) {
+    const Scene* scene = render->currentScene;
     if (!scene || !scene->setup.shadowsOn) return;
     const ShadowParameters p = shadowParameters(&scene->setup, timeMs);
     setShadowVertexParameters(&p);
-    const DeviceCaps* caps = context->caps ? context->caps : deviceCaps();
+    const DeviceCaps* caps = render->caps ? render->caps : deviceCaps();
     if (caps->states[EXT_NV_FRAGMENT_PROGRAM] == EXTENSION_FOUND) {
         setNamedShadowParameters(scene, p);
         return;

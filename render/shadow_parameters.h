@@ -22,4 +22,4 @@ ShadowParameters shadowParameters(const SceneSetup* setup, int32_t timeMs);
 void setShadowVertexParameters(const ShadowParameters* parameters);
 // Publishes the parameters to the programs: the environment parameters, or on the NV path the named
 // parameters of every object surface's fragment program. Does nothing unless the scene has shadows.
-void setShadowParameters(RenderState* context, int32_t timeMs);
+void setShadowParameters(RenderState* render, int32_t timeMs);

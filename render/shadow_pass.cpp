@@ -73,8 +73,8 @@ bool castsShadow(const Surface* surface) {
     return true;
 }
 
-void setUpShadowCamera(RenderState* context, int32_t timeMs) {
-    const ShadowParameters p = shadowParameters(&context->currentScene->setup, timeMs);
+void setUpShadowCamera(RenderState* render, int32_t timeMs) {
+    const ShadowParameters p = shadowParameters(&render->currentScene->setup, timeMs);
     const float x = p.volume[0], y = p.volume[1], z = p.volume[2], w = p.volume[3];
     // The buffer shares the window's state: whatever the last frame left, this pass writes depth and
     // every colour channel, keeps the nearest surface and culls as the main pass does.
@@ -98,9 +98,9 @@ void setUpShadowCamera(RenderState* context, int32_t timeMs) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void drawDepthPass(RenderState* context, int32_t timeMs) {
-    const Scene* scene = context->currentScene;
-    resetTextureUnits(context);
+void drawDepthPass(RenderState* render, int32_t timeMs) {
+    const Scene* scene = render->currentScene;
+    resetTextureUnits(render);
     const ShadowParameters p = shadowParameters(&scene->setup, timeMs);
     setShadowVertexParameters(&p);
     for (int32_t i = 0; i < scene->itemCount; ++i) {
@@ -122,30 +122,30 @@ void drawDepthPass(RenderState* context, int32_t timeMs) {
     glFrontFace(GL_CW);
 }
 
-void renderShadowMap(RenderState* context, int32_t timeMs) {
-    const Scene* scene = context->currentScene;
-    if (!scene || !scene->setup.shadowsOn || !context->shadowFramebuffer) return;
+void renderShadowMap(RenderState* render, int32_t timeMs) {
+    const Scene* scene = render->currentScene;
+    if (!scene || !scene->setup.shadowsOn || !render->shadowFramebuffer) return;
     if (!shadowParameters(&scene->setup, timeMs).castsShadows) return;
-    bindShadowBuffer(context);
-    const int32_t size = context->settings.shadowMapSize;
+    bindShadowBuffer(render);
+    const int32_t size = render->settings.shadowMapSize;
     glViewport(0, 0, size, size);
-    setUpShadowCamera(context, timeMs);
-    drawDepthPass(context, timeMs);
+    setUpShadowCamera(render, timeMs);
+    drawDepthPass(render, timeMs);
     unbindShadowBuffer();
 }
 
-void bindShadowTexture(RenderState* context, int32_t unit, bool enable) {
+void bindShadowTexture(RenderState* render, int32_t unit, bool enable) {
     const GlEntryPoints* gl = glEntryPoints();
     if (unit < 0 || unit >= 32 || !gl->glActiveTextureARB) return;
     gl->glActiveTextureARB(GLenum(GL_TEXTURE0_ARB + unit));
     if (enable) glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, context->shadowTexture);
+    glBindTexture(GL_TEXTURE_2D, render->shadowTexture);
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
-    context->shadowUnits.bound |= 1u << unit;
+    render->shadowUnits.bound |= 1u << unit;
 }
 
-void releaseShadowTexture(RenderState* context) {
-    uint32_t& bound = context->shadowUnits.bound;
+void releaseShadowTexture(RenderState* render) {
+    uint32_t& bound = render->shadowUnits.bound;
     const GlEntryPoints* gl = glEntryPoints();
     for (int32_t unit = 0; unit < 32 && bound; ++unit) {
         if (!(bound & (1u << unit))) continue;

@@ -8,11 +8,11 @@ struct Surface;
 
 // Draws the current scene's shadow map when it has shadows and a usable volume at this time:
 // binds the shadow buffer with its viewport, runs the two steps below and binds the window again.
-void renderShadowMap(RenderState* context, int32_t timeMs);
+void renderShadowMap(RenderState* render, int32_t timeMs);
 // The light's camera: state the pass relies on, the buffer cleared to white (nothing drawn), the
 // volume's square seen from straight above.
-void setUpShadowCamera(RenderState* context, int32_t timeMs);
-void drawDepthPass(RenderState* context, int32_t timeMs);
+void setUpShadowCamera(RenderState* render, int32_t timeMs);
+void drawDepthPass(RenderState* render, int32_t timeMs);
 // Transparent, additive and alpha-tested surfaces cast no shadow.
 bool castsShadow(const Surface* surface);
 
@@ -25,5 +25,5 @@ struct ShadowTextureUnits {
 // when `enable` (a unit only programs sample cannot be enabled); the units used are remembered until
 // releaseShadowTexture binds 0 on them, so that the shadow buffer is never drawn into while its
 // texture is bound. Both leave unit 0 active.
-void bindShadowTexture(RenderState* context, int32_t unit, bool enable);
-void releaseShadowTexture(RenderState* context);
+void bindShadowTexture(RenderState* render, int32_t unit, bool enable);
+void releaseShadowTexture(RenderState* render);

@@ -6,7 +6,7 @@
 #include "render/render_state.h"
 #include "render/device_entry_points.h"
 
-void resetTextureUnits(const RenderState* context) { resetTextureUnitCount(context->settings.maxTextureUnits); }
+void resetTextureUnits(const RenderState* render) { resetTextureUnitCount(render->settings.maxTextureUnits); }
 
 void resetTextureUnitCount(int32_t unitCount) {
     const GlEntryPoints* gl = glEntryPoints();

@@ -100,14 +100,14 @@ void releaseTextureImage(TextureImage* image) {
     image->names = nullptr;
 }
 
-void loadLoadingPicture(RenderState* context) {
-    TextureImage* picture = &context->loadingPicture;
+void loadLoadingPicture(RenderState* render) {
+    TextureImage* picture = &render->loadingPicture;
     releaseTextureImage(picture);
     std::memset(picture, 0, sizeof *picture);
     picture->first = 0;
     picture->end = 1;
     std::snprintf(picture->path, sizeof picture->path, "%s", kLoadingPicturePath);
-    const Settings& s = context->settings;
+    const Settings& s = render->settings;
     loadTexture(picture, &s);
     // Without its picture the loading screen shows the bar alone; the reader has said why.
     if (!picture->names || !picture->names[0]) return;

@@ -24,7 +24,7 @@ void releaseTextureImage(TextureImage* image);
 
 // The loading screen's picture, clamped and filtered for drawing at screen size.
 extern const char* const kLoadingPicturePath;
-void loadLoadingPicture(RenderState* context);
+void loadLoadingPicture(RenderState* render);
 
 // Texture cache. Entries are found by their path (still image path, or sequence prefix), exactly.
 int textureCacheFind(const TextureCache* cache, const char* path);

@@ -28,7 +28,7 @@ struct BlurState {
 
 
 void gaussianBlurInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void gaussianBlurRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void gaussianBlurRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void gaussianBlurRelease(EffectSlot* slot);
 
 inline constexpr EffectFamilyDescriptor kBlurFamily = {

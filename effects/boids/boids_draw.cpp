@@ -88,8 +88,8 @@ void loadShafts(RenderState* render, Scene* scene) {
     loadProgramFile(&render->programText, &first->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB, SHAFT_FRAGMENT_PROGRAM);
 }
 
-void drawShafts(RenderState* context, const Scene* scene, const FlockSet* set, float t, int32_t timeMs) {
-    BoidsShared& shared = context->effects->boids;
+void drawShafts(RenderState* render, const Scene* scene, const FlockSet* set, float t, int32_t timeMs) {
+    BoidsShared& shared = render->effects->boids;
     if (!shared.shaftItem.mesh || shared.shaftItem.surfaceCount < 1) return;
     if (!shared.placed) {
         shared.placed = true;
@@ -109,10 +109,10 @@ void drawShafts(RenderState* context, const Scene* scene, const FlockSet* set, f
         glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
         glTranslatef(s.position[0], 50.0f - length, s.position[2]);
         glScalef(1.49f, length, 1.0f);
-        drawEffectSurface(context, scene, shared.shaftItem.mesh, &shared.shaftItem.surfaces[0], timeMs, {0, 0},
+        drawEffectSurface(render, scene, shared.shaftItem.mesh, &shared.shaftItem.surfaces[0], timeMs, {0, 0},
                           setShaftBlend, nullptr, false);
     }
-    resetTextureUnits(context);
+    resetTextureUnits(render);
 }
 
 }  // namespace
@@ -180,7 +180,7 @@ void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     loadShafts(render, scene);
 }
 
-void boidsRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     BoidsState* state = boidsState(slot);
     if (!state || !state->flock) {
         slot->reset = 0;
@@ -193,23 +193,23 @@ void boidsRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
         crtSrand(0);
         resetFlock(state->flock, state->params.startTime, step, slot->motion);
     }
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
     advanceFlock(state->flock, t, step);
 
-    const Scene* scene = context->currentScene;
+    const Scene* scene = render->currentScene;
     const Flock& display = state->flock->display;
     FishDraw fish;
     for (int32_t i = 0; state->fish.mesh && i < display.boidCount; ++i) {
         fishControlPoints(&display.boids[i], fish.p, fish.q);
         for (int32_t s = 0; s < state->fish.surfaceCount; ++s)
-            drawEffectSurface(context, scene, state->fish.mesh, &state->fish.surfaces[s], timeMs, {0, 0},
+            drawEffectSurface(render, scene, state->fish.mesh, &state->fish.surfaces[s], timeMs, {0, 0},
                               setFishLocals, &fish, false);
     }
-    resetTextureUnits(context);
-    if (scene && std::strcmp(scene->name, SHAFT_SCENE) == 0) drawShafts(context, scene, state->flock, t, timeMs);
+    resetTextureUnits(render);
+    if (scene && std::strcmp(scene->name, SHAFT_SCENE) == 0) drawShafts(render, scene, state->flock, t, timeMs);
     glDisable(GL_BLEND);
 }
 

@@ -59,7 +59,7 @@ void fishControlPoints(const Boid* boid, float p[4][4], float q[4][4]);
 float shaftLength(const FlockSet* set, const LightShaft& shaft);
 
 void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void boidsRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void boidsRelease(EffectSlot* slot);
 void boidsReleaseShared(EffectsState* effects);
 // The fish among the scene's lights, sized for its preset; the light shafts.

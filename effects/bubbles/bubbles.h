@@ -80,7 +80,7 @@ void bubbleTexture(uint8_t* rgba);
 
 
 void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void bubblesRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void bubblesRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void bubblesRelease(EffectSlot* slot);
 void bubblesReleaseShared(EffectsState* effects);
 

@@ -164,9 +164,9 @@ void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     makeShared(&render->programText, &render->effects->bubbles, effectSettings(render, scene));
 }
 
-void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
+void bubblesRender(RenderState* render, EffectSlot* slot, int32_t t) {
     BubblesState* s = static_cast<BubblesState*>(slot->state);
-    const BubblesShared* shared = &context->effects->bubbles;
+    const BubblesShared* shared = &render->effects->bubbles;
     if (slot->family != FAMILY_BUBBLES || !s || !shared->vertexProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     EffectMotion m;
@@ -232,7 +232,7 @@ void bubblesRender(RenderState* context, EffectSlot* slot, int32_t t) {
     glDisable(GL_TEXTURE_2D);
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
 }
 
 void bubblesRelease(EffectSlot* slot) {

@@ -79,10 +79,10 @@ void initElectro(RenderState* render, Scene* scene, const ElectroParams& params,
     glowProgram(&render->programText, shared, params.grey);
 }
 
-void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& params, const ElectroBuffers& buffers,
+void drawElectro(RenderState* render, EffectSlot* slot, const ElectroParams& params, const ElectroBuffers& buffers,
                  int32_t timeMs, const ElectroVertex* vertices, size_t vertexCount, size_t indexCount, bool ribbon) {
     const GlEntryPoints* gl = glEntryPoints();
-    ElectroShared* shared = &context->effects->electro;
+    ElectroShared* shared = &render->effects->electro;
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffers.vertices);
     if (void* mapped = gl->glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB)) {
         std::memcpy(mapped, vertices, vertexCount * sizeof(ElectroVertex));
@@ -91,7 +91,7 @@ void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& pa
     EffectMotion m;
     effectMotionAt(slot, timeMs, &m);
     if (ribbon) m.x = m.y = m.z = 0.0f;  // the vertices already lie on the path
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     effectLoadModelView(slot, &m, EFFECT_PARENT_TURNED, true);
 
     const bool backwards = params.backwards;
@@ -108,7 +108,7 @@ void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& pa
 
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_3D);
-    glBindTexture(GL_TEXTURE_3D, sharedNoiseVolume(context, &context->settings));
+    glBindTexture(GL_TEXTURE_3D, sharedNoiseVolume(render, &render->settings));
     gl->glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
     const int picture = ribbon ? 2 : params.picture;
@@ -116,7 +116,7 @@ void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& pa
         picture >= 0 && picture <= 2 && (ribbon || picture < 2) ? &shared->pictures[picture] : nullptr;
     glBindTexture(GL_TEXTURE_2D, image && image->names ? image->names[0] : 0);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
-    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, glowProgram(&context->programText, shared, params.grey));
+    gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, glowProgram(&render->programText, shared, params.grey));
     for (int k = 0; k < 4; ++k) {
         const float f = params.glow[k];
         const GLfloat local[4] = {f, f, f, f};
@@ -152,7 +152,7 @@ void drawElectro(RenderState* context, EffectSlot* slot, const ElectroParams& pa
     glEnable(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
     glEnable(GL_DEPTH_TEST);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
 }
 
 void releaseBuffers(ElectroBuffers* buffers) {
@@ -184,12 +184,12 @@ void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot) {
                 texCoords, false);
 }
 
-void electroSurfaceRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void electroSurfaceRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;  // stateless between frames
     ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(slot->state);
     if (slot->family != FAMILY_ELECTRO_SURFACE || !s || !s->buffers.vertices) return;
     electroSurfaceVertices(s->generator, s->params, timeMs, s->vertices);
-    drawElectro(context, slot, s->params, s->buffers, timeMs, s->vertices, ELECTRO_VERTICES, ELECTRO_INDICES, false);
+    drawElectro(render, slot, s->params, s->buffers, timeMs, s->vertices, ELECTRO_VERTICES, ELECTRO_INDICES, false);
 }
 
 void electroRibbonInit(RenderState* render, Scene* scene, EffectSlot* slot) {
@@ -205,17 +205,17 @@ void electroRibbonInit(RenderState* render, Scene* scene, EffectSlot* slot) {
                 true);
 }
 
-void electroRibbonRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void electroRibbonRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     ElectroRibbonState* s = static_cast<ElectroRibbonState*>(slot->state);
     if (slot->family != FAMILY_ELECTRO_RIBBON || !s || !s->buffers.vertices) return;
     // The viewer's place as the view set-up left it for the programs, while a camera is in use.
     float camera[4] = {0, 0, 0, 0};
     const GlEntryPoints* gl = glEntryPoints();
-    const bool haveCamera = context->currentCamera && gl->glGetProgramEnvParameterfvARB;
+    const bool haveCamera = render->currentCamera && gl->glGetProgramEnvParameterfvARB;
     if (haveCamera) gl->glGetProgramEnvParameterfvARB(GL_VERTEX_PROGRAM_ARB, 1, camera);
     electroRibbonVertices(slot, s->params, timeMs, haveCamera ? camera : nullptr, s->vertices);
-    drawElectro(context, slot, s->params, s->buffers, timeMs, s->vertices, RIBBON_VERTICES, RIBBON_INDICES, true);
+    drawElectro(render, slot, s->params, s->buffers, timeMs, s->vertices, RIBBON_VERTICES, RIBBON_INDICES, true);
 }
 
 void electroSurfaceRelease(EffectSlot* slot) {

@@ -28,7 +28,7 @@ float electroRibbonWidth(int sample);
 
 
 void electroRibbonInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void electroRibbonRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void electroRibbonRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void electroRibbonRelease(EffectSlot* slot);
 
 inline constexpr const char* kElectroRibbonFiles[] = {"Demo/Kolorki2.JPG", nullptr};

@@ -80,7 +80,7 @@ void electroComplexQuotient(float p, float q, float c, float d, float* re, float
 
 
 void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void electroSurfaceRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void electroSurfaceRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void electroSurfaceRelease(EffectSlot* slot);
 // Both families' shared objects; the ribbon's descriptor leaves them to the surface's.
 void electroReleaseShared(EffectsState* effects);

@@ -56,7 +56,7 @@ void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, d
 uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int32_t n);
 
 void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void fractalRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void fractalRelease(EffectSlot* slot);
 void fractalReleaseShared(EffectsState* effects);
 

@@ -113,10 +113,10 @@ void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     buildPrograms(&render->programText, shared);
 }
 
-void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void fractalRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     const FractalState* s = static_cast<const FractalState*>(slot->state);
-    const FractalShared* shared = &context->effects->fractal;
+    const FractalShared* shared = &render->effects->fractal;
     if (slot->family != FAMILY_FRACTAL || !s || !s->texture || !shared->fragmentProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     glBlendFunc(GL_ONE, GL_ONE);
@@ -181,7 +181,7 @@ void fractalRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     glDisable(GL_BLEND);
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     glDisable(GL_VERTEX_PROGRAM_ARB);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
 }
 
 void fractalRelease(EffectSlot* slot) {

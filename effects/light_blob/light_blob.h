@@ -60,7 +60,7 @@ int32_t lightBlobLights(const Scene* scene, int32_t texCoordSets, BlobLight* out
 
 
 void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void lightBlobRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void lightBlobRelease(EffectSlot* slot);
 void lightBlobReleaseShared(EffectsState* effects);
 // The control scene, BLOB_MOTIONS motions from its first null on.

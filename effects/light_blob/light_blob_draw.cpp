@@ -169,7 +169,7 @@ void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     buildPrograms(&render->programText, s, scene);
 }
 
-void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void lightBlobRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     LightBlobState* s = static_cast<LightBlobState*>(slot->state);
     if (slot->family != FAMILY_LIGHT_BLOB || !s || !s->vertexProgram) return;
@@ -182,9 +182,9 @@ void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     }
     EffectMotion m;
     effectMotionAt(slot, timeMs, &m);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     glEnable(GL_TEXTURE_2D);
-    const TextureImage& environment = context->effects->lightBlob.environment;
+    const TextureImage& environment = render->effects->lightBlob.environment;
     glBindTexture(GL_TEXTURE_2D, environment.names ? environment.names[0] : 0);
     effectLoadModelView(slot, &m, EFFECT_NO_PARENT, true);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &slot->colorA.r);
@@ -206,7 +206,7 @@ void lightBlobRender(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     glDisable(GL_VERTEX_PROGRAM_ARB);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
 }
 
 void lightBlobRelease(EffectSlot* slot) {

@@ -53,7 +53,7 @@ const uint16_t* metaballEdgeTable();
 const int8_t (*metaballTriangleTable())[METABALL_ROW];
 
 void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot);
-void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void releaseMetaballs(EffectSlot* slot);
 void releaseMetaballsShared(EffectsState* effects);
 

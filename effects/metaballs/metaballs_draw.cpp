@@ -129,11 +129,11 @@ void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
     evaluateMetaballs(grid, slot->count, 0.0f, state->balls);
 }
 
-void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     MetaballState* state = slot->family == FAMILY_METABALLS ? static_cast<MetaballState*>(slot->state) : nullptr;
     if (!state || !state->vertexProgram) return;
-    MetaballGrid* grid = metaballGrid(&context->effects->metaballs);
+    MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
     evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
     EffectMotion pose;
@@ -153,7 +153,7 @@ void drawMetaballs(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     glBegin(GL_TRIANGLES);
     polygonizeMetaballs(grid, emitTriangle, nullptr);
     glEnd();
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     glDisable(GL_VERTEX_PROGRAM_ARB);
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
 }

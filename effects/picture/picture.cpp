@@ -36,7 +36,7 @@ void pictureInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     effectPictureFiltering(settings, GL_LINEAR, false);
 }
 
-void pictureRender(RenderState* context, EffectSlot* slot, int32_t) {
+void pictureRender(RenderState* render, EffectSlot* slot, int32_t) {
     slot->reset = 0;
     const TextureImage* image = slot->family == FAMILY_PICTURE ? static_cast<const TextureImage*>(slot->state) : nullptr;
     if (!image || !image->names || !image->names[0]) return;
@@ -55,7 +55,7 @@ void pictureRender(RenderState* context, EffectSlot* slot, int32_t) {
         glVertex2f(c[2], c[3]);
     }
     glEnd();
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

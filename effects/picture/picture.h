@@ -14,7 +14,7 @@ extern const float kPictureQuad[4][4];
 
 // The slot's state is the picture's TextureImage.
 void pictureInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void pictureRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void pictureRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void pictureRelease(EffectSlot* slot);
 
 inline constexpr EffectFamilyDescriptor kPictureFamily = {

@@ -89,7 +89,7 @@ int32_t advanceSoftBody(SoftBody* body, const SoftBodyParams& params, int32_t* s
 void accumulateNormals(SoftBody* body);
 
 void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void softBodyFrame(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void softBodyRelease(EffectSlot* slot);
 // The object among the scene's lights, one closed surface that starts inside the row's box.
 void softBodyCheck(EffectCheck* check, const EffectBinding* row);

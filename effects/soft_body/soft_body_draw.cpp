@@ -127,7 +127,7 @@ void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     }
 }
 
-void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void softBodyFrame(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     SoftBodyState* state = softBodyState(slot);
     if (!state || !state->body) {
         slot->reset = 0;
@@ -143,16 +143,16 @@ void softBodyFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
     advanceSoftBody(state->body, state->params, &state->step, timeMs);
     accumulateNormals(state->body);
     streamParticles(state);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     placeBody(state, pose);
-    const Scene* scene = context->currentScene;
+    const Scene* scene = render->currentScene;
     // Only the first surface is simulated: the others keep their own vertices.
     for (int32_t s = 0; s < state->item.surfaceCount; ++s) {
         VertexSource source = {s == 0 ? state->outputBuffer : 0, 24};
-        drawEffectSurface(context, scene, state->item.mesh, &state->item.surfaces[s], timeMs, source, nullptr,
+        drawEffectSurface(render, scene, state->item.mesh, &state->item.surfaces[s], timeMs, source, nullptr,
                           nullptr, false);
     }
-    resetTextureUnits(context);
+    resetTextureUnits(render);
 }
 
 void softBodyRelease(EffectSlot* slot) {

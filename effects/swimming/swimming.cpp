@@ -55,19 +55,19 @@ void swimInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     }
 }
 
-void swimFrame(RenderState* context, EffectSlot* slot, int32_t timeMs) {
+void swimFrame(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     SwimState* state = slot->family == FAMILY_SWIMMING ? static_cast<SwimState*>(slot->state) : nullptr;
     if (!state || !state->item.mesh) return;
     const float phase = msToSeconds(timeMs) * state->params.speed;
     EffectMotion pose;
     effectMotionAt(slot, timeMs, &pose);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     effectLoadModelView(slot, &pose, EFFECT_NO_PARENT, true);
     for (int32_t s = 0; s < state->item.surfaceCount; ++s)
-        drawEffectSurface(context, context->currentScene, state->item.mesh, &state->item.surfaces[s], timeMs, {0, 0},
+        drawEffectSurface(render, render->currentScene, state->item.mesh, &state->item.surfaces[s], timeMs, {0, 0},
                           setWaveLocals, &phase, false);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
 }
 
 void swimRelease(EffectSlot* slot) {

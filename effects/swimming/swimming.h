@@ -17,7 +17,7 @@ struct SwimParams {
 SwimParams swimParams(const EffectSlot* slot);
 
 void swimInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void swimFrame(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void swimFrame(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void swimRelease(EffectSlot* slot);
 // The object among the scene's lights, lying horizontal with u along it.
 void swimCheck(EffectCheck* check, const EffectBinding* row);

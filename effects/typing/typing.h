@@ -63,7 +63,7 @@ int32_t typingLayout(const TypingEntry* entries, int32_t entryCount, int32_t tim
 
 
 void typingInit(RenderState* render, Scene* scene, EffectSlot* slot);
-void typingRender(RenderState* context, EffectSlot* slot, int32_t timeMs);
+void typingRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void typingRelease(EffectSlot* slot);
 void typingReleaseShared(EffectsState* effects);
 // The text, with as many entries as the row reads.

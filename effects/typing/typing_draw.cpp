@@ -74,14 +74,14 @@ void typingInit(RenderState* render, Scene* scene, EffectSlot* slot) {
                           static_cast<uint32_t>((gLoginSeed >= 0 ? gLoginSeed : std::time(nullptr)) % 65536));
 }
 
-void typingRender(RenderState* context, EffectSlot* slot, int32_t t) {
+void typingRender(RenderState* render, EffectSlot* slot, int32_t t) {
     slot->reset = 0;  // what shows depends on the time alone
     const TypingState* s = static_cast<const TypingState*>(slot->state);
-    const TypingShared* shared = &context->effects->typing;
+    const TypingShared* shared = &render->effects->typing;
     if (slot->family != FAMILY_TYPING || !s || !s->entries || !shared->program) return;
     EffectMotion m;
     effectMotionAt(slot, t, &m);
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     effectLoadModelView(slot, &m, EFFECT_NO_PARENT, true);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -102,7 +102,7 @@ void typingRender(RenderState* context, EffectSlot* slot, int32_t t) {
             glVertex3fv(quads[q].position[k]);
         }
     glEnd();
-    resetTextureUnits(context);
+    resetTextureUnits(render);
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
