@@ -1,7 +1,7 @@
 // The diagnostics window: driver strings and one status row per extension.
-#include "render/device_caps.h"
 #include "app/setup_dialog.h"
 #include "platform/platform.h"
+#include "render/device_caps.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "app/setup_dialog.h"
 
 #include "app/demo_context.h"
-#include "render/device_caps.h"
 #include "app/setup_lists.h"
 #include "platform/platform.h"
+#include "render/device_caps.h"
 
 const char* const kRequirementMessage =
     "Sorry but your graphics does not meet the requirements!\n\tCheck \"Diagnostics\" panel for explanation.";

@@ -5,11 +5,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/demo_context.h"
 #include "app/capture_run.h"
 #include "app/capture_timing.h"
 #include "app/child_process.h"
-#include "render/device_caps.h"
+#include "app/demo_context.h"
 #include "app/device_setup.h"
 #include "app/frame_loop.h"
 #include "app/gamma.h"
@@ -19,15 +18,16 @@
 #include "app/shutdown.h"
 #include "app/video_encoder.h"
 #include "data/image.h"
-#include "render/texture_upload.h"
 #include "data/package.h"
 #include "effects/clip_script.h"
 #include "effects/effect_binding.h"
 #include "effects/typing/typing.h"
 #include "platform/platform.h"
+#include "render/device_caps.h"
+#include "render/device_state.h"
+#include "render/texture_upload.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
-#include "render/device_state.h"
 #include "timeline/timeline_state.h"
 
 namespace {

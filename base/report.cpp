@@ -1,5 +1,5 @@
-#include "base/report.h"
 #include "base/out_of_memory.h"
+#include "base/report.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -6,11 +6,11 @@
 
 #include "base/crt_rand.h"
 #include "effects/bubbles/bubbles.h"
-#include "scene/effect_slot.h"
 #include "effects/electro/electro_ribbon.h"
 #include "effects/fractal/fractal.h"
 #include "effects/light_blob/light_blob.h"
 #include "effects/noise.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

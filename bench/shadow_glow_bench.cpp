@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "app/demo_context.h"
-#include "render/device_caps.h"
-#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "platform/platform.h"
-#include "scene/colour_operations.h"
+#include "render/device_caps.h"
+#include "render/device_entry_points.h"
+#include "render/device_state.h"
 #include "render/glow.h"
 #include "render/shadow_pass.h"
-#include "render/device_state.h"
+#include "scene/colour_operations.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/out_of_memory.h"
 #include "base/report.h"
 #include "data/image.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

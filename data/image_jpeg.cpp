@@ -5,9 +5,9 @@
 
 #include <jpeglib.h>
 
+#include "base/out_of_memory.h"
 #include "base/report.h"
 #include "data/image.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
+#include "base/report.h"
 #include "data/image.h"
-#include "render/texture_upload.h"
 #include "effects/clip_script.h"
 #include "effects/effect_helpers.h"
 #include "effects/noise.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
-#include "base/report.h"
+#include "render/render_state.h"
+#include "render/texture_upload.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "render/render_state.h"
 #include "base/report.h"
 #include "effects/effect_families.h"
+#include "render/render_state.h"
 
 namespace {
 

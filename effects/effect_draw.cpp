@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
 #include "base/constants.h"
+#include "render/device_entry_points.h"
 #include "render/main_pass.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/mesh_geometry.h"

@@ -2,10 +2,10 @@
 // folder. A new family adds its header here and its descriptor to the list.
 #pragma once
 
-#include "effects/effect_family.h"
 #include "effects/blur/gaussian_blur.h"
 #include "effects/boids/boids_draw.h"
 #include "effects/bubbles/bubbles.h"
+#include "effects/effect_family.h"
 #include "effects/electro/electro_ribbon.h"
 #include "effects/electro/electro_surface.h"
 #include "effects/fractal/fractal.h"

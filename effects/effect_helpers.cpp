@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
 #include "base/constants.h"
 #include "data/image.h"
+#include "render/device_entry_points.h"
+#include "render/render_state.h"
 #include "render/texture_upload.h"
 #include "scene/effect_slot.h"
 #include "scene/transform.h"

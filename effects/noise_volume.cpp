@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
 #include "effects/effects_state.h"
 #include "effects/noise.h"
+#include "render/device_entry_points.h"
+#include "render/render_state.h"
 
 uint32_t buildNoiseVolume(const Settings* settings) {
     std::vector<uint8_t> bytes(NOISE_VOLUME_BYTES);

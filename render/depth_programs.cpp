@@ -1,8 +1,8 @@
 #include "render/depth_programs.h"
 
-#include "render/render_state.h"
 #include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "render/render_state.h"
+#include "platform/platform.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
-#include "platform/platform.h"
+#include "render/render_state.h"
 
 GlEntryPoints* glEntryPoints() {
     static GlEntryPoints table;

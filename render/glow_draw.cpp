@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "render/render_state.h"
+#include "render/colour_matrix.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
-#include "render/colour_matrix.h"
 #include "render/glow.h"
 #include "render/program_slots.h"
+#include "render/render_state.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include <initializer_list>
 
-#include "render/render_state.h"
 #include "render/device_caps.h"
 #include "render/glow.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <cstdlib>
 
-#include "render/render_state.h"
-#include "render/glow.h"
 #include "base/out_of_memory.h"
+#include "render/glow.h"
+#include "render/render_state.h"
 
 namespace {
 

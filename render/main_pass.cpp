@@ -3,11 +3,11 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "render/render_state.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
 #include "render/effect_passes.h"
 #include "render/program_slots.h"
+#include "render/render_state.h"
 #include "render/shadow_parameters.h"
 #include "render/shadow_pass.h"
 #include "render/texture_units.h"

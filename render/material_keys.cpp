@@ -1,8 +1,8 @@
 #include "render/material_keys.h"
 
-#include "render/render_state.h"
 #include "render/material_inputs.h"
 #include "render/material_programs.h"
+#include "render/render_state.h"
 #include "scene/layer_flags.h"
 #include "scene/program_cache.h"
 

@@ -9,15 +9,15 @@
 #include <cstring>
 #include <vector>
 
-#include "render/render_state.h"
+#include "base/out_of_memory.h"
 #include "base/report.h"
 #include "render/depth_programs.h"
+#include "render/mesh_device.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"
 #include "scene/lwo_reader.h"
-#include "render/mesh_device.h"
 #include "scene/mesh_geometry.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

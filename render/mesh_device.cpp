@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/render_state.h"
+#include "base/out_of_memory.h"
+#include "data/image.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
-#include "data/image.h"
+#include "render/render_state.h"
 #include "render/texture_upload.h"
 #include "scene/layer_flags.h"
 #include "scene/mesh_geometry.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/c_locale.h"
+#include "base/out_of_memory.h"
+#include "base/report.h"
+#include "data/package.h"
 #include "render/device_entry_points.h"
 #include "render/device_state.h"
-#include "base/report.h"
-#include "base/c_locale.h"
-#include "data/package.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

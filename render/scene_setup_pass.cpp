@@ -5,10 +5,10 @@
 
 #include <cmath>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
 #include "base/constants.h"
+#include "render/device_entry_points.h"
 #include "render/program_slots.h"
+#include "render/render_state.h"
 #include "scene/transform.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "render/render_state.h"
+#include "base/constants.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
-#include "base/constants.h"
 #include "render/program_slots.h"
+#include "render/render_state.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "render/render_state.h"
 #include "render/device_entry_points.h"
 #include "render/device_state.h"
 #include "render/program_slots.h"
+#include "render/render_state.h"
 #include "render/shadow_parameters.h"
 #include "render/texture_units.h"
 #include "scene/layer_flags.h"

@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "render/render_state.h"
 #include "render/device_entry_points.h"
+#include "render/render_state.h"
 
 void resetTextureUnits(const RenderState* render) { resetTextureUnitCount(render->settings.maxTextureUnits); }
 

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/render_state.h"
+#include "base/out_of_memory.h"
 #include "base/report.h"
 #include "data/image.h"
+#include "render/render_state.h"
 #include "render/texture_upload.h"
-#include "base/out_of_memory.h"
 
 const char* const kLoadingPicturePath = "Demo/VarizIvora.jpg";
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "scene/scene_setup.h"
 #include "base/out_of_memory.h"
+#include "scene/scene_setup.h"
 
 ColourOperation* addColourOperation(ColourOperation** list, uint8_t kind, uint8_t animated, const void* source) {
     ColourOperation* node = static_cast<ColourOperation*>(std::calloc(1, sizeof(ColourOperation)));

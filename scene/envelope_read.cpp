@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/out_of_memory.h"
 #include "base/report.h"
 #include "data/package.h"
 #include "scene/envelope.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

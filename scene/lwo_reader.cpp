@@ -16,10 +16,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/out_of_memory.h"
 #include "base/report.h"
 #include "data/package.h"
 #include "scene/lwo_read_state.h"
-#include "base/out_of_memory.h"
 
 void lwoWarn(LwoReader* reader, const char* format, ...) {
     char text[512];

@@ -2,10 +2,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/out_of_memory.h"
 #include "scene/lws_read_state.h"
 #include "scene/lws_reader.h"
 #include "scene/scene.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/report.h"
 #include "base/c_locale.h"
+#include "base/out_of_memory.h"
+#include "base/report.h"
 #include "scene/lws_read_state.h"
 #include "scene/scene.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/report.h"
 #include "base/c_locale.h"
+#include "base/out_of_memory.h"
+#include "base/report.h"
 #include "data/package.h"
 #include "scene/colour_operations.h"
 #include "scene/scene_setup.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "timeline/timeline_state.h"
-#include "base/report.h"
 #include "base/out_of_memory.h"
+#include "base/report.h"
+#include "timeline/timeline_state.h"
 
 namespace {
 

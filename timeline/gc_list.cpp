@@ -1,12 +1,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/out_of_memory.h"
+#include "base/report.h"
 #include "render/device_release.h"
 #include "render/render_state.h"
-#include "timeline/timeline_state.h"
-#include "base/report.h"
 #include "timeline/clip_list.h"
-#include "base/out_of_memory.h"
+#include "timeline/timeline_state.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/out_of_memory.h"
 #include "base/report.h"
 #include "data/file_words.h"
 #include "data/package.h"
@@ -12,7 +13,6 @@
 #include "render/scene_load.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_state.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

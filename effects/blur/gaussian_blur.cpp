@@ -7,14 +7,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/render_state.h"
 #include "base/constants.h"
+#include "base/out_of_memory.h"
 #include "effects/effect_helpers.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
-#include "scene/effect_slot.h"
 #include "render/program_builder.h"
-#include "base/out_of_memory.h"
+#include "render/render_state.h"
+#include "scene/effect_slot.h"
 
 const float kBlurCentreWeight = 0.22f;
 const float kBlurWeights[6] = {0.17f, 0.12f, 0.08f, 0.05f, 0.02f, 0.01f};

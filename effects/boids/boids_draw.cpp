@@ -8,20 +8,20 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
+#include "base/constants.h"
 #include "base/crt_rand.h"
+#include "base/out_of_memory.h"
 #include "effects/body_programs.h"
 #include "effects/boids/boids_flock.h"
-#include "base/constants.h"
 #include "effects/effect_binding.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
-#include "render/program_builder.h"
-#include "render/texture_units.h"
+#include "render/device_entry_points.h"
 #include "render/mesh_build.h"
-#include "base/out_of_memory.h"
+#include "render/program_builder.h"
+#include "render/render_state.h"
+#include "render/texture_units.h"
 
 namespace {
 

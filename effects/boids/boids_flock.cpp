@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "base/crt_rand.h"
-#include "scene/envelope.h"
 #include "base/out_of_memory.h"
+#include "scene/envelope.h"
 
 namespace {
 

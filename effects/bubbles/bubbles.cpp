@@ -7,8 +7,8 @@
 
 #include "base/crt_rand.h"
 #include "base/float_byte.h"
-#include "scene/effect_slot.h"
 #include "base/out_of_memory.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

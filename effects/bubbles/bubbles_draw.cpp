@@ -6,15 +6,15 @@
 #include <cstring>
 #include <vector>
 
-#include "render/render_state.h"
 #include "base/constants.h"
-#include "render/device_entry_points.h"
 #include "effects/bubbles/bubbles.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
-#include "scene/effect_slot.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

@@ -5,17 +5,17 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
-#include "scene/effect_slot.h"
 #include "effects/electro/electro_ribbon.h"
 #include "effects/noise.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
 #include "render/texture_upload.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

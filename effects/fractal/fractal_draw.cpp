@@ -7,16 +7,16 @@
 #include <cstring>
 #include <vector>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
+#include "base/out_of_memory.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
-#include "scene/effect_slot.h"
 #include "effects/fractal/fractal.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
+#include "scene/effect_slot.h"
 #include "scene/transform.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

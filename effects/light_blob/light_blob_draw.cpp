@@ -7,22 +7,22 @@
 #include <cstring>
 #include <vector>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
 #include "base/constants.h"
 #include "base/crt_rand.h"
+#include "base/out_of_memory.h"
+#include "base/report.h"
 #include "data/package.h"
 #include "data/texture.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
-#include "scene/effect_slot.h"
 #include "effects/light_blob/light_blob.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
 #include "render/texture_upload.h"
+#include "scene/effect_slot.h"
 #include "scene/scene.h"
-#include "base/report.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

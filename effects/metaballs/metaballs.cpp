@@ -1,5 +1,5 @@
-#include "effects/metaballs/metaballs.h"
 #include "base/out_of_memory.h"
+#include "effects/metaballs/metaballs.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -5,16 +5,16 @@
 
 #include <cstdlib>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
 #include "base/crt_rand.h"
+#include "base/out_of_memory.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
 #include "effects/metaballs/metaballs.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
 #include "scene/scene.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
+#include "base/out_of_memory.h"
 #include "data/image.h"
 #include "effects/effect_helpers.h"
+#include "render/device_entry_points.h"
+#include "render/render_state.h"
+#include "render/texture_units.h"
 #include "render/texture_upload.h"
 #include "scene/effect_slot.h"
-#include "render/texture_units.h"
-#include "base/out_of_memory.h"
 
 const float kPictureQuad[4][4] = {
     {0.0f, 1.0f, -1.0f, 1.0f},

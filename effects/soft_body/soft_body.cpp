@@ -6,9 +6,9 @@
 #include <initializer_list>
 
 #include "base/constants.h"
+#include "base/out_of_memory.h"
 #include "effects/effect_binding.h"
 #include "scene/effect_slot.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

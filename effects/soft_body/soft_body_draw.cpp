@@ -7,17 +7,17 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
+#include "base/constants.h"
+#include "base/out_of_memory.h"
 #include "effects/body_programs.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_helpers.h"
 #include "effects/soft_body/soft_body.h"
-#include "render/texture_units.h"
+#include "render/device_entry_points.h"
 #include "render/mesh_build.h"
-#include "base/constants.h"
+#include "render/render_state.h"
+#include "render/texture_units.h"
 #include "scene/transform.h"
-#include "base/out_of_memory.h"
 
 namespace {
 

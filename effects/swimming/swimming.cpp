@@ -6,16 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
-#include "effects/body_programs.h"
 #include "base/constants.h"
+#include "base/out_of_memory.h"
+#include "effects/body_programs.h"
 #include "effects/effect_binding.h"
 #include "effects/effect_draw.h"
 #include "effects/effect_helpers.h"
-#include "render/texture_units.h"
+#include "render/device_entry_points.h"
 #include "render/mesh_build.h"
-#include "base/out_of_memory.h"
+#include "render/render_state.h"
+#include "render/texture_units.h"
 
 namespace {
 

@@ -8,18 +8,18 @@
 #include <ctime>
 #include <vector>
 
-#include "render/render_state.h"
-#include "render/device_entry_points.h"
+#include "base/out_of_memory.h"
+#include "base/report.h"
 #include "data/image.h"
-#include "render/texture_upload.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
-#include "scene/effect_slot.h"
 #include "effects/typing/typing.h"
+#include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/render_state.h"
 #include "render/texture_units.h"
-#include "base/report.h"
-#include "base/out_of_memory.h"
+#include "render/texture_upload.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

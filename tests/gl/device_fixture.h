@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "app/demo_context.h"
-#include "render/device_caps.h"
 #include "platform/platform.h"
+#include "render/device_caps.h"
 #include "tests/support/ci.h"
 #include "tests/support/xvfb.h"
 

@@ -7,16 +7,16 @@
 #include <cstring>
 #include <memory>
 
-#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "app/shutdown.h"
+#include "render/device_entry_points.h"
+#include "render/device_state.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/ci.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "timeline/clip_list.h"
-#include "render/device_state.h"
 
 namespace {
 

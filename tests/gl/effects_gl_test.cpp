@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "data/package.h"
 #include "effects/body_programs.h"
@@ -17,6 +16,7 @@
 #include "effects/boids/boids_flock.h"
 #include "effects/effect_binding.h"
 #include "effects/effect_families.h"
+#include "render/device_entry_points.h"
 #include "scene/layer_flags.h"
 #include "tests/gl/device_fixture.h"
 

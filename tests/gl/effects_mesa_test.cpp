@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "render/device_entry_points.h"
+#include "effects/blur/gaussian_blur.h"
+#include "effects/clip_script.h"
 #include "effects/effect_binding.h"
 #include "effects/effects_state.h"
-#include "render/effect_passes.h"
-#include "effects/clip_script.h"
-#include "effects/blur/gaussian_blur.h"
-#include "effects/typing/typing.h"
 #include "effects/light_blob/light_blob.h"
+#include "effects/typing/typing.h"
+#include "render/device_entry_points.h"
+#include "render/effect_passes.h"
 #include "scene/scene.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/test_images.h"

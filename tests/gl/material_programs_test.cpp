@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "render/device_entry_points.h"
 #include "app/device_setup.h"
+#include "render/device_entry_points.h"
+#include "render/device_state.h"
 #include "render/material_programs.h"
 #include "render/program_builder.h"
 #include "scene/layer_flags.h"
@@ -22,7 +23,6 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
 #include "tools/lightwave/lw_writer.h"
-#include "render/device_state.h"
 
 namespace {
 

@@ -12,24 +12,24 @@
 #include <string>
 #include <vector>
 
-#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "data/image.h"
-#include "render/texture_upload.h"
 #include "data/package.h"
-#include "render/texture_units.h"
-#include "scene/layer_flags.h"
-#include "scene/lws_reader.h"
+#include "render/device_entry_points.h"
 #include "render/mesh_build.h"
 #include "render/scene_load.h"
+#include "render/texture_units.h"
+#include "render/texture_upload.h"
+#include "scene/layer_flags.h"
+#include "scene/lws_reader.h"
 #include "scene/setup_table.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/test_images.h"
 #include "tests/support/test_package.h"
 #include "timeline/clip_list.h"
+#include "timeline/scheduler.h"
 #include "timeline/timeline_script.h"
 #include "tools/lightwave/lw_writer.h"
-#include "timeline/scheduler.h"
 
 namespace {
 

@@ -12,16 +12,16 @@
 #include <string>
 #include <unistd.h>
 
-#include "render/device_entry_points.h"
 #include "app/device_setup.h"
 #include "data/package.h"
 #include "render/depth_programs.h"
+#include "render/device_entry_points.h"
+#include "render/device_state.h"
 #include "render/program_builder.h"
 #include "tests/gl/device_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
-#include "render/device_state.h"
 
 namespace {
 

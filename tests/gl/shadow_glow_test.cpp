@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "render/device_entry_points.h"
 #include "app/device_setup.h"
+#include "render/device_entry_points.h"
+#include "render/device_state.h"
 #include "render/glow.h"
 #include "render/shadow_parameters.h"
 #include "render/shadow_pass.h"
 #include "scene/layer_flags.h"
 #include "tests/gl/device_fixture.h"
 #include "timeline/clip_list.h"
-#include "render/device_state.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "app/demo_context.h"
 #include "data/image.h"
-#include "render/texture_upload.h"
 #include "platform/platform.h"
+#include "render/texture_upload.h"
 #include "tests/support/ci.h"
 #include "tests/support/test_images.h"
 #include "tests/support/test_package.h"

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/demo_context.h"
+#include "app/shutdown.h"
 #include "effects/effect_binding.h"
 #include "effects/effect_families.h"
 #include "render/effect_passes.h"
-#include "app/shutdown.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "scene/effect_slot.h"
 #include "effects/electro/electro_ribbon.h"
+#include "scene/effect_slot.h"
 
 namespace {
 

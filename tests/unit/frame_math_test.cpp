@@ -9,9 +9,9 @@
 #include "app/demo_context.h"
 #include "app/frame_loop.h"
 #include "app/gamma.h"
+#include "render/screen.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
-#include "render/screen.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <cstring>
 
 #include "scene/layer_flags.h"
+#include "tests/unit/scene_load_fixture.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
-#include "tests/unit/scene_load_fixture.h"
 
 namespace {
 

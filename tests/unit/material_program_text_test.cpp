@@ -6,10 +6,10 @@
 #include <string>
 
 #include "render/device_caps.h"
+#include "render/material_keys.h"
 #include "render/material_programs.h"
 #include "render/program_builder.h"
 #include "scene/layer_flags.h"
-#include "render/material_keys.h"
 #include "scene/scene.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "scene/layer_flags.h"
 #include "render/material_keys.h"
+#include "scene/layer_flags.h"
 #include "scene/program_cache.h"
 #include "scene/scene.h"
 

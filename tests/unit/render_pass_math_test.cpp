@@ -4,10 +4,10 @@
 
 #include <cmath>
 
+#include "render/light_slots.h"
 #include "render/main_pass.h"
 #include "render/render_frame.h"
 #include "render/scene_setup_pass.h"
-#include "render/light_slots.h"
 #include "scene/scene.h"
 
 namespace {

@@ -8,9 +8,9 @@
 
 #include "app/demo_context.h"
 #include "data/package.h"
-#include "scene/lws_reader.h"
 #include "render/mesh_build.h"
 #include "render/scene_load.h"
+#include "scene/lws_reader.h"
 #include "scene/setup_table.h"
 #include "tests/support/test_package.h"
 #include "tools/lightwave/lw_writer.h"

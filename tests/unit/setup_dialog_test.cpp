@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/demo_context.h"
-#include "render/device_caps.h"
 #include "app/gamma_controls.h"
 #include "app/setup_lists.h"
+#include "render/device_caps.h"
 
 namespace {
 

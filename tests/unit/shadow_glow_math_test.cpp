@@ -6,9 +6,9 @@
 
 #include "app/demo_context.h"
 #include "render/colour_matrix.h"
-#include "scene/colour_operations.h"
 #include "render/glow.h"
 #include "render/shadow_parameters.h"
+#include "scene/colour_operations.h"
 
 namespace {
 

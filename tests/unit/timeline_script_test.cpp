@@ -4,8 +4,8 @@
 #include "app/shutdown.h"
 #include "tests/support/test_package.h"
 #include "tests/unit/timeline_fixture.h"
-#include "timeline/timeline_script.h"
 #include "timeline/scheduler.h"
+#include "timeline/timeline_script.h"
 
 namespace {
 

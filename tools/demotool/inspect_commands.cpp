@@ -8,11 +8,11 @@
 #include "base/c_locale.h"
 #include "base/constants.h"
 #include "data/package.h"
+#include "render/scene_load.h"
 #include "scene/envelope.h"
 #include "scene/lwo_reader.h"
 #include "scene/lws_reader.h"
 #include "tools/demotool/commands.h"
-#include "render/scene_load.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 #include <cstdlib>
 
 #include "app/demo_context.h"
-#include "render/device_caps.h"
 #include "app/device_setup.h"
 #include "data/package.h"
 #include "platform/platform.h"
-#include "render/material_programs.h"
-#include "scene/lws_reader.h"
+#include "render/device_caps.h"
 #include "render/material_keys.h"
+#include "render/material_programs.h"
 #include "render/scene_load.h"
+#include "scene/lws_reader.h"
 #include "scene/setup_table.h"
 #include "tools/demotool/commands.h"
 

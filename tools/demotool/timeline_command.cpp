@@ -5,8 +5,8 @@
 #include "data/package.h"
 #include "timeline/clip_list.h"
 #include "timeline/timeline_script.h"
-#include "tools/demotool/commands.h"
 #include "timeline/timeline_state.h"
+#include "tools/demotool/commands.h"
 
 namespace {
 
