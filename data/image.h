@@ -6,7 +6,6 @@
 #include "data/package.h"
 #include "data/texture.h"
 
-
 enum ImageFormat {
     IMAGE_NONE = 0,
     IMAGE_BMP = 1,

@@ -16,7 +16,6 @@ uint32_t readU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-
 // zlib cannot expand data by more than about 1032:1; a larger declared size is a damaged header,
 // not something worth trying to allocate.
 const uint64_t kMaxInflateRatio = 1032;

@@ -36,7 +36,6 @@ void append(ProgramBuilder* b, const char* bytes, size_t count) {
     b->length += static_cast<uint32_t>(count);
 }
 
-
 int formatInCLocale(char* out, size_t size, const char* format, va_list args) {
     locale_t previous = uselocale(cLocale());
     int written = std::vsnprintf(out, size, format, args);

@@ -26,7 +26,6 @@ struct BlurState {
     int32_t textureWidth, textureHeight;
 };
 
-
 void gaussianBlurInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void gaussianBlurRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void gaussianBlurRelease(EffectSlot* slot);

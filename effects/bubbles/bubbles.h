@@ -78,7 +78,6 @@ bool bubblesVisible(const BubblesState* state, int32_t timeMs);
 // The 256 x 256 RGBA sphere-normal texture with its softened alpha.
 void bubbleTexture(uint8_t* rgba);
 
-
 void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void bubblesRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void bubblesRelease(EffectSlot* slot);

@@ -26,7 +26,6 @@ void electroRibbonTexCoords(float* out);
 // Half-width factor of sample i: rising over the first ten samples, falling over the last nine.
 float electroRibbonWidth(int sample);
 
-
 void electroRibbonInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void electroRibbonRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void electroRibbonRelease(EffectSlot* slot);

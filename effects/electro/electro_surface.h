@@ -78,7 +78,6 @@ void electroGridTexCoords(float* out);
 // (p + iq) / (c + id); 0 where the divisor is 0 (the cotangent's and tangent's poles).
 void electroComplexQuotient(float p, float q, float c, float d, float* re, float* im);
 
-
 void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void electroSurfaceRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void electroSurfaceRelease(EffectSlot* slot);

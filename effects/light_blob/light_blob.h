@@ -58,7 +58,6 @@ void lightBlobIndices(uint16_t* out);
 // environment lookup); returns how many.
 int32_t lightBlobLights(const Scene* scene, int32_t texCoordSets, BlobLight* out);
 
-
 void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void lightBlobRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void lightBlobRelease(EffectSlot* slot);

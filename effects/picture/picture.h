@@ -11,7 +11,6 @@ struct RenderState;
 // The quad's corners: (s, t) then (x, y), in drawing order; the picture's lowest quarter is not shown.
 extern const float kPictureQuad[4][4];
 
-
 // The slot's state is the picture's TextureImage.
 void pictureInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void pictureRender(RenderState* render, EffectSlot* slot, int32_t timeMs);

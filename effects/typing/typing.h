@@ -61,7 +61,6 @@ void typingSetLoginSeed(int64_t seed);
 int32_t typingLayout(const TypingEntry* entries, int32_t entryCount, int32_t timeMs, float cursorDelay,
                      TypingQuad* out);
 
-
 void typingInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void typingRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void typingRelease(EffectSlot* slot);
