@@ -37,7 +37,7 @@ void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Sur
         appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
         appendProgramFormat(builder, "PARAM density={%f,%f,%f,0.0};\n", setup.fogA, setup.fogB, setup.fogC);
         appendProgramText(builder, "RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,density.x;\n");
-        appendProgramText(builder, 
+        appendProgramText(builder,
             "SGE viewVector.y,eyeVertex.y,density.y;\nMUL viewVector.z,viewVector.y,eyeVertex.y;\n"
             "SUB viewVector.z,viewVector.z,density.z;\nRCP viewVector.z,viewVector.z;"
             "MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
@@ -57,7 +57,7 @@ void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Sur
             appendProgramFormat(builder, type == 0 ? "MOV lightVector, state.light[%d].position;\n"
                                           : "SUB lightVector, state.light[%d].position, eyeVertex;\n",
                                 j);
-            appendProgramFormat(builder, 
+            appendProgramFormat(builder,
                 "DP3 result.texcoord[%d].x, t1, lightVector;\nDP3 result.texcoord[%d].y, t2, lightVector;\n"
                 "DP3 result.texcoord[%d].z, t3, lightVector;\n",
                 layers + c, layers + c, layers + c);
@@ -91,7 +91,7 @@ void appendLitColour(ProgramBuilder* builder, const Scene* scene, int32_t layerC
                                    : "DP3 texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
                             j);
         if (!specular) continue;
-        appendProgramText(builder, 
+        appendProgramText(builder,
             "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
             "MUL halfWay.xyz, halfWay, halfWay.w;\n");
         appendProgramText(builder, "DP3_SAT texel,halfWay,normal;\n");
@@ -151,7 +151,7 @@ void appendFragmentBody(ProgramBuilder* builder, const Scene* scene, const Surfa
             height = true;
         }
     if (specular)
-        appendProgramText(builder, 
+        appendProgramText(builder,
             "TEMP viewVector,halfWay;\nMAD viewVector,fragment.color.secondary,two,m_one;\n"
             "DP3 viewVector.w,viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
             "MUL viewVector.xyz, viewVector,viewVector.w;\n");
@@ -243,11 +243,11 @@ void buildSoftBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceI
     appendProgramText(builder, "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
     appendProgramText(builder, "TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
     appendProgramText(builder, "PARAM half = {0.5,0.5,0.5,0.5};\n");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
         "DP3 eyeNormal.z, model[2], vertex.normal;\n");
     appendProgramText(builder, kEyeNormal);
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
     appendBodyVertexTail(builder, scene, instance->surface);
@@ -270,7 +270,7 @@ void buildSwimPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInsta
     appendProgramText(builder, variant == 4
                           ? "PARAM pidiv=0.159154943;PARAM a=1.25;PARAM b=0.15;PARAM m_pi=-3.1415926;PARAM t_pi=6.28318530;\n"
                           : "PARAM pidiv=0.159154943;PARAM a=0.25;PARAM b=0.15;PARAM m_pi=-3.1415926;PARAM t_pi=6.28318530;\n");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "TEMP size,trigonometric_temp,temp,tempNormal;\n"
         "MOV tempNormal,vertex.normal;\n"
         "SWZ tempVertex,vertex.texcoord[0],0,x,0,0;\n"
@@ -291,15 +291,15 @@ void buildSwimPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInsta
         "ADD trigonometric_temp.x,trigonometric_temp.x,trigonometric_temp.z;\n"
         "MUL tempVertex.y,trigonometric_temp.x,temp.z;\n"
         "ADD tempVertex,vertex.position,tempVertex;\n");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP3 eyeNormal.x, model[0], tempNormal;\nDP3 eyeNormal.y, model[1], tempNormal;\n"
         "DP3 eyeNormal.z, model[2], tempNormal;\n");
     appendProgramText(builder, kEyeNormal);
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP4 eyeVertex.x, model[0], tempVertex;\nDP4 eyeVertex.y, model[1], tempVertex;\n"
         "DP4 eyeVertex.z, model[2], tempVertex;\nDP4 eyeVertex.w, model[3], tempVertex;\n");
     appendBodyVertexTail(builder, scene, instance->surface);
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
         "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
     endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);

@@ -21,7 +21,7 @@ void compileSkinned(ProgramBuilder* b, uint32_t* program) {
     beginProgram(b, program, GL_VERTEX_PROGRAM_ARB);
     appendProgramText(b, kMatrices);
     appendProgramText(b, kTemps);
-    appendProgramText(b, 
+    appendProgramText(b,
         "TEMP tempVertex;PARAM matrices[200] = { program.local[0..199] };\nATTRIB bones=vertex.attrib[1];\n"
         "ADDRESS a0;\n");
     appendProgramText(b, "ARL a0.x,bones.y;\n");
@@ -31,7 +31,7 @@ void compileSkinned(ProgramBuilder* b, uint32_t* program) {
     appendProgramText(b, kBoneBlock);
     appendProgramText(b, "MAD eyeVertex,eyeVertex,bones.z,tempVertex;\n");
     appendProgramText(b, kDepth);
-    appendProgramText(b, 
+    appendProgramText(b,
         "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
         "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
     endProgram(b, *program, GL_VERTEX_PROGRAM_ARB);
@@ -42,7 +42,7 @@ void compileRigid(ProgramBuilder* b, uint32_t* program) {
     appendProgramText(b, "OPTION ARB_position_invariant;\n");
     appendProgramText(b, kMatrices);
     appendProgramText(b, kTemps);
-    appendProgramText(b, 
+    appendProgramText(b,
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
     appendProgramText(b, kDepth);

@@ -62,7 +62,7 @@ void lights(ProgramBuilder* b, const MaterialInputs* in) {
         if (first) appendProgramFormat(b, "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n", i);
         else appendProgramFormat(b, "DP3 texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n", i);
         if (!in->specular) continue;
-        appendProgramText(b, 
+        appendProgramText(b,
             "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
             "MUL halfWay.xyz, halfWay, halfWay.w;\n");
         appendProgramText(b, "DP3_SAT texel,halfWay,normal;\n");
@@ -160,7 +160,7 @@ void writeArbFragmentProgram(ProgramBuilder* b, const MaterialInputs* in) {
     appendProgramText(b, "PARAM two=2;\nPARAM m_one=-1;\n");
     height(b, in);
     if (in->viewVector)
-        appendProgramText(b, 
+        appendProgramText(b,
             "TEMP viewVector,halfWay;\nMAD viewVector,fragment.color.secondary,two,m_one;\n"
             "DP3 viewVector.w,viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
             "MUL viewVector.xyz, viewVector,viewVector.w;\n");

@@ -56,7 +56,7 @@ void compileArbComposite(ProgramBuilder* b, uint32_t* program) {
     appendProgramText(b, "MAD\tsum, t11, g05, sum;\n");
     appendProgramText(b, "MAD_SAT texel,program.local[1], sum.a,texel;\n");
     appendProgramText(b, "MOV texel.a,1;\n");
-    appendProgramText(b, 
+    appendProgramText(b,
         "DP4 sum.r,texel,program.local[2];DP4 sum.g,texel,program.local[3];DP4 sum.b,texel,program.local[4];\n");
     appendProgramText(b, "MOV result.color,sum;\n");
     endProgram(b, *program, GL_FRAGMENT_PROGRAM_ARB);

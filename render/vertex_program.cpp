@@ -21,7 +21,7 @@ const char* const kToTangentSpace =
 
 // The bone matrices hold the whole model-view already.
 void skinnedPositionAndNormal(ProgramBuilder* b) {
-    appendProgramText(b, 
+    appendProgramText(b,
         "TEMP tempVertex,tempNormal;PARAM matrices[200] = { program.local[0..199] };\n"
         "ATTRIB bones=vertex.attrib[1];\nADDRESS a0;\n");
     appendProgramText(b, "ARL a0.x,bones.y;\n");
@@ -38,11 +38,11 @@ void skinnedPositionAndNormal(ProgramBuilder* b) {
 }
 
 void rigidPositionAndNormal(ProgramBuilder* b) {
-    appendProgramText(b, 
+    appendProgramText(b,
         "DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
         "DP3 eyeNormal.z, model[2], vertex.normal;\n");
     appendProgramText(b, kNormalise);
-    appendProgramText(b, 
+    appendProgramText(b,
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
 }
@@ -63,7 +63,7 @@ void fogCoordinate(ProgramBuilder* b) {
     appendProgramText(b, "SUB viewVector,eyeVertex,program.env[1];\n");
     appendProgramText(b, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
     appendProgramText(b, "RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,program.env[6].x;\n");
-    appendProgramText(b, 
+    appendProgramText(b,
         "SGE viewVector.y,eyeVertex.y,program.env[6].y;\nMUL viewVector.z,viewVector.y,eyeVertex.y;\n"
         "SUB viewVector.z,viewVector.z,program.env[6].z;\n"
         "RCP viewVector.z,viewVector.z;MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
@@ -74,7 +74,7 @@ void viewVector(ProgramBuilder* b, bool normalMap) {
     appendProgramText(b, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
     appendProgramText(b, "MUL viewVector.xyz, viewVector.w,viewVector;\n");
     if (normalMap) {
-        appendProgramText(b, 
+        appendProgramText(b,
             "DP3 lightVector.x, -t2, viewVector;\nDP3 lightVector.y, -t1, viewVector;\n"
             "DP3 lightVector.z, t3, viewVector;\n");
         appendProgramText(b, "MAD result.color.secondary,lightVector,half,half;\n");
@@ -143,7 +143,7 @@ void writeMaterialVertexProgram(ProgramBuilder* b, const MaterialInputs* in) {
     lightVectors(b, in);
     layerCoordinates(b, in);
     if (in->skinned)
-        appendProgramText(b, 
+        appendProgramText(b,
             "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
             "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
 }

@@ -71,15 +71,15 @@ void buildFishVertexProgram(ProgramBuilder* builder, const Scene* scene, Surface
     appendProgramText(builder, "MAD temp_1,vertex.normal.y,N,temp_1;\n");
     appendProgramText(builder, "MAD temp_1,vertex.normal.z,B,temp_1;\n");
     appendProgramText(builder, "SWZ tempNormal,temp_1,x,y,z,0;\n");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP3 eyeNormal.x, model[0], tempNormal;\nDP3 eyeNormal.y, model[1], tempNormal;\n"
         "DP3 eyeNormal.z, model[2], tempNormal;\n");
     appendNormalise(builder, "eyeNormal");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP4 eyeVertex.x, model[0], tempVertex;\nDP4 eyeVertex.y, model[1], tempVertex;\n"
         "DP4 eyeVertex.z, model[2], tempVertex;\nDP4 eyeVertex.w, model[3], tempVertex;\n");
     appendBodyVertexTail(builder, scene, instance->surface);
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
         "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
     endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
@@ -103,7 +103,7 @@ void buildFishFragmentProgram(ProgramBuilder* builder, const Scene* scene, Surfa
         appendProgramText(builder, "DP3 normal.a, nrm, nrm;\nRSQ normal.a, normal.a;\nMUL normal.rgb, nrm, normal.a;\n");
     }
     if (specular)
-        appendProgramText(builder, 
+        appendProgramText(builder,
             "TEMP viewVector,halfWay;\nMAD viewVector,fragment.color.secondary,two,m_one;\n"
             "DP3 viewVector.w,viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
             "MUL viewVector.xyz, viewVector,viewVector.w;\n");

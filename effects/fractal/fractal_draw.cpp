@@ -26,7 +26,7 @@ void buildPrograms(ProgramBuilder* builder, FractalShared* shared) {
         appendProgramText(builder, "OPTION ARB_position_invariant;\n");
         appendProgramText(builder, "PARAM texture[4] = {state.matrix.texture[0]};\n");
         appendProgramText(builder, "TEMP eyeVertex;\n");
-        appendProgramText(builder, 
+        appendProgramText(builder,
             "DP4 eyeVertex.x, texture[0], vertex.position;\nDP4 eyeVertex.y, texture[1], vertex.position;\n"
             "DP4 eyeVertex.z, texture[2], vertex.position;\nDP4 eyeVertex.w, texture[3], vertex.position;\n");
         appendProgramText(builder, "SWZ result.texcoord[0],eyeVertex,x,y,z,1;");

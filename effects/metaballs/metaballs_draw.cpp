@@ -29,15 +29,15 @@ const float kGlow = 1.3f;
 void buildVertexProgram(ProgramBuilder* builder, const Scene* scene, MetaballState* state) {
     beginProgram(builder, &state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
     appendProgramText(builder, "OPTION ARB_position_invariant;\n");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "PARAM half = {0.5,0.5,0.5,0.5};PARAM two = {2.0,2.0,2.0,2.0};PARAM projection[4] = "
         "{state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
     appendProgramText(builder, "TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP3 eyeNormal.x, model[0], vertex.normal;\nDP3 eyeNormal.y, model[1], vertex.normal;\n"
         "DP3 eyeNormal.z, model[2], vertex.normal;\n");
     appendProgramText(builder, "DP3 eyeNormal.w, eyeNormal, eyeNormal;\nRSQ eyeNormal.w, eyeNormal.w;\nMUL eyeNormal.xyz, eyeNormal.w, eyeNormal;\n");
-    appendProgramText(builder, 
+    appendProgramText(builder,
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
     appendProgramText(builder, "MAD result.color.primary,eyeNormal,half,half;\n");
@@ -53,7 +53,7 @@ void buildVertexProgram(ProgramBuilder* builder, const Scene* scene, MetaballSta
         appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
         appendProgramText(builder, "PARAM density={-0.32,0.0,-0.01,0.0};\n");
         appendProgramText(builder, "RCP viewVector.w,viewVector.w;\nMUL viewVector.w,viewVector.w,density.x;\n");
-        appendProgramText(builder, 
+        appendProgramText(builder,
             "SGE viewVector.y,eyeVertex.y,density.y;\nMUL viewVector.z,viewVector.y,eyeVertex.y;\n"
             "SUB viewVector.z,viewVector.z,density.z;\nRCP viewVector.z,viewVector.z;"
             "MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
@@ -83,7 +83,7 @@ void buildFragmentProgram(ProgramBuilder* builder, const Scene* scene, MetaballS
         appendProgramFormat(builder, k == 0 ? "DP3_SAT texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
                                    : "DP3_SAT texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
                             k);
-        appendProgramText(builder, 
+        appendProgramText(builder,
             "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
             "MUL halfWay.xyz, halfWay, halfWay.w;\n");
         appendProgramText(builder, "DP3_SAT texel,halfWay,normal;\n");
