@@ -3,10 +3,10 @@
 #pragma once
 #include <cstdint>
 
+#include "base/frame_time.h"
+
 enum { CAPTURE_DEFAULT_FPS = 25, CAPTURE_MAX_FPS = 240, SOUNDTRACK_RATE = 44100 };
 
-// Demo time of capture frame n: start + floor(n * 1000 / fps) ms.
-int32_t captureFrameTime(int32_t start, int32_t frame, int32_t fps);
 // Frames a capture from start writes before its demo time passes end, at most limit (0 = no limit).
 int32_t capturePlannedFrames(int32_t start, int32_t end, int32_t fps, int32_t limit);
 // Sample frames of sound that last as long as the given video frames: round(frames * 44100 / fps).

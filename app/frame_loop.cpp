@@ -9,11 +9,14 @@
 #include "app/demo_context.h"
 #include "app/music.h"
 #include "app/shutdown.h"
+#include "app/transport_run.h"
 #include "data/package.h"
 #include "effects/effect_binding.h"
+#include "effects/effect_catch_up.h"
 #include "platform/platform.h"
 #include "render/render_frame.h"
 #include "render/screen.h"
+#include "timeline/catch_up.h"
 #include "timeline/scheduler.h"
 
 namespace {
@@ -83,6 +86,7 @@ int runFrame(int32_t demoTime, DemoContext* context) {
         gLoop.warmScene = 0;
         context->warmUp = 0;
         resetAllEffects(context->timeline.scenes, context->timeline.sceneCount);
+        keepEffectStates(context->timeline.scenes, context->timeline.sceneCount);
         return 0;
     }
     Scene* scene = &context->timeline.scenes[gLoop.warmScene];
@@ -114,6 +118,10 @@ void paintFrame(DemoContext* context) {
         context->timeline.startClock = clock;
         if (!s.capture) demoTime = startGiven ? gConfig.startTime : 0;
         packageRelease();
+        // A late start shows what playing up to it would have shown.
+        if (startGiven) catchUpEffects(&context->timeline, &context->render, demoTime, gConfig.fps);
+    } else if (!s.capture && !context->warmUp) {
+        demoTime = transportFrameTime(context, {origin, gConfig.fps}, demoTime);
     }
     platformMakeCurrent(context->window);
     setPictureViewport(&context->render);
@@ -122,6 +130,7 @@ void paintFrame(DemoContext* context) {
     if (context->timeline.quit.posted) return;
 
     drawBorderBars(&context->render);
+    if (!s.capture) drawTransportOverlay(context, demoTime);
     if (s.capture && !context->loading) {
         // The video encoder has gone: the capture cannot go on.
         if (!captureRunFrame(context, demoTime)) postQuit(context, EXIT_VIDEO);
@@ -148,6 +157,12 @@ void pumpEvents(DemoContext* context) {
             case PLATFORM_EVENT_RESIZE:
                 onResize(context, event.width, event.height);
                 break;
+            case PLATFORM_EVENT_KEY: {
+                bool startGiven = gConfig.startTime >= 0;
+                int32_t origin = startGiven ? gConfig.startTime : context->timeline.globalStart;
+                transportOnKey(context, {origin, gConfig.fps}, event.key, event.shift);
+                break;
+            }
             default:
                 break;
         }

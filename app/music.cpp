@@ -44,6 +44,10 @@ void startMusic(int32_t positionMs) {
     if (gLoaded) platformMusicPlay(positionMs);
 }
 
+void pauseMusic() {
+    if (gLoaded) platformMusicPause();
+}
+
 void closeMusic() {
     platformMusicFree();
     platformAudioClose();

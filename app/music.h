@@ -7,4 +7,6 @@
 void openMusic(const char* dataDir);
 // Plays from the given position in the music (ms), so that a demo started late is in step.
 void startMusic(int32_t positionMs);
+// Stops the music where it is; startMusic goes on.
+void pauseMusic();
 void closeMusic();

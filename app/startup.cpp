@@ -246,6 +246,8 @@ int runPlayer(int argc, char** argv) {
     context->timeline.loop = context->render.settings.loop;
     // A capture is one pass over the timeline: looping would write frames forever.
     if (context->render.settings.capture) context->timeline.loop = 0;
+    // A window run takes the transport keys; a capture runs straight through and frees as it goes.
+    context->timeline.seekable = !context->render.settings.capture;
 
     if (context->render.settings.capture) configureCapture(options, ffmpegPath, context);
     if (context->render.settings.capture && !options.noWrite && (options.videoPath.empty() || options.outputGiven)) {

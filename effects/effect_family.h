@@ -15,6 +15,8 @@ typedef void (*EffectReleaseFn)(EffectSlot* slot);
 typedef void (*EffectSharedReleaseFn)(EffectsState* effects);
 // "demotool check" for one bound row: which files it loads and what the family expects of them.
 typedef void (*EffectCheckFn)(EffectCheck* check, const EffectBinding* row);
+// Keeps, or goes back to, what the slot's state was when the warm-up ended.
+typedef void (*EffectStateFn)(EffectSlot* slot);
 
 struct EffectFamilyDescriptor {
     EffectFamily family;
@@ -25,6 +27,13 @@ struct EffectFamilyDescriptor {
     EffectSharedReleaseFn releaseShared;  // null: the family shares nothing
     const char* const* files;             // loaded by every instance besides its own (null-terminated)
     EffectCheckFn check;
+    // A frame skipped by a seek: what render at that time would leave in the slot's state, without
+    // drawing. Null for families whose picture follows the time alone.
+    EffectRenderFn advance;
+    // Non-null for families whose state outlives a reset (a plume resumes where it was): a seek
+    // replays every showing of their scenes from the state the warm-up left.
+    EffectStateFn keepState;
+    EffectStateFn restoreState;
 };
 
 // For families without files of their own beyond the row's.

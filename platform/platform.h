@@ -85,10 +85,26 @@ enum PlatformEventType {
     PLATFORM_EVENT_KEY_F1,
     PLATFORM_EVENT_RESIZE,
     PLATFORM_EVENT_CLOSE,
+    PLATFORM_EVENT_KEY,  // one of PlatformKey
+};
+// The keys the player acts on besides Escape and F1.
+enum PlatformKey {
+    PLATFORM_KEY_SPACE,
+    PLATFORM_KEY_LEFT,
+    PLATFORM_KEY_RIGHT,
+    PLATFORM_KEY_PAGE_UP,
+    PLATFORM_KEY_PAGE_DOWN,
+    PLATFORM_KEY_COMMA,
+    PLATFORM_KEY_PERIOD,
+    PLATFORM_KEY_HOME,
+    PLATFORM_KEY_L,
+    PLATFORM_KEY_TAB,
 };
 struct PlatformEvent {
     PlatformEventType type;
     int width, height;  // new client size for RESIZE
+    PlatformKey key;    // KEY
+    bool shift;         // KEY: a Shift key was held
 };
 bool platformPollEvent(PlatformEvent* event);
 
@@ -116,3 +132,4 @@ void platformAudioClose();
 bool platformMusicCreate(const void* data, size_t size);
 void platformMusicPlay(int32_t fromMs);  // from that position in the music
 void platformMusicFree();
+void platformMusicPause();

@@ -75,6 +75,10 @@ void platformMusicPlay(int32_t fromMs) {
     if (fromMs > 0) Mix_SetMusicPosition(fromMs / 1000.0);
 }
 
+void platformMusicPause() {
+    if (gMusic) Mix_PauseMusic();
+}
+
 void platformMusicFree() {
     if (!gMusic) return;
     Mix_HaltMusic();

@@ -105,6 +105,27 @@ void platformRestoreDisplayMode(PlatformWindow* w) {
 
 void platformShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
+namespace {
+
+bool transportKey(SDL_Keycode code, PlatformKey* key) {
+    static const struct {
+        SDL_Keycode code;
+        PlatformKey key;
+    } kKeys[] = {{SDLK_SPACE, PLATFORM_KEY_SPACE},     {SDLK_LEFT, PLATFORM_KEY_LEFT},
+                 {SDLK_RIGHT, PLATFORM_KEY_RIGHT},     {SDLK_PAGEUP, PLATFORM_KEY_PAGE_UP},
+                 {SDLK_PAGEDOWN, PLATFORM_KEY_PAGE_DOWN}, {SDLK_COMMA, PLATFORM_KEY_COMMA},
+                 {SDLK_PERIOD, PLATFORM_KEY_PERIOD},   {SDLK_HOME, PLATFORM_KEY_HOME},
+                 {SDLK_l, PLATFORM_KEY_L},             {SDLK_TAB, PLATFORM_KEY_TAB}};
+    for (const auto& k : kKeys)
+        if (k.code == code) {
+            *key = k.key;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace
+
 bool platformPollEvent(PlatformEvent* event) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
@@ -116,7 +137,12 @@ bool platformPollEvent(PlatformEvent* event) {
             case SDL_KEYDOWN:
                 if (e.key.keysym.sym == SDLK_ESCAPE) event->type = PLATFORM_EVENT_KEY_ESCAPE;
                 else if (e.key.keysym.sym == SDLK_F1) event->type = PLATFORM_EVENT_KEY_F1;
-                else continue;
+                else if (transportKey(e.key.keysym.sym, &event->key)) {
+                    event->type = PLATFORM_EVENT_KEY;
+                    event->shift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+                } else {
+                    continue;
+                }
                 return true;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {

@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev libjpeg-dev libvorbis-dev libvorbisfile3 ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtk-3-dev
-  xvfb xauth xdotool x11-apps
+  xvfb xauth xdotool x11-apps parallel
   libfreetype-dev fonts-dejavu-core
   locales
 )

@@ -20,9 +20,10 @@ void endOfTimeline(TimelineState* timeline, bool resetEffects) {
 }
 
 // Every due point not yet freed, in time order: a long frame that passes two points frees both.
-// A looping demo collects nothing: after the restart its first scenes would draw freed objects.
+// A looping demo collects nothing: after the restart its first scenes would draw freed objects; nor
+// does a run the viewer can seek back in.
 void collectDue(TimelineState* timeline, RenderState* render, int32_t demoTime) {
-    if (timeline->loop) return;
+    if (timeline->loop || timeline->seekable) return;
     for (GcNode* node = timeline->gcHead; node && node->time < demoTime; node = node->next) {
         if (node->done) continue;
         node->done = 1;

@@ -18,6 +18,7 @@ struct TimelineState {
     int32_t globalStart;  // ms
     int32_t globalEnd;    // ms
     int32_t loop;
+    int32_t seekable;  // the viewer can seek back: nothing is collected, as when looping
     GcNode* gcHead;
     GcNode* gcTail;
     const Scene* lastScene;  // the scene of the previous timed frame; its change resets effects

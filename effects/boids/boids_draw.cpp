@@ -180,24 +180,30 @@ void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     loadShafts(render, scene);
 }
 
-void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
+void boidsAdvance(RenderState*, EffectSlot* slot, int32_t timeMs) {
     BoidsState* state = boidsState(slot);
     if (!state || !state->flock) {
         slot->reset = 0;
         return;
     }
-    const float t = msToSeconds(timeMs);
     const float step = state->params.step;
     if (slot->reset) {
         slot->reset = 0;
         crtSrand(0);
         resetFlock(state->flock, state->params.startTime, step, slot->motion);
     }
+    advanceFlock(state->flock, msToSeconds(timeMs), step);
+}
+
+void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
+    boidsAdvance(render, slot, timeMs);
+    BoidsState* state = boidsState(slot);
+    if (!state || !state->flock) return;
+    const float t = msToSeconds(timeMs);
     resetTextureUnits(render);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
-    advanceFlock(state->flock, t, step);
 
     const Scene* scene = render->currentScene;
     const Flock& display = state->flock->display;

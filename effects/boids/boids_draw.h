@@ -60,6 +60,8 @@ float shaftLength(const FlockSet* set, const LightShaft& shaft);
 
 void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
+// The flock's part of a render: a reset reseeds it, then it swims on to timeMs.
+void boidsAdvance(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void boidsRelease(EffectSlot* slot);
 void boidsReleaseShared(EffectsState* effects);
 // The fish among the scene's lights, sized for its preset; the light shafts.
@@ -68,4 +70,4 @@ void boidsCheck(EffectCheck* check, const EffectBinding* row);
 inline constexpr const char* kBoidsFiles[] = {SHAFT_OBJECT, SHAFT_VERTEX_PROGRAM, SHAFT_FRAGMENT_PROGRAM, nullptr};
 inline constexpr EffectFamilyDescriptor kBoidsFamily = {
     FAMILY_BOIDS, "boids",    boidsInit, boidsRender, boidsRelease, boidsReleaseShared,
-    kBoidsFiles,  boidsCheck};
+    kBoidsFiles,  boidsCheck, boidsAdvance,         nullptr,           nullptr};

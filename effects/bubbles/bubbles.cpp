@@ -139,7 +139,7 @@ BubblesState* bubblesCreate(const EffectSlot* slot, BubbleEmitter emitter) {
 void bubblesFree(BubblesState* s) {
     if (!s) return;
     for (Envelope& e : s->path) releaseEnvelope(&e);
-    std::free(s->particles), std::free(s->positions), std::free(s->corners), std::free(s);
+    std::free(s->particles), std::free(s->positions), std::free(s->corners), std::free(s->kept), std::free(s);
 }
 
 void bubblesEmit(BubblesState* s, EffectSlot* slot, int32_t t) {

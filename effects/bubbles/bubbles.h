@@ -57,6 +57,10 @@ struct BubblesState {
     float* positions;           // count x 4 corners x 3
     float* corners;             // count x 4 corners x (cx, cy, size, phase)
     Envelope path[3];           // "Bubbles_Nos1" only: X, Y, Z against the particle's parameter
+    // The particles as the warm-up left them: a seek starts the plume's history again from there.
+    BubbleParticle* kept;
+    bool keptSeeded;
+    int32_t keptLastTime;
     uint32_t positionBuffer, cornerBuffer, indexBuffer;
 };
 
@@ -80,9 +84,13 @@ void bubbleTexture(uint8_t* rgba);
 
 void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void bubblesRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
+// The particles' part of a render, without drawing.
+void bubblesAdvance(RenderState* render, EffectSlot* slot, int32_t timeMs);
+void bubblesKeepState(EffectSlot* slot);
+void bubblesRestoreState(EffectSlot* slot);
 void bubblesRelease(EffectSlot* slot);
 void bubblesReleaseShared(EffectsState* effects);
 
 inline constexpr EffectFamilyDescriptor kBubblesFamily = {
     FAMILY_BUBBLES, "bubbles",        bubblesInit, bubblesRender, bubblesRelease, bubblesReleaseShared,
-    kNoFamilyFiles, checkRowFileLines};
+    kNoFamilyFiles, checkRowFileLines, bubblesAdvance, bubblesKeepState, bubblesRestoreState};

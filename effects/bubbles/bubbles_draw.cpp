@@ -3,10 +3,12 @@
 #include <GL/glext.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "base/constants.h"
+#include "base/out_of_memory.h"
 #include "effects/bubbles/bubbles.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
@@ -164,6 +166,30 @@ void bubblesInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     makeShared(&render->programText, &render->effects->bubbles, effectSettings(render, scene));
 }
 
+void bubblesAdvance(RenderState* render, EffectSlot* slot, int32_t t) {
+    BubblesState* s = static_cast<BubblesState*>(slot->state);
+    if (slot->family != FAMILY_BUBBLES || !s || !render->effects->bubbles.vertexProgram) return;
+    bubblesEmit(s, slot, t);
+}
+
+void bubblesKeepState(EffectSlot* slot) {
+    BubblesState* s = slot->family == FAMILY_BUBBLES ? static_cast<BubblesState*>(slot->state) : nullptr;
+    if (!s) return;
+    if (!s->kept) s->kept = static_cast<BubbleParticle*>(std::calloc(size_t(s->count) + 1, sizeof(BubbleParticle)));
+    if (!s->kept) outOfMemory("a bubble plume");
+    std::memcpy(s->kept, s->particles, size_t(s->count) * sizeof(BubbleParticle));
+    s->keptSeeded = s->seeded;
+    s->keptLastTime = s->lastTime;
+}
+
+void bubblesRestoreState(EffectSlot* slot) {
+    BubblesState* s = slot->family == FAMILY_BUBBLES ? static_cast<BubblesState*>(slot->state) : nullptr;
+    if (!s || !s->kept) return;
+    std::memcpy(s->particles, s->kept, size_t(s->count) * sizeof(BubbleParticle));
+    s->seeded = s->keptSeeded;
+    s->lastTime = s->keptLastTime;
+}
+
 void bubblesRender(RenderState* render, EffectSlot* slot, int32_t t) {
     BubblesState* s = static_cast<BubblesState*>(slot->state);
     const BubblesShared* shared = &render->effects->bubbles;
@@ -171,7 +197,7 @@ void bubblesRender(RenderState* render, EffectSlot* slot, int32_t t) {
     const GlEntryPoints* gl = glEntryPoints();
     EffectMotion m;
     effectMotionAt(slot, t, &m);
-    bubblesEmit(s, slot, t);
+    bubblesAdvance(render, slot, t);
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->positionBuffer);
     if (void* mapped = gl->glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB)) {
         std::memcpy(mapped, s->positions, static_cast<size_t>(s->count) * 48);

@@ -62,4 +62,4 @@ void fractalReleaseShared(EffectsState* effects);
 
 inline constexpr EffectFamilyDescriptor kFractalFamily = {
     FAMILY_FRACTAL, "fractal",      fractalInit, fractalRender, fractalRelease, fractalReleaseShared,
-    kNoFamilyFiles, checkRowFile};
+    kNoFamilyFiles, checkRowFile, nullptr, nullptr, nullptr};

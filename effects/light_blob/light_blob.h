@@ -69,4 +69,4 @@ void lightBlobCheck(EffectCheck* check, const EffectBinding* row);
 inline constexpr const char* kLightBlobFiles[] = {LIGHT_BLOB_ENVIRONMENT, nullptr};
 inline constexpr EffectFamilyDescriptor kLightBlobFamily = {
     FAMILY_LIGHT_BLOB, "light-blob",   lightBlobInit, lightBlobRender, lightBlobRelease, lightBlobReleaseShared,
-    kLightBlobFiles,   lightBlobCheck};
+    kLightBlobFiles,   lightBlobCheck, nullptr, nullptr, nullptr};

@@ -59,4 +59,4 @@ void releaseMetaballsShared(EffectsState* effects);
 
 inline constexpr EffectFamilyDescriptor kMetaballsFamily = {
     FAMILY_METABALLS, "metaballs", initMetaballs, drawMetaballs, releaseMetaballs, releaseMetaballsShared,
-    kNoFamilyFiles,   checkRowFile};
+    kNoFamilyFiles,   checkRowFile, nullptr, nullptr, nullptr};

@@ -17,4 +17,5 @@ void pictureRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void pictureRelease(EffectSlot* slot);
 
 inline constexpr EffectFamilyDescriptor kPictureFamily = {
-    FAMILY_PICTURE, "picture", pictureInit, pictureRender, pictureRelease, nullptr, kNoFamilyFiles, checkRowFile};
+    FAMILY_PICTURE, "picture", pictureInit, pictureRender, pictureRelease, nullptr, kNoFamilyFiles, checkRowFile,
+    nullptr,        nullptr,   nullptr};

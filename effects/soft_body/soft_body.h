@@ -90,10 +90,12 @@ void accumulateNormals(SoftBody* body);
 
 void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void softBodyFrame(RenderState* render, EffectSlot* slot, int32_t timeMs);
+// The simulation's part of a frame: a reset rebuilds the body, then it steps on to timeMs.
+void softBodyAdvance(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void softBodyRelease(EffectSlot* slot);
 // The object among the scene's lights, one closed surface that starts inside the row's box.
 void softBodyCheck(EffectCheck* check, const EffectBinding* row);
 
 inline constexpr EffectFamilyDescriptor kSoftBodyFamily = {
     FAMILY_SOFT_BODY, "soft-body", softBodyInit, softBodyFrame, softBodyRelease, nullptr, kNoFamilyFiles,
-    softBodyCheck};
+    softBodyCheck,    softBodyAdvance, nullptr,      nullptr};

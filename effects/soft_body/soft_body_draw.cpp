@@ -74,20 +74,25 @@ void streamParticles(const SoftBodyState* state) {
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
 }
 
+// A box that follows the null turns with it: its walls for the next steps.
+void turnBox(SoftBodyState* state, const EffectMotion& pose) {
+    float m[16];
+    matrixLoadIdentity(m);
+    matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
+    const float axes[3][3] = {{m[0], m[4], m[8]}, {m[1], m[5], m[9]}, {m[2], m[6], m[10]}};
+    for (int a = 0; a < 3; ++a)
+        for (int side = 0; side < 2; ++side) {
+            float* plane = state->body->planes[3 * side + a];
+            for (int k = 0; k < 3; ++k) plane[k] = side ? -axes[a][k] : axes[a][k];
+            plane[3] = 4.0f;
+        }
+}
+
 // The body at the null: drawn unturned when its box follows the null (the box turns instead).
-void placeBody(SoftBodyState* state, const EffectMotion& pose) {
+void placeBody(const SoftBodyState* state, const EffectMotion& pose) {
     float m[16];
     matrixLoadIdentity(m);
     if (state->params.follow) {
-        matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
-        const float axes[3][3] = {{m[0], m[4], m[8]}, {m[1], m[5], m[9]}, {m[2], m[6], m[10]}};
-        for (int a = 0; a < 3; ++a)
-            for (int side = 0; side < 2; ++side) {
-                float* plane = state->body->planes[3 * side + a];
-                for (int k = 0; k < 3; ++k) plane[k] = side ? -axes[a][k] : axes[a][k];
-                plane[3] = 4.0f;
-            }
-        matrixLoadIdentity(m);
         matrixRotate(m, 180.0f, 0.0f, 1.0f, 0.0f);
         matrixTranslate(m, pose.x, pose.y, pose.z);
     } else {
@@ -127,20 +132,31 @@ void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     }
 }
 
-void softBodyFrame(RenderState* render, EffectSlot* slot, int32_t timeMs) {
+void softBodyAdvance(RenderState*, EffectSlot* slot, int32_t timeMs) {
     SoftBodyState* state = softBodyState(slot);
     if (!state || !state->body) {
         slot->reset = 0;
         return;
     }
-    EffectMotion pose;
-    effectMotionAt(slot, timeMs, &pose);
     if (slot->reset) {
         resetBody(state->body, state->params);
         state->step = 0;
         slot->reset = 0;
     }
     advanceSoftBody(state->body, state->params, &state->step, timeMs);
+    if (state->params.follow) {
+        EffectMotion pose;
+        effectMotionAt(slot, timeMs, &pose);
+        turnBox(state, pose);
+    }
+}
+
+void softBodyFrame(RenderState* render, EffectSlot* slot, int32_t timeMs) {
+    softBodyAdvance(render, slot, timeMs);
+    SoftBodyState* state = softBodyState(slot);
+    if (!state || !state->body) return;
+    EffectMotion pose;
+    effectMotionAt(slot, timeMs, &pose);
     accumulateNormals(state->body);
     streamParticles(state);
     resetTextureUnits(render);

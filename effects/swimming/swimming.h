@@ -23,4 +23,5 @@ void swimRelease(EffectSlot* slot);
 void swimCheck(EffectCheck* check, const EffectBinding* row);
 
 inline constexpr EffectFamilyDescriptor kSwimmingFamily = {
-    FAMILY_SWIMMING, "swimming", swimInit, swimFrame, swimRelease, nullptr, kNoFamilyFiles, swimCheck};
+    FAMILY_SWIMMING, "swimming", swimInit, swimFrame, swimRelease, nullptr, kNoFamilyFiles, swimCheck,
+    nullptr,         nullptr,    nullptr};

@@ -17,20 +17,6 @@
 
 namespace {
 
-// The tool's path found through PATH, or empty.
-std::string toolPath(const std::string& tool) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    for (size_t start = 0; start <= dirs.size();) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        std::string candidate = dirs.substr(start, end - start) + "/" + tool;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return "";
-}
-
 class SetupDialogRun : public ::testing::Test {
 protected:
     void SetUp() override {

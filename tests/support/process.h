@@ -28,3 +28,5 @@ ProcessResult waitProcess(ChildProcess child, int timeoutMs);
 
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
+// The program's path found through PATH, or empty.
+std::string toolPath(const std::string& tool);
