@@ -3,6 +3,7 @@
 // those of a capture from the timeline's start, byte for byte, in every scene, inside a clip and at
 // a clip boundary. Rafa is checked at its second showing too, where its plumes resume.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -20,7 +21,8 @@ const std::vector<std::string> kOptions = {"--fps", "1", "--mode", "160x120", "-
 double differing(const Picture& a, const Picture& b) {
     if (a.bgr.size() != b.bgr.size() || a.bgr.empty()) return 1.0;
     size_t n = 0;
-    for (size_t p = 0; p < a.bgr.size(); p += 3) n += a.bgr[p] != b.bgr[p] || a.bgr[p + 1] != b.bgr[p + 1] || a.bgr[p + 2] != b.bgr[p + 2];
+    for (size_t p = 0; p < a.bgr.size(); p += 3)
+        n += a.bgr[p] != b.bgr[p] || a.bgr[p + 1] != b.bgr[p + 1] || a.bgr[p + 2] != b.bgr[p + 2];
     return double(n) / double(a.bgr.size() / 3);
 }
 
@@ -37,6 +39,7 @@ TEST(ExactSeek, LateStartsGiveTheFramesOfACaptureFromTheStart) {
 
     ScratchDir scratch("exact-seek");
     const std::string film = scratch.path + "/film";
+    mkdir(film.c_str(), 0755);
     std::vector<std::string> options = kOptions;
     options.insert(options.end(), {"--frames", std::to_string(lastSecond + 1)});
     ProcessResult run = captureProduction(VELMORA_PRODUCTION_DIR, film, options, 400000);
@@ -46,8 +49,10 @@ TEST(ExactSeek, LateStartsGiveTheFramesOfACaptureFromTheStart) {
     for (const Start& start : starts) {
         SCOPED_TRACE(start.scene);
         const std::string dir = scratch.path + "/" + std::to_string(start.second);
+        mkdir(dir.c_str(), 0755);
         options = kOptions;
-        options.insert(options.end(), {"--start", std::to_string(start.second * 1000), "--frames", std::to_string(frames)});
+        options.insert(options.end(),
+                       {"--start", std::to_string(start.second * 1000), "--frames", std::to_string(frames)});
         run = captureProduction(VELMORA_PRODUCTION_DIR, dir, options, 120000);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         for (int k = 0; k < frames; ++k) {
@@ -57,7 +62,9 @@ TEST(ExactSeek, LateStartsGiveTheFramesOfACaptureFromTheStart) {
             EXPECT_TRUE(seeked.bgr == played.bgr)
                 << "at " << start.second + k << " s " << differing(seeked, played) * 100 << " % of the pixels differ";
             // The frames show the scene, so equal frames are not two black ones.
-            if (k > 0) EXPECT_EQ(emptyPictureReason(played), "") << "at " << start.second + k << " s";
+            if (k > 0) {
+                EXPECT_EQ(emptyPictureReason(played), "") << "at " << start.second + k << " s";
+            }
         }
     }
 }

@@ -25,7 +25,7 @@ TEST(ParallelCapture, SpansJoinIntoTheCaptureOfOneRun) {
     const std::vector<std::string> player = {"--mode", "160x120", "--anisotropy", "0", "--windowed", "--batch"};
     const std::string joined = scratch.path + "/joined", single = scratch.path + "/single";
 
-    std::vector<std::string> argv = {"bash", std::string(VELMORA_SOURCE_DIR) + "/scripts/capture-parallel.sh",
+    std::vector<std::string> argv = {"/bin/bash", std::string(VELMORA_SOURCE_DIR) + "/scripts/capture-parallel.sh",
                                      "--data", VELMORA_PRODUCTION_DIR, "--output", joined, "--fps", "2", "--span",
                                      "5", "--to", "20", "--jobs", "2", "--velmora", VELMORA_BINARY, "--video",
                                      scratch.path + "/joined.mkv", "--"};
@@ -50,7 +50,7 @@ TEST(ParallelCapture, SpansJoinIntoTheCaptureOfOneRun) {
     EXPECT_GT(sound.size(), 20u * 44100 * 4);
     EXPECT_TRUE(readFile(joined + "/demo.wav") == sound) << "the joined soundtrack differs";
 
-    run = runProcess({"ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+    run = runProcess({toolPath("ffprobe"), "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
                       "stream=nb_read_frames", "-of", "csv=p=0", scratch.path + "/joined.mkv"},
                      env, 60000);
     EXPECT_EQ(run.out, "40\n") << run.err;

@@ -20,11 +20,7 @@ namespace {
 class SetupDialogRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string missing;
-        if (sharedXvfb()->display.empty()) missing = "Xvfb cannot be started";
-        xdotool = toolPath("xdotool");
-        xwd = toolPath("xwd");
-        if (missing.empty() && (xdotool.empty() || xwd.empty())) missing = "xdotool or xwd is not installed";
+        const std::string missing = windowToolsMissing(&xdotool, &xwd);
         if (!missing.empty()) SKIP_OUTSIDE_CI(missing);
         display = {"DISPLAY=" + sharedXvfb()->display};
         dir = scratch.path;

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/process.h"
+
 bool startXvfb(XvfbServer* server, int width, int height) {
     server->pid = -1;
     server->display.clear();
@@ -70,4 +72,12 @@ const XvfbServer* sharedXvfb() {
         });
     }
     return &server;
+}
+
+std::string windowToolsMissing(std::string* xdotool, std::string* xwd) {
+    if (sharedXvfb()->display.empty()) return "Xvfb cannot be started";
+    *xdotool = toolPath("xdotool");
+    *xwd = toolPath("xwd");
+    if (xdotool->empty() || xwd->empty()) return "xdotool or xwd is not installed";
+    return "";
 }

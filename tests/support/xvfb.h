@@ -14,3 +14,6 @@ bool startXvfb(XvfbServer* server, int width = 1024, int height = 768);
 void stopXvfb(XvfbServer* server);
 // One server for the whole test program, started on first use.
 const XvfbServer* sharedXvfb();
+// For tests that type into a window and take its picture: empty when the shared server, xdotool and
+// xwd are there (their paths set), else what is missing.
+std::string windowToolsMissing(std::string* xdotool, std::string* xwd);

@@ -84,7 +84,7 @@ TEST(FrameSteps, FollowTheCaptureClock) {
         int32_t time, fps, next, previous;
     } cases[] = {
         {0, 25, 40, 0}, {40, 25, 80, 0}, {41, 25, 80, 40}, {1000, 3, 1333, 666}, {1333, 3, 1666, 1000},
-        {1334, 3, 1666, 1333}, {999, 1, 1000, 0}, {59999, 240, 60004, 59995},
+        {1334, 3, 1666, 1333}, {999, 1, 1000, 0}, {59999, 240, 60000, 59995},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(nextFrameTime(c.time, c.fps), c.next) << c.time << " at " << c.fps;
