@@ -46,6 +46,11 @@ void updateTitle(DemoContext* context) {
     platformSetWindowTitle(context->window, title);
 }
 
+// A start time given on the command line replaces the timeline's own start as the clock's origin.
+int32_t clockOrigin(const DemoContext* context) {
+    return gConfig.startTime >= 0 ? gConfig.startTime : context->timeline.globalStart;
+}
+
 }  // namespace
 
 void onResize(DemoContext* context, int clientWidth, int clientHeight) {
@@ -108,9 +113,8 @@ void paintFrame(DemoContext* context) {
         if (!context->warmUp) return;
     }
     int32_t clock = platformClockMs();
-    // A start time given on the command line replaces the timeline's own start as the clock's origin.
     bool startGiven = gConfig.startTime >= 0;
-    int32_t origin = startGiven ? gConfig.startTime : context->timeline.globalStart;
+    int32_t origin = clockOrigin(context);
     int32_t demoTime = s.capture ? captureFrameTime(startGiven ? gConfig.startTime : 0, gLoop.captureFrame, gConfig.fps)
                                  : clock + origin - context->timeline.startClock;
     if (!context->warmUp && !context->loading && context->timeline.startClock == -1) {
@@ -157,12 +161,9 @@ void pumpEvents(DemoContext* context) {
             case PLATFORM_EVENT_RESIZE:
                 onResize(context, event.width, event.height);
                 break;
-            case PLATFORM_EVENT_KEY: {
-                bool startGiven = gConfig.startTime >= 0;
-                int32_t origin = startGiven ? gConfig.startTime : context->timeline.globalStart;
-                transportOnKey(context, {origin, gConfig.fps}, event.key, event.shift);
+            case PLATFORM_EVENT_KEY:
+                transportOnKey(context, {clockOrigin(context), gConfig.fps}, event.key, event.shift);
                 break;
-            }
             default:
                 break;
         }

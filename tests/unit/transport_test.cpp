@@ -159,7 +159,7 @@ protected:
     }
 };
 
-TEST_F(CatchUpTest, AJumpGivesTheStatePlayingFromTheStartGives) {
+TEST_F(CatchUpTest, AJumpGivesTheStatePlayingFromTheStartGivesAndAPauseKeepsIt) {
     const int32_t fps = 5;
     for (int32_t target : {200, 9800, 10000, 10200, 26000, 31000}) {
         std::vector<uint8_t> played;
@@ -174,6 +174,9 @@ TEST_F(CatchUpTest, AJumpGivesTheStatePlayingFromTheStartGives) {
         catchUpEffects(&ctx->timeline, &ctx->render, target, fps);
         frame(target);
         EXPECT_EQ(particles(), played) << "at " << target;
+        // A paused picture is the same frame drawn again: it moves nothing.
+        frame(target);
+        EXPECT_EQ(particles(), played) << "paused at " << target;
     }
 }
 
