@@ -4,8 +4,9 @@ JOBS ?= $(shell nproc)
 DATA ?= $(BUILD)/production
 
 SANITIZE_BUILD ?= $(BUILD)-sanitize
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitize references contact-sheet bench clean
+.PHONY: all deps configure build run test test-sanitize install package references contact-sheet bench clean
 
 all: build
 
@@ -25,6 +26,7 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-sanitize
+	@bash tests/debian_package.sh $(BUILD)
 
 # The readers of files that come from content authors, and everything they call, once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the whole sample production played once by the
@@ -34,6 +36,15 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests production
 	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) -L unit
+
+# The player, demotool, the sample production, manual pages, desktop entry and documentation under
+# PREFIX (DESTDIR is honoured).
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, $(BUILD)/velmora_VERSION_amd64.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # Captures the reference frames of the sample production again and writes them under tests/references:
 # run it when a change of the pictures is meant, and look at them before committing.

@@ -86,7 +86,8 @@ const char* optionsUsage() {
            "  --diagnostics        print the graphics driver and the extensions the player needs\n"
            "  --data DIR           directory holding demo.dat and demo.ogg (default: the working directory)\n"
            "  --gamma-file FILE    keep the gamma ramp in FILE instead of the display (for tests)\n"
-           "  --help               this text\n";
+           "  --help               this text\n"
+           "  --version            the version, and the commit it was built from\n";
 }
 
 bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
@@ -110,6 +111,7 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
             return false;
         };
         if (arg == "--help" || arg == "-h") o->help = true;
+        else if (arg == "--version") o->version = true;
         else if (arg == "--capture") o->capture = true;
         else if (arg == "--no-setup") o->noSetup = true;
         else if (arg == "--windowed") o->windowed = 1;

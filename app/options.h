@@ -7,6 +7,7 @@ struct Settings;
 
 struct Options {
     bool help;
+    bool version;
     bool capture;
     std::string outputDir;  // capture files go here
     bool outputGiven;       // --output was given (a video then writes BMP files too)

@@ -14,9 +14,11 @@
 #include "app/gamma.h"
 #include "app/music.h"
 #include "app/options.h"
+#include "app/sample_location.h"
 #include "app/setup_dialog.h"
 #include "app/shutdown.h"
 #include "app/video_encoder.h"
+#include "base/version.h"
 #include "data/image.h"
 #include "data/package.h"
 #include "effects/clip_script.h"
@@ -183,6 +185,10 @@ int runPlayer(int argc, char** argv) {
         std::fputs(optionsUsage(), stdout);
         return EXIT_OK;
     }
+    if (options.version) {
+        std::printf("velmora %s\n", velmoraVersion());
+        return EXIT_OK;
+    }
     std::string ffmpegPath;
     if (!options.videoPath.empty() && !options.noWrite && !checkVideoTarget(options, &ffmpegPath))
         return EXIT_BAD_OPTION;
@@ -209,7 +215,12 @@ int runPlayer(int argc, char** argv) {
     }
 
     std::string packagePath = options.dataDir + "/demo.dat";
-    if (!packageLoad(packagePath.c_str())) return EXIT_BAD_PACKAGE;
+    if (!packageLoad(packagePath.c_str())) {
+        std::error_code error;
+        if (!std::filesystem::exists(packagePath, error))
+            std::fputs(missingPackageHint(options.dataDir, sampleProductionDir()).c_str(), stderr);
+        return EXIT_BAD_PACKAGE;
+    }
     packageSetOpenHook(onFileOpened);
 
     resetSettings(&context->render.settings);

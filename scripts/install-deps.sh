@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool x11-apps parallel
   libfreetype-dev fonts-dejavu-core
   locales
+  help2man dpkg-dev file lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/version.h"
 #include "platform/platform.h"
 #include "tools/demotool/commands.h"
 
@@ -29,12 +30,17 @@ const Command kCommands[] = {
 void usage(FILE* out) {
     std::fputs("usage: demotool COMMAND ...\n", out);
     for (const Command& c : kCommands) std::fprintf(out, "  demotool %s\n", c.usage);
+    std::fputs("  demotool --version           the version, and the commit it was built from\n", out);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     platformSetInteractive(false);
+    if (argc == 2 && !std::strcmp(argv[1], "--version")) {
+        std::printf("demotool %s\n", velmoraVersion());
+        return 0;
+    }
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
         usage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
