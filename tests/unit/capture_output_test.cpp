@@ -109,6 +109,17 @@ TEST(Soundtrack, IsTheDecodersOwnSamplesFromTheStartThenSilence) {
     size_t loud = 0;
     for (size_t k = 22050; k < 44100; ++k) loud += sampleAt(wav, k, 0) != 0 || sampleAt(wav, k, 1) != 0;
     EXPECT_EQ(loud, 0u);
+
+    // Half a second before the music begins: silence, then the music from its first sample.
+    ASSERT_TRUE(writeSoundtrack(music, wavPath, -500, 44100, &note, &error)) << error;
+    wav = readFile(wavPath);
+    ASSERT_EQ(wav.size(), size_t(WAV_HEADER_SIZE) + 44100u * 4u);
+    loud = mismatches = 0;
+    for (size_t k = 0; k < 22050; ++k) loud += sampleAt(wav, k, 0) != 0 || sampleAt(wav, k, 1) != 0;
+    for (size_t k = 0; k < 22050; ++k)
+        for (int c = 0; c < 2; ++c) mismatches += sampleAt(wav, 22050 + k, c) != decoded[k * 2 + size_t(c)];
+    EXPECT_EQ(loud, 0u);
+    EXPECT_EQ(mismatches, 0u);
 }
 
 TEST(Soundtrack, OtherRatesAreResampledAndMissingMusicIsSilence) {
