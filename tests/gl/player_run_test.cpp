@@ -457,12 +457,12 @@ TEST_F(PlayerRun, RealTimeRunWarmsUpStartsTheClockAndTitlesEvery200Frames) {
         int maxScenes, frames;
         const char* expected;
     } cases[] = {
-        // The bar: four files opened while loading (the loading picture, the timeline, the scene, the
-        // clip script), then two warm-up renders of every scene slot, used or not.
-        {1, 199, "bar 6 of 552, clock started, package released, title \"ZelkEngine\""},
-        {3, 199, "bar 10 of 552, clock started, package released, title \"ZelkEngine\""},
+        // The bar: five files opened while loading (the loading picture, the timeline, the scene setup
+        // table, the scene, the clip script), then two warm-up renders of every scene slot, used or not.
+        {1, 199, "bar 7 of 552, clock started, package released, title \"ZelkEngine\""},
+        {3, 199, "bar 11 of 552, clock started, package released, title \"ZelkEngine\""},
         // The 200th timed frame gives the title its frame rate.
-        {1, 200, "bar 6 of 552, clock started, package released, title \"Zelk Engine [0-9]+\\.[0-9]{3} fps\""},
+        {1, 200, "bar 7 of 552, clock started, package released, title \"Zelk Engine [0-9]+\\.[0-9]{3} fps\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
