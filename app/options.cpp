@@ -79,7 +79,8 @@ const char* optionsUsage() {
            "  --windowed           play in a window\n"
            "  --fullscreen         play full screen (the default)\n"
            "  --mode WxH           screen mode or window size (default 640x480)\n"
-           "  --samples N          antialiasing samples (0 = none; default: the highest the display offers)\n"
+           "  --samples N          antialiasing samples (0 = none; default: the highest the display offers,\n"
+           "                       none in a capture)\n"
            "  --anisotropy N       anisotropic filtering level (0 = none; default: the device's highest)\n"
            "  --shadow-map N       shadow map size, a power of two from 16 to 8192 (default 512)\n"
            "  --no-music           play without music\n"
@@ -183,6 +184,9 @@ void applyOptions(const Options* o, const SetupLists* lists, Settings* s) {
     if (o->samples >= 0) {
         std::snprintf(samples, sizeof samples, o->samples ? "%d samples" : "none", o->samples);
         c.samples = samples;
+    } else if (o->capture) {
+        // A capture gives the same frames on every machine: the display's highest count does not decide them.
+        c.samples = "none";
     }
     if (o->anisotropy >= 0) {
         std::snprintf(anisotropy, sizeof anisotropy, o->anisotropy ? "x%d" : "none", o->anisotropy);

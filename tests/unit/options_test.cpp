@@ -112,6 +112,8 @@ TEST(Options, TheDialogsNoneMeansNoneAfterAnyOption) {
         {{"--samples", "4", "--anisotropy", "8"}, "none", "none", 0, 0},
         {{"--samples", "0", "--anisotropy", "0"}, "2 samples", "x4", 2, 4},
         {{"--samples", "4"}, "", "", 4, 16},  // a list without selection keeps what was there
+        {{"--capture"}, nullptr, nullptr, 0, 16},
+        {{"--capture", "--samples", "2"}, nullptr, nullptr, 2, 16},
     };
     for (const auto& c : cases) {
         Options o;
