@@ -268,8 +268,10 @@ TEST_F(PlayerRun, MusicPositionIsDemoTimeLessTheTimelinesStart) {
     std::vector<int16_t> expected = decodedMusic(music, 2 * 44100, 8820);
     ASSERT_EQ(expected.size(), 2u * 8820u);
     size_t mismatches = 0;
-    for (size_t i = 0; i < expected.size(); ++i)
-        mismatches += int16_t(uint16_t(uint8_t(wav[44 + 2 * i])) | uint16_t(uint8_t(wav[45 + 2 * i])) << 8) != expected[i];
+    for (size_t i = 0; i < expected.size(); ++i) {
+        int16_t sample = int16_t(uint16_t(uint8_t(wav[44 + 2 * i])) | uint16_t(uint8_t(wav[45 + 2 * i])) << 8);
+        mismatches += sample != expected[i];
+    }
     EXPECT_EQ(mismatches, 0u);
 }
 
