@@ -114,7 +114,7 @@ int finishOutputs() {
     }
     if (!wavPath.empty()) {
         std::string note, error;
-        if (!writeSoundtrack(r.config.musicPath, wavPath, r.config.start,
+        if (!writeSoundtrack(r.config.musicPath, wavPath, r.config.start - r.config.musicOrigin,
                              soundtrackSampleFrames(r.frames, r.config.fps), &note, &error)) {
             std::fprintf(stderr, "velmora: %s\n", error.c_str());
             code = EXIT_VIDEO;

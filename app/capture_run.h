@@ -13,6 +13,7 @@ struct CaptureConfig {
     std::string ffmpegPath;  // the encoder, found on PATH before anything was rendered
     std::string musicPath;   // the music to decode; empty = a silent soundtrack
     int32_t start;           // demo time of frame 0
+    int32_t musicOrigin;     // demo time of the music's first sample: the timeline's start
     int32_t fps;
     int32_t plannedFrames;   // for the progress line
     bool write;              // false: frames are only rendered, nothing is read back or written

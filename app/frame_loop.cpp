@@ -28,9 +28,10 @@ struct FrameLoopState {
     int32_t fpsFrames;
     int32_t fpsClock;
     int32_t timedFrames;
+    bool musicWaiting;  // the clock runs but the music has not begun
 };
 
-FrameLoopState gLoop = {0, 0, 0, 0, -1, 0};
+FrameLoopState gLoop = {0, 0, 0, 0, -1, 0, false};
 FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
 void updateTitle(DemoContext* context) {
@@ -118,7 +119,7 @@ void paintFrame(DemoContext* context) {
     int32_t demoTime = s.capture ? captureFrameTime(startGiven ? gConfig.startTime : 0, gLoop.captureFrame, gConfig.fps)
                                  : clock + origin - context->timeline.startClock;
     if (!context->warmUp && !context->loading && context->timeline.startClock == -1) {
-        if (!s.noMusic) startMusic(startGiven ? gConfig.startTime : 0);
+        gLoop.musicWaiting = !s.noMusic && !s.capture;
         context->timeline.startClock = clock;
         if (!s.capture) demoTime = startGiven ? gConfig.startTime : 0;
         packageRelease();
@@ -126,6 +127,14 @@ void paintFrame(DemoContext* context) {
         if (startGiven) catchUpEffects(&context->timeline, &context->render, demoTime, gConfig.fps);
     } else if (!s.capture && !context->warmUp) {
         demoTime = transportFrameTime(context, {origin, gConfig.fps}, demoTime);
+    }
+    // Music position 0 is the timeline's start: a run begun before it waits for it.
+    if (gLoop.musicWaiting) {
+        int32_t position = clock + origin - context->timeline.startClock - context->timeline.globalStart;
+        if (position >= 0) {
+            startMusic(position);
+            gLoop.musicWaiting = false;
+        }
     }
     platformMakeCurrent(context->window);
     setPictureViewport(&context->render);

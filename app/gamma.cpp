@@ -3,11 +3,18 @@
 #include <cmath>
 
 namespace {
-GammaRamp gSaved;
+// Each CRTC's ramp as found at start-up, and the demo's ramp at each one's size.
+DisplayGamma gSaved;
+DisplayGamma gApplying;
 GammaRamp gBuilt;
 GammaTriple gTriple = {1.0f, 1.0f, 1.0f};
 bool gHaveSaved;
 bool gApplied;
+
+uint16_t rampEntry(double x, float gamma) {
+    // pow(x, 1/g) * 65536 stays below 65536 for every x < 1 and g in 0.5 .. 3.5.
+    return static_cast<uint16_t>(std::pow(x, 1.0 / gamma) * 65536.0);
+}
 }  // namespace
 
 float gammaFromRamp(const GammaRamp* ramp) {
@@ -22,33 +29,47 @@ float gammaFromRamp(const GammaRamp* ramp) {
 void buildGammaRamp(const GammaTriple* gamma, GammaRamp* ramp) {
     const float channels[3] = {gamma->red, gamma->green, gamma->blue};
     for (int c = 0; c < 3; ++c)
-        for (int i = 0; i < 256; ++i) {
-            double value = std::pow(i / 256.0, 1.0 / channels[c]) * 65536.0;
-            // pow(255/256, 1/g) * 65536 stays below 65536 for every g in 0.5 .. 3.5.
-            ramp->entries[c * 256 + i] = static_cast<uint16_t>(value);
-        }
+        for (int i = 0; i < 256; ++i) ramp->entries[c * 256 + i] = rampEntry(i / 256.0, channels[c]);
 }
 
-void gammaProbe(PlatformWindow* window) {
-    gHaveSaved = platformGetGammaRamp(window, gSaved.entries);
-    if (!gHaveSaved) {
-        // No ramp to read: behave as on a display with the identity ramp, and never write one.
-        for (int i = 0; i < GAMMA_RAMP_ENTRIES; ++i) gSaved.entries[i] = uint16_t((i % 256) * 256);
-    }
-    float g = gammaFromRamp(&gSaved);
+void buildCrtcGamma(const GammaTriple* gamma, CrtcGamma* crtc) {
+    const float channels[3] = {gamma->red, gamma->green, gamma->blue};
+    // Entry j of n stands where entry 256 j / n of a 256-entry ramp would: the same curve at any size.
+    for (int c = 0; c < 3; ++c)
+        for (int j = 0; j < crtc->size; ++j)
+            crtc->entries[c * crtc->size + j] = rampEntry(double(j) / crtc->size, channels[c]);
+}
+
+void gammaProbe(PlatformWindow*) {
+    gHaveSaved = platformGetDisplayGamma(&gSaved);
+    GammaRamp first;
+    for (int c = 0; c < 3; ++c)
+        for (int i = 0; i < 256; ++i) {
+            const CrtcGamma& crtc = gSaved.crtcs[0];
+            // No ramp to read: behave as on a display with the identity ramp, and never write one.
+            first.entries[c * 256 + i] =
+                gHaveSaved ? crtc.entries[c * crtc.size + i * crtc.size / 256] : uint16_t(i * 256);
+        }
+    float g = gammaFromRamp(&first);
     gTriple = {g, g, g};
     buildGammaRamp(&gTriple, &gBuilt);
 }
 
-void gammaApply(PlatformWindow* window) {
+void gammaApply(PlatformWindow*) {
     if (!gHaveSaved) return;
     buildGammaRamp(&gTriple, &gBuilt);
-    gApplied = platformSetGammaRamp(window, gBuilt.entries) || gApplied;
+    gApplying.crtcCount = gSaved.crtcCount;
+    for (int k = 0; k < gSaved.crtcCount; ++k) {
+        gApplying.crtcs[k].index = gSaved.crtcs[k].index;
+        gApplying.crtcs[k].size = gSaved.crtcs[k].size;
+        buildCrtcGamma(&gTriple, &gApplying.crtcs[k]);
+    }
+    gApplied = platformSetDisplayGamma(&gApplying) || gApplied;
 }
 
 void gammaRestore() {
     if (!gApplied) return;
-    platformSetGammaRamp(nullptr, gSaved.entries);
+    platformSetDisplayGamma(&gSaved);
     gApplied = false;
 }
 

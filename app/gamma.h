@@ -15,12 +15,14 @@ struct GammaRamp {
 // Gamma of a ramp from its red entry at index 128, clamped to 0.5 .. 3.5.
 float gammaFromRamp(const GammaRamp* ramp);
 void buildGammaRamp(const GammaTriple* gamma, GammaRamp* ramp);
+// The same curve at the CRTC's own size (crtc->size entries a colour).
+void buildCrtcGamma(const GammaTriple* gamma, CrtcGamma* crtc);
 
-// Reads the display's ramp into the saved ramp and derives the triple and the built ramp from it.
+// Saves every CRTC's ramp and derives the triple and the built ramp from the first one's.
 void gammaProbe(PlatformWindow* window);
-// Applies the built ramp to the display.
+// Applies the triple's curve to every CRTC, each at its own size.
 void gammaApply(PlatformWindow* window);
-// Gives the display back the ramp it had at start-up; harmless when nothing was changed.
+// Gives each CRTC back the ramp it had at start-up; harmless when nothing was changed.
 void gammaRestore();
 
 GammaTriple* gammaTriple();

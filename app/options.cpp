@@ -3,11 +3,13 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/capture_timing.h"
 #include "app/demo_context.h"
+#include "app/setup_lists.h"
 #include "app/video_encoder.h"
 
 namespace {
@@ -77,9 +79,10 @@ const char* optionsUsage() {
            "  --windowed           play in a window\n"
            "  --fullscreen         play full screen (the default)\n"
            "  --mode WxH           screen mode or window size (default 640x480)\n"
-           "  --samples N          antialiasing samples (0 = none)\n"
-           "  --anisotropy N       anisotropic filtering level (0 = none)\n"
-           "  --shadow-map N       shadow map size: 256, 512 or 1024 (default 512)\n"
+           "  --samples N          antialiasing samples (0 = none; default: the highest the display offers,\n"
+           "                       none in a capture)\n"
+           "  --anisotropy N       anisotropic filtering level (0 = none; default: the device's highest)\n"
+           "  --shadow-map N       shadow map size, a power of two from 16 to 8192 (default 512)\n"
            "  --no-music           play without music\n"
            "  --loop               start again at the end\n"
            "  --batch              never wait for a person: messages go to standard error\n"
@@ -172,20 +175,37 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
     return true;
 }
 
-void applyOptions(const Options* o, Settings* s) {
-    // The dialog's initial choices: 640x480 at 32 bits, 512 shadow map, the highest anisotropy,
-    // full screen, music on, no loop.
-    s->width = o->modeWidth ? o->modeWidth : 640;
-    s->height = o->modeHeight ? o->modeHeight : 480;
-    s->colorBits = 32;
-    s->shadowMapSize = o->shadowMapSize ? o->shadowMapSize : 512;
-    if (o->anisotropy >= 0) s->anisotropy = o->anisotropy;
-    else if (s->maxAnisotropy > 1) s->anisotropy = s->maxAnisotropy;
-    if (o->samples >= 0) s->samples = o->samples;
+void applyOptions(const Options* o, const SetupLists* lists, Settings* s) {
+    SetupChoices c = initialSetupChoices(lists);
+    char mode[DIALOG_ITEM_LENGTH], samples[DIALOG_ITEM_LENGTH], anisotropy[DIALOG_ITEM_LENGTH],
+        shadowMap[DIALOG_ITEM_LENGTH];
+    if (o->modeWidth) {
+        std::snprintf(mode, sizeof mode, "%dx%d 32 bpp", o->modeWidth, o->modeHeight);
+        c.mode = mode;
+    }
+    if (o->samples >= 0) {
+        std::snprintf(samples, sizeof samples, o->samples ? "%d samples" : "none", o->samples);
+        c.samples = samples;
+    } else if (o->capture) {
+        // A capture gives the same frames on every machine: the display's highest count does not decide them.
+        c.samples = "none";
+    }
+    if (o->anisotropy >= 0) {
+        std::snprintf(anisotropy, sizeof anisotropy, o->anisotropy ? "x%d" : "none", o->anisotropy);
+        c.anisotropy = anisotropy;
+    }
+    if (o->shadowMapSize) {
+        std::snprintf(shadowMap, sizeof shadowMap, "%d x %d", o->shadowMapSize, o->shadowMapSize);
+        c.shadowMap = shadowMap;
+    }
     // A capture is an offline render: it plays in a window unless full screen is asked for.
-    if (o->windowed >= 0) s->fullscreen = o->windowed ? 0 : 1;
-    else s->fullscreen = o->capture ? 0 : 1;
-    s->noMusic = o->noMusic ? 1 : 0;
-    s->loop = o->loop ? 1 : 0;
+    c.windowed = o->windowed >= 0 ? o->windowed == 1 : o->capture;
+    c.noMusic = o->noMusic;
+    c.loop = o->loop;
+    // A display without 640x480 leaves the mode list without selection: the window is 640x480.
+    s->width = 640;
+    s->height = 480;
+    s->colorBits = 32;
+    applySetupChoices(&c, lists->modes, lists->modeCount, s);
     s->capture = o->capture ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 struct Settings;
+struct SetupLists;
 
 struct Options {
     bool help;
@@ -35,5 +36,6 @@ bool parseDemoTime(const char* text, int32_t* ms);
 // Parses argv; on a bad option writes a one-line error into error and returns false.
 bool parseOptions(int argc, char** argv, Options* options, std::string* error);
 const char* optionsUsage();
-// The setup dialog's choices as the options give them (defaults where an option is absent).
-void applyOptions(const Options* options, Settings* settings);
+// The setup dialog's choices as the options give them: each option replaces its list's preselected
+// item or its box, and the result is read as "Start" reads the dialog.
+void applyOptions(const Options* options, const SetupLists* lists, Settings* settings);

@@ -22,15 +22,12 @@ enum {
     ID_DIAGNOSTICS = 1014,
     ID_GAMMA = 1015,
     ID_SHADOW_MAP = 1016,
-    MODE_CAPACITY = 256,
-    PIXEL_FORMAT_CAPACITY = 1024,
 };
 
 struct SetupDialogState {
     const DeviceCaps* caps;
     Settings* settings;
-    DisplayModeInfo modes[MODE_CAPACITY];
-    int modeCount;
+    SetupLists lists;
 };
 
 SetupDialogState gSetup;
@@ -46,18 +43,12 @@ void setupInit(PlatformDialog* dialog) {
     platformDesktopSize(&screenWidth, &screenHeight);
     platformDialogPlace(dialog, (screenWidth - 410) / 2, (screenHeight - 440) / 2, 410, 320);
 
-    static DialogList list;
-    buildShadowMapList(&list);
-    showList(dialog, ID_SHADOW_MAP, &list);
-    buildAnisotropyList(gSetup.caps, gSetup.settings->maxAnisotropy, &list);
-    showList(dialog, ID_ANISOTROPY, &list);
-    static PixelFormatSamples formats[PIXEL_FORMAT_CAPACITY];
-    int formatCount = platformPixelFormatSamples(formats, PIXEL_FORMAT_CAPACITY);
-    buildSampleList(gSetup.caps, formats, formatCount, &list);
-    showList(dialog, ID_ANTIALIASING, &list);
-    gSetup.modeCount = platformDisplayModes(gSetup.modes, MODE_CAPACITY);
-    buildModeList(gSetup.modes, gSetup.modeCount, &list);
-    showList(dialog, ID_SCREEN_MODE, &list);
+    SetupLists& lists = gSetup.lists;
+    buildSetupListsFromDisplay(gSetup.caps, gSetup.settings->maxAnisotropy, &lists);
+    showList(dialog, ID_SHADOW_MAP, &lists.shadowMap);
+    showList(dialog, ID_ANISOTROPY, &lists.anisotropy);
+    showList(dialog, ID_ANTIALIASING, &lists.samples);
+    showList(dialog, ID_SCREEN_MODE, &lists.mode);
 }
 
 void start(PlatformDialog* dialog) {
@@ -73,7 +64,7 @@ void start(PlatformDialog* dialog) {
     platformDialogSelectedText(dialog, ID_SHADOW_MAP, shadowMap, sizeof shadowMap);
     SetupChoices choices = {mode, samples, anisotropy, shadowMap, platformDialogChecked(dialog, ID_WINDOWED),
                             platformDialogChecked(dialog, ID_NO_MUSIC), platformDialogChecked(dialog, ID_LOOP)};
-    applySetupChoices(&choices, gSetup.modes, gSetup.modeCount, gSetup.settings);
+    applySetupChoices(&choices, gSetup.lists.modes, gSetup.lists.modeCount, gSetup.settings);
     platformEndDialog(dialog, 1);
 }
 

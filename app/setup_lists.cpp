@@ -89,6 +89,22 @@ void buildModeList(const DisplayModeInfo* modes, int count, DialogList* list) {
     list->selected = listFindPrefix(list, "640x480 32 bpp");
 }
 
+namespace {
+
+// "x8" or "4 samples"; "none" is 0; an empty text (no selection) leaves the value.
+void readLevel(const char* text, const char* format, int32_t* value) {
+    int a;
+    if (!text) return;
+    if (std::strcmp(text, "none") == 0) *value = 0;
+    else if (std::sscanf(text, format, &a) == 1) *value = a;
+}
+
+const char* selectedText(const DialogList* list) {
+    return list->selected >= 0 && list->selected < list->count ? list->items[list->selected] : "";
+}
+
+}  // namespace
+
 void applySetupChoices(const SetupChoices* c, const DisplayModeInfo* modes, int modeCount, Settings* s) {
     int a, b, bits;
     if (c->shadowMap && std::sscanf(c->shadowMap, "%d x", &a) == 1) s->shadowMapSize = a;
@@ -97,8 +113,8 @@ void applySetupChoices(const SetupChoices* c, const DisplayModeInfo* modes, int 
         s->height = b;
         s->colorBits = bits;
     }
-    if (c->anisotropy && std::sscanf(c->anisotropy, "x%d", &a) == 1) s->anisotropy = a;
-    if (c->samples && std::sscanf(c->samples, "%d samples", &a) == 1) s->samples = a;
+    readLevel(c->anisotropy, "x%d", &s->anisotropy);
+    readLevel(c->samples, "%d samples", &s->samples);
     s->noMusic = c->noMusic ? 1 : 0;
     s->fullscreen = c->windowed ? 0 : 1;
     s->loop = c->loop ? 1 : 0;
@@ -107,4 +123,27 @@ void applySetupChoices(const SetupChoices* c, const DisplayModeInfo* modes, int 
         if (modes[i].bitsPerPixel == s->colorBits && modes[i].width == s->width && modes[i].height == s->height &&
             modes[i].refreshRate > s->refreshRate)
             s->refreshRate = modes[i].refreshRate;
+}
+
+void buildSetupLists(const DeviceCaps* caps, int maxAnisotropy, const PixelFormatSamples* formats, int formatCount,
+                     const DisplayModeInfo* modes, int modeCount, SetupLists* lists) {
+    buildShadowMapList(&lists->shadowMap);
+    buildAnisotropyList(caps, maxAnisotropy, &lists->anisotropy);
+    buildSampleList(caps, formats, formatCount, &lists->samples);
+    lists->modeCount = modeCount < SETUP_MODE_CAPACITY ? modeCount : SETUP_MODE_CAPACITY;
+    if (lists->modeCount > 0) std::memcpy(lists->modes, modes, sizeof modes[0] * static_cast<size_t>(lists->modeCount));
+    buildModeList(lists->modes, lists->modeCount, &lists->mode);
+}
+
+void buildSetupListsFromDisplay(const DeviceCaps* caps, int maxAnisotropy, SetupLists* lists) {
+    static PixelFormatSamples formats[SETUP_FORMAT_CAPACITY];
+    static DisplayModeInfo modes[SETUP_MODE_CAPACITY];
+    int formatCount = platformPixelFormatSamples(formats, SETUP_FORMAT_CAPACITY);
+    int modeCount = platformDisplayModes(modes, SETUP_MODE_CAPACITY);
+    buildSetupLists(caps, maxAnisotropy, formats, formatCount, modes, modeCount, lists);
+}
+
+SetupChoices initialSetupChoices(const SetupLists* lists) {
+    return {selectedText(&lists->mode),       selectedText(&lists->samples), selectedText(&lists->anisotropy),
+            selectedText(&lists->shadowMap), false, false, false};
 }

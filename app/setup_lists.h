@@ -7,7 +7,7 @@
 struct DeviceCaps;
 struct Settings;
 
-enum { DIALOG_LIST_CAPACITY = 64, DIALOG_ITEM_LENGTH = 32 };
+enum { DIALOG_LIST_CAPACITY = 64, DIALOG_ITEM_LENGTH = 32, SETUP_MODE_CAPACITY = 256, SETUP_FORMAT_CAPACITY = 1024 };
 
 // A drop-down list's items in insertion order, with the selected index (-1 for none).
 struct DialogList {
@@ -38,5 +38,18 @@ struct SetupChoices {
     bool loop;
 };
 
-// Reads the choices into settings; an item that does not parse leaves its fields as they were.
+// Reads the choices into settings: "none" is 0; a list without selection leaves its fields as they were.
 void applySetupChoices(const SetupChoices* choices, const DisplayModeInfo* modes, int modeCount, Settings* settings);
+
+// What the setup dialog opens with: its four lists and the display modes the mode list came from.
+struct SetupLists {
+    DialogList mode, samples, anisotropy, shadowMap;
+    DisplayModeInfo modes[SETUP_MODE_CAPACITY];
+    int modeCount;
+};
+void buildSetupLists(const DeviceCaps* caps, int maxAnisotropy, const PixelFormatSamples* formats, int formatCount,
+                     const DisplayModeInfo* modes, int modeCount, SetupLists* lists);
+// The same from what the window system reports.
+void buildSetupListsFromDisplay(const DeviceCaps* caps, int maxAnisotropy, SetupLists* lists);
+// The preselected items with every box unticked: what "Start" reads when nothing is changed.
+SetupChoices initialSetupChoices(const SetupLists* lists);

@@ -76,7 +76,8 @@ bool writeSoundtrack(const std::string& oggPath, const std::string& wavPath, int
     }
     MusicReader reader = {};
     long rate = SOUNDTRACK_RATE;
-    int64_t first = soundtrackSampleAt(startMs);
+    // Before the music's start (a negative position) the soundtrack is silent until it begins.
+    int64_t first = startMs < 0 ? -soundtrackSampleAt(-startMs) : soundtrackSampleAt(startMs);
     if (!oggPath.empty()) {
         if (ov_fopen(oggPath.c_str(), &reader.file) == 0) {
             reader.open = true;
@@ -88,7 +89,7 @@ bool writeSoundtrack(const std::string& oggPath, const std::string& wavPath, int
     }
     // Music sample frame s of output frame k: (first + k) * rate / 44100, interpolated between two
     // music frames; at 44100 Hz it is exactly the decoder's own frame.
-    int64_t position = (first * rate) / SOUNDTRACK_RATE;
+    int64_t position = first > 0 ? (first * rate) / SOUNDTRACK_RATE : 0;
     if (reader.open && ov_pcm_seek(&reader.file, position) != 0) {
         // Past the music's end (or not seekable): silence.
         ov_clear(&reader.file);
@@ -111,6 +112,7 @@ bool writeSoundtrack(const std::string& oggPath, const std::string& wavPath, int
     block.reserve(4 * 4096);
     for (int64_t k = 0; k < sampleFrames && ok; ++k) {
         int64_t exact = (first + k) * rate;
+        if (first + k < 0) exact = 0;
         int64_t target = exact / SOUNDTRACK_RATE;
         int64_t fraction = exact % SOUNDTRACK_RATE;
         while (position < target) {
@@ -121,6 +123,7 @@ bool writeSoundtrack(const std::string& oggPath, const std::string& wavPath, int
         }
         for (int c = 0; c < 2; ++c) {
             int64_t v = current[c] + (int64_t(next[c]) - current[c]) * fraction / SOUNDTRACK_RATE;
+            if (first + k < 0) v = 0;
             block.push_back(uint8_t(v & 0xFF));
             block.push_back(uint8_t((v >> 8) & 0xFF));
         }

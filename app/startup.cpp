@@ -16,6 +16,7 @@
 #include "app/options.h"
 #include "app/sample_location.h"
 #include "app/setup_dialog.h"
+#include "app/setup_lists.h"
 #include "app/shutdown.h"
 #include "app/video_encoder.h"
 #include "base/version.h"
@@ -165,8 +166,9 @@ void configureCapture(const Options& o, const std::string& ffmpegPath, const Dem
     }
     // With a video, BMP files and the separate soundtrack are kept only when an output folder is named.
     if (c.write && (!video || o.outputGiven)) c.framesDir = c.soundDir = o.outputDir;
-    c.musicPath = o.noMusic ? std::string() : o.dataDir + "/demo.ogg";
+    c.musicPath = context->render.settings.noMusic ? std::string() : o.dataDir + "/demo.ogg";
     c.start = o.startTime >= 0 ? o.startTime : 0;
+    c.musicOrigin = context->timeline.globalStart;
     c.fps = o.fps;
     c.plannedFrames = capturePlannedFrames(c.start, context->timeline.globalEnd, o.fps, o.frames);
     captureRunConfigure(c);
@@ -238,22 +240,25 @@ int runPlayer(int argc, char** argv) {
         return EXIT_BAD_OPTION;
     }
 
-    // A capture renders at its own pace and --no-music plays nothing: neither needs the device,
-    // and a machine without one should not hear about it on every run.
-    if (!options.capture && !options.noMusic) openMusic(options.dataDir.c_str());
-
     if (!video || !probeDevice(context, true)) {
         showError("The display cannot be opened or offers no OpenGL context.");
         fatalExit(EXIT_NO_WINDOW);
     }
 
-    applyOptions(&options, &context->render.settings);
+    Settings& settings = context->render.settings;
+    static SetupLists lists;
+    buildSetupListsFromDisplay(context->render.caps, settings.maxAnisotropy, &lists);
+    applyOptions(&options, &lists, &settings);
     // The dialog's choices replace the options'; without a display for it the options stand.
     if (!options.noSetup && platformIsInteractive() && runSetupDialog(context) == 0) {
         shutdownRestore();
         platformShutdown();
         return EXIT_OK;
     }
+    // Opened once the dialog has decided: "No Music" unticked there plays the music. A capture renders
+    // at its own pace and decodes the music itself: it needs no device, and a machine without one
+    // should not hear about it on every run.
+    if (!settings.capture && !settings.noMusic) openMusic(options.dataDir.c_str());
     context->timeline.loop = context->render.settings.loop;
     // A capture is one pass over the timeline: looping would write frames forever.
     if (context->render.settings.capture) context->timeline.loop = 0;

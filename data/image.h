@@ -13,8 +13,8 @@ enum ImageFormat {
     IMAGE_JPEG = 4,
 };
 
-// Which reader understands the file; the file is rewound. A file that is none of the three goes to
-// the JPEG library, whose error exit ends the process with EXIT_JPEG.
+// Which reader understands the file; the file is rewound. A file that is none of the three (the JPEG
+// library refuses its header) gets a "Failure" message naming it and IMAGE_NONE.
 int detectImageFormat(DemoFile file);
 
 // Each returns a tightly packed pixel block, bottom row first (caller frees with std::free), or null
@@ -25,9 +25,10 @@ uint8_t* readBmp(TextureImage* image, DemoFile file);
 uint8_t* imageReadFailed(DemoFile file, const char* message, void* block = nullptr);
 uint8_t* readTga(TextureImage* image, DemoFile file);
 uint8_t* readJpeg(TextureImage* image, DemoFile file);
-// True when the JPEG library accepts the header from the cursor on; anything that is not a JPEG ends
-// the process (EXIT_JPEG) after the library's message.
-bool jpegHeaderValid(DemoFile file);
+// True when the JPEG library accepts the header from the cursor on; otherwise false with the library's
+// reason in problem. A JPEG whose decoding fails later, in readJpeg, ends the process (EXIT_JPEG) after a
+// "Failure" message naming the file.
+bool jpegHeaderValid(DemoFile file, char* problem, size_t size);
 
 // The name of frame k of an image (path alone for a still), into buffer; false if it does not fit.
 bool imageFrameName(const TextureImage* image, int frame, char* buffer, size_t size);

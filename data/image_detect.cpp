@@ -25,9 +25,15 @@ int detectImageFormat(DemoFile file) {
     if (header[0] == 'B' && header[1] == 'M') return IMAGE_BMP;
     if (std::memcmp(header, kTgaPlain, 12) == 0 || std::memcmp(header, kTgaRunLength, 12) == 0)
         return IMAGE_TGA;
-    bool jpeg = jpegHeaderValid(file);
+    char problem[256] = "it holds no picture";
+    bool jpeg = jpegHeaderValid(file, problem, sizeof problem);
     fileSeek(file, 0, SEEK_SET);
-    return jpeg ? IMAGE_JPEG : IMAGE_NONE;
+    if (jpeg) return IMAGE_JPEG;
+    // Another format (a PNG, a grey or colour-mapped TGA): said once and skipped like a missing picture.
+    showFailure("The picture \"%s\" is not a BMP, a true-colour TGA without identification field or colour map, "
+                "nor a JPEG: %s",
+                file->name, problem);
+    return IMAGE_NONE;
 }
 
 uint8_t* imageReadFailed(DemoFile file, const char* message, void* block) {

@@ -1,4 +1,5 @@
 // JPEG pictures through libjpeg, read from a stdio stream of the package entry.
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,37 +12,59 @@
 
 namespace {
 
-// The library's own error handling (message on standard error, exit code 1), except that the
-// player leaves through its shutdown path so the display's gamma and mode come back.
-void exitOnError(j_common_ptr info) {
-    (*info->err->output_message)(info);
+// The library's error manager with the file it reads and, while the header is being tried, a way back.
+struct PlayerErrors {
+    jpeg_error_mgr library;
+    const char* name;
+    bool trying;
+    std::jmp_buf back;
+    char message[JMSG_LENGTH_MAX];
+};
+
+// A file whose header the library refuses goes back to detection; any later error ends the process
+// with the library's exit code, after the readers' message naming the file. The player leaves
+// through its shutdown path so the display's gamma and mode come back.
+void onError(j_common_ptr info) {
+    PlayerErrors* errors = reinterpret_cast<PlayerErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    if (errors->trying) std::longjmp(errors->back, 1);
     jpeg_destroy(info);
+    showFailure("The JPEG picture \"%s\" cannot be decoded: %s", errors->name, errors->message);
     fatalExit(EXIT_JPEG);
 }
 
-jpeg_error_mgr* playerErrors(jpeg_error_mgr* errors) {
-    jpeg_std_error(errors);
-    errors->error_exit = exitOnError;
-    return errors;
+// Warnings (a stream that ends early and is padded) stay on standard error, as the library writes them.
+jpeg_error_mgr* playerErrors(PlayerErrors* errors, DemoFile file, bool trying) {
+    jpeg_std_error(&errors->library);
+    errors->library.error_exit = onError;
+    errors->name = file->name;
+    errors->trying = trying;
+    errors->message[0] = 0;
+    return &errors->library;
 }
 
 }  // namespace
 
-bool jpegHeaderValid(DemoFile file) {
+bool jpegHeaderValid(DemoFile file, char* problem, size_t size) {
     FILE* stream = fileStream(file);
     if (!stream) {
-        showFailure("File Header reading failed");
+        std::snprintf(problem, size, "%s", "its bytes cannot be read");
         return false;
     }
     jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = playerErrors(&errors);
+    PlayerErrors errors;
+    info.err = playerErrors(&errors, file, true);
     jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, stream);
-    int result = jpeg_read_header(&info, TRUE);
+    volatile bool valid = false;
+    if (setjmp(errors.back) == 0) {
+        jpeg_stdio_src(&info, stream);
+        valid = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
+    } else {
+        std::snprintf(problem, size, "%s", errors.message);
+    }
     jpeg_destroy_decompress(&info);
     std::fclose(stream);
-    return result == JPEG_HEADER_OK;
+    return valid;
 }
 
 uint8_t* readJpeg(TextureImage* image, DemoFile file) {
@@ -52,8 +75,8 @@ uint8_t* readJpeg(TextureImage* image, DemoFile file) {
         return nullptr;
     }
     jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = playerErrors(&errors);
+    PlayerErrors errors;
+    info.err = playerErrors(&errors, file, false);
     jpeg_create_decompress(&info);
     jpeg_stdio_src(&info, stream);
     jpeg_read_header(&info, TRUE);

@@ -40,6 +40,7 @@ void platformDestroyWindow(PlatformWindow* window);
 void platformMakeCurrent(PlatformWindow* window);
 void platformSwapBuffers(PlatformWindow* window);
 void platformSetWindowTitle(PlatformWindow* window, const char* title);
+const char* platformWindowTitle(PlatformWindow* window);
 void platformShowWindow(PlatformWindow* window, int x, int y, int width, int height);
 void platformGetClientSize(PlatformWindow* window, int* width, int* height);
 void platformDesktopSize(int* width, int* height);
@@ -108,13 +109,32 @@ struct PlatformEvent {
 };
 bool platformPollEvent(PlatformEvent* event);
 
-// ---- gamma ramp: 3 x 256 entries, red block, green block, blue block ----
-enum { GAMMA_RAMP_ENTRIES = 3 * 256 };
-bool platformGetGammaRamp(PlatformWindow* window, uint16_t* ramp);
-bool platformSetGammaRamp(PlatformWindow* window, const uint16_t* ramp);
-// Tests and machines without a gamma-capable display: the ramp is read from and written to this file
-// (768 little-endian 16-bit values) instead of the display.
+// ---- gamma ramps: one per CRTC (display output), each at the size the display gives it ----
+enum { GAMMA_RAMP_ENTRIES = 3 * 256, GAMMA_CRTC_CAPACITY = 8, GAMMA_SIZE_CAPACITY = 4096 };
+struct CrtcGamma {
+    int index;                                   // which of the display's CRTCs
+    int size;                                    // entries per colour
+    uint16_t entries[3 * GAMMA_SIZE_CAPACITY];   // red block, green block, blue block, each `size` long
+};
+struct DisplayGamma {
+    int crtcCount;
+    CrtcGamma crtcs[GAMMA_CRTC_CAPACITY];
+};
+// Every CRTC's ramp at its own size; false when the display has none to read.
+bool platformGetDisplayGamma(DisplayGamma* gamma);
+// Gives each CRTC its ramp (the CRTCs and sizes as read); false when none was written.
+bool platformSetDisplayGamma(const DisplayGamma* gamma);
+// Tests and machines without a gamma-capable display: one CRTC of 256 entries read from and written to
+// this file (768 little-endian 16-bit values) instead of the display.
 void platformUseGammaFile(const char* path);
+// Tests: stand-ins for the display's CRTCs; null gives back the display (or the gamma file).
+struct GammaCrtcAccess {
+    int (*count)();
+    int (*size)(int crtc);
+    bool (*read)(int crtc, uint16_t* entries);  // 3 x size entries
+    bool (*write)(int crtc, const uint16_t* entries);
+};
+void platformUseGammaAccess(const GammaCrtcAccess* access);
 
 // ---- signals ----
 // SIGINT, SIGTERM and SIGHUP call handler(signal) on the main thread's next poll, or at once while

@@ -65,6 +65,7 @@ void platformDestroyWindow(PlatformWindow* w) {
 void platformMakeCurrent(PlatformWindow* w) { SDL_GL_MakeCurrent(w->window, w->context); }
 void platformSwapBuffers(PlatformWindow* w) { SDL_GL_SwapWindow(w->window); }
 void platformSetWindowTitle(PlatformWindow* w, const char* title) { SDL_SetWindowTitle(w->window, title); }
+const char* platformWindowTitle(PlatformWindow* w) { return SDL_GetWindowTitle(w->window); }
 
 void platformShowWindow(PlatformWindow* w, int x, int y, int width, int height) {
     SDL_SetWindowPosition(w->window, x, y);

@@ -93,14 +93,8 @@ void loadObjectTextures(RenderState* render, const RawObject* object, const Sett
                         int32_t clipTexture[OBJECT_CLIPS]) {
     for (int32_t c = 0; c < OBJECT_CLIPS; ++c) clipTexture[c] = -1;
     for (int32_t c = 0; c < object->clipCount && c < OBJECT_CLIPS; ++c) {
+        // Every clip, used by a layer or not: the loading bar's fixed total counts each one's files.
         const ImageClip* clip = &object->clips[c];
-        bool used = false;
-        for (int32_t s = 0; s < object->surfaceCount && !used; ++s) {
-            const RawSurface* raw = &object->surfaces[s];
-            for (int32_t k = 0; k < raw->layerCount && k < OBJECT_SURFACE_LAYERS && !used; ++k)
-                used = raw->layers[k].image == clip;
-        }
-        if (!used) continue;
         TextureImage image = {};
         image.first = clip->start;
         image.end = clip->end;

@@ -158,6 +158,8 @@ static void readSurfacePart(LwoSurfaceWalk* walk, IffChunk* sub) {
     uint32_t id = sub->id;
     if (id == iffId("COLR")) {
         for (int k = 0; k < 3; k++) surface->color[k] = iffF4(body);
+        // A colour is opaque: a transparency read before it does not survive it.
+        surface->color[3] = 1.0f;
     } else if (id == iffId("DIFF")) {
         surface->diffuse = iffF4(body);
     } else if (id == iffId("TRAN")) {

@@ -379,6 +379,19 @@ TEST_F(MeshDevice, AClipSharedByTwoObjectsIsLoadedOnce) {
     EXPECT_EQ(ctx->render.textures.count, 1);
     EXPECT_EQ(a->surfaces[0].layerTexture[0], 0);
     EXPECT_EQ(b->surfaces[0].layerTexture[0], 0);
+
+    // A clip no layer uses is loaded all the same, and its file counts on the loading bar.
+    addPicture("Demo/spare.bmp", 30);
+    LwObject third = hinge(false);
+    LwClip spare;
+    spare.index = 3;
+    spare.fileName = "Demo/spare.bmp";
+    third.clips.push_back(spare);
+    addObject("Demo/third.lwo", third);
+    gOpens = 0;
+    ASSERT_NE(build("Demo/third.lwo"), nullptr) << messages;
+    EXPECT_EQ(gOpens, 2);
+    EXPECT_EQ(ctx->render.textures.count, 2);
 }
 
 // ---- a timeline of several scenes ----

@@ -4,16 +4,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/child_process.h"
+#include "app/demo_context.h"
+#include "app/startup.h"
+#include "data/package.h"
 #include "platform/platform.h"
 #include "tests/support/ci.h"
+#include "tests/support/music_samples.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/test_package.h"
@@ -231,6 +239,30 @@ TEST_F(PlayerRun, VideoHoldsEveryFrameAtItsRateAndOneSoundStream) {
     EXPECT_NE(failed.err.find("ffmpeg failed: Unknown encoder"), std::string::npos) << failed.err;
 }
 
+TEST_F(PlayerRun, MusicPositionIsDemoTimeLessTheTimelinesStart) {
+    std::string dir = makeProduction(scratch.path,
+                                     "init set global duration 0:30:0 set global start 0:10:0 "
+                                     "set global end 0:20:0 end_init begin end\n");
+    std::string path = dir + "/demo.ogg";
+    writeFile(path, readFile(std::string(VELMORA_PRODUCTION_DIR) + "/demo.ogg"));
+    // Five frames from 12 s: 8820 sample frames of the music from 2 s on.
+    ProcessResult r = play(dir, {"--capture", "--mode", "160x120", "--start", "0:12:0", "--frames", "5"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string wav = readFile(dir + "/Output/demo.wav");
+    ASSERT_EQ(wav.size(), 44u + 4u * 8820u);
+    int channels = 0;
+    std::vector<int16_t> music = decodeMusic(path, &channels, 2 * 44100 + 8820);
+    ASSERT_EQ(channels, 2);
+    ASSERT_EQ(music.size(), 2u * (2 * 44100 + 8820));
+    std::vector<int16_t> expected(music.begin() + 2 * 2 * 44100, music.end());
+    size_t mismatches = 0;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        int16_t sample = int16_t(uint16_t(uint8_t(wav[44 + 2 * i])) | uint16_t(uint8_t(wav[45 + 2 * i])) << 8);
+        mismatches += sample != expected[i];
+    }
+    EXPECT_EQ(mismatches, 0u);
+}
+
 TEST_F(PlayerRun, OddWidthsGetRowsPaddedToFourBytes) {
     std::string dir = makeProduction(scratch.path, kShortTimeline);
     ProcessResult r = play(dir, {"--capture", "--frames", "2", "--mode", "401x300", "--output", dir + "/frames"});
@@ -336,25 +368,37 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
     return condition();
 }
 
+bool sameGamma(const DisplayGamma& a, const DisplayGamma& b) {
+    if (a.crtcCount != b.crtcCount) return false;
+    for (int k = 0; k < a.crtcCount; ++k)
+        if (a.crtcs[k].size != b.crtcs[k].size ||
+            !std::equal(a.crtcs[k].entries, a.crtcs[k].entries + 3 * a.crtcs[k].size, b.crtcs[k].entries))
+            return false;
+    return true;
+}
+
 TEST_F(PlayerRun, KilledPlayerGivesTheDisplayItsGammaRampBack) {
     std::string dir = makeProduction(scratch.path, "init set global duration 5:0:0 set global end 5:0:0 end_init");
     setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
     platformUseGammaFile(nullptr);
-    std::vector<uint16_t> injected = testRamp();
-    ASSERT_TRUE(platformSetGammaRamp(nullptr, injected.data())) << "no RandR gamma on this server";
+    static DisplayGamma injected, now;
+    ASSERT_TRUE(platformGetDisplayGamma(&injected)) << "no RandR gamma on this server";
+    for (int k = 0; k < injected.crtcCount; ++k)
+        for (int i = 0; i < 3 * injected.crtcs[k].size; ++i)
+            injected.crtcs[k].entries[i] = static_cast<uint16_t>((i % injected.crtcs[k].size) * 50 + i / 256 + k);
+    ASSERT_TRUE(platformSetDisplayGamma(&injected));
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         ChildProcess child = startProcess({VELMORA_BINARY, "--no-setup", "--windowed", "--batch", "--data", dir},
                                           env, dir);
-        std::vector<uint16_t> now(GAMMA_RAMP_ENTRIES);
         // Running: the player has applied a ramp built from the gamma it found.
-        ASSERT_TRUE(waitFor([&] { return platformGetGammaRamp(nullptr, now.data()) && now != injected; }, 20000));
+        ASSERT_TRUE(waitFor([&] { return platformGetDisplayGamma(&now) && !sameGamma(now, injected); }, 20000));
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         kill(child.pid, signal);
         ProcessResult r = waitProcess(child, 20000);
         EXPECT_EQ(r.exitCode, 128 + signal) << r.err;
-        ASSERT_TRUE(platformGetGammaRamp(nullptr, now.data()));
-        EXPECT_EQ(now, injected);
+        ASSERT_TRUE(platformGetDisplayGamma(&now));
+        EXPECT_TRUE(sameGamma(now, injected));
     }
 }
 
@@ -370,6 +414,56 @@ TEST_F(PlayerRun, GammaFileStandsInForTheDisplay) {
     ProcessResult r = play(dir, {"--no-setup", "--windowed", "--batch", "--gamma-file", dir + "/gamma"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(readFile(dir + "/gamma"), bytes);
+}
+
+// A real-time run of the player in this process (the clock is the process clock, no capture), reporting
+// what it shows and what it leaves: the window title, the loading bar, the clock and the package.
+void playInRealTime(const std::string& dir, int frames) {
+    setenv("DISPLAY", sharedXvfb()->display.c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::vector<std::string> args = {"velmora", "--no-setup", "--windowed", "--batch", "--no-music",
+                                     "--frames", std::to_string(frames), "--data", dir};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    int32_t before = platformClockMs();
+    int code = runPlayer(int(argv.size()), argv.data());
+    const DemoContext* c = demoContext();
+    std::fprintf(stderr, "exit %d, bar %d of %d, clock %s, package %s, title \"%s\"\n", code, c->render.progress,
+                 c->render.progressTotal, c->timeline.startClock >= before ? "started" : "not started",
+                 package()->entryCount ? "kept" : "released", platformWindowTitle(c->window));
+    std::fflush(stderr);
+    // This process made dir (its own fixture's) and its X server: both go before it ends.
+    std::filesystem::remove_all(dir);
+    std::exit(0);
+}
+
+TEST_F(PlayerRun, RealTimeRunWarmsUpStartsTheClockAndTitlesEvery200Frames) {
+    // Each run in a process of its own: the player's records are the process's.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* timeline =
+        "init set maxscenes %d set global duration 5:0:0 set global end 5:0:0 end_init\n"
+        "begin\nload scene A Demo/A.lws\nplay scene A Cam from 0:0:0 start 0:0:0 end 5:0:0\nend\n";
+    const struct {
+        int maxScenes, frames;
+        const char* expected;
+    } cases[] = {
+        // The bar: five files opened while loading (the loading picture, the timeline, the scene setup
+        // table, the scene, the clip script), then two warm-up renders of every scene slot, used or not.
+        {1, 199, "bar 7 of 552, clock started, package released, title \"ZelkEngine\""},
+        {3, 199, "bar 11 of 552, clock started, package released, title \"ZelkEngine\""},
+        // The 200th timed frame gives the title its frame rate.
+        {1, 200, "bar 7 of 552, clock started, package released, title \"Zelk Engine [0-9]+\\.[0-9]{3} fps\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        char script[512];
+        std::snprintf(script, sizeof script, timeline, c.maxScenes);
+        std::vector<unsigned char> bytes =
+            buildTestPackage({{"Demo/Skrypt.txt", script}, {"Demo/A.lws", sceneWithBackdrop(0, 1, 0)}}, true);
+        writeFile(scratch.path + "/demo.dat", std::string(bytes.begin(), bytes.end()));
+        EXPECT_EXIT(playInRealTime(scratch.path, c.frames), ::testing::ExitedWithCode(0),
+                    std::string("exit 0, ") + c.expected);
+    }
 }
 
 }  // namespace

@@ -192,15 +192,20 @@ TEST_F(TextureUpload, SequenceFramesAreNumberedFromZero) {
 
 TEST_F(TextureUpload, FramesThatCannotBeReadKeepNoTexture) {
     std::string overrun = makeTgaHeader(10, 2, 2, 24) + "\x84" "bgr";
-    loadTestPackage({{"F0.bmp", makeBmp(gradientPicture(4, 4, 3))}, {"F2.bmp", overrun}});
-    TextureImage image = sequence("F", ".bmp", 1, 0, 3);
+    // A PNG in a frame's place: named, and skipped like the missing frame.
+    std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    loadTestPackage({{"F0.bmp", makeBmp(gradientPicture(4, 4, 3))}, {"F2.bmp", overrun}, {"F3.bmp", png}});
+    TextureImage image = sequence("F", ".bmp", 1, 0, 4);
     std::string messages = load(&image);
     EXPECT_EQ(messages,
               "Failure: The image \"F1.bmp\" is not in the data package.\n"
-              "Failure: Too many pixels read\n");
+              "Failure: Too many pixels read\n"
+              "Failure: The picture \"F3.bmp\" is not a BMP, a true-colour TGA without identification field or "
+              "colour map, nor a JPEG: Not a JPEG file: starts with 0x89 0x50\n");
     EXPECT_NE(image.names[0], 0u);
     EXPECT_EQ(image.names[1], 0u);
     EXPECT_EQ(image.names[2], 0u);
+    EXPECT_EQ(image.names[3], 0u);
     releaseTextureImage(&image);
 
     // A clip without frames still gets the one texture its users bind.

@@ -1,6 +1,5 @@
 // A capture's clock, soundtrack, progress report and the way frames reach a child encoder.
 #include <gtest/gtest.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +12,7 @@
 #include "app/child_process.h"
 #include "app/soundtrack.h"
 #include "app/video_encoder.h"
+#include "tests/support/music_samples.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
 #include "tools/content/ogg_encode.h"
@@ -62,21 +62,6 @@ std::string writeTestMusic(const std::string& dir, int rate) {
     return path;
 }
 
-// Every sample the decoder gives for the whole file, interleaved as it gives them.
-std::vector<int16_t> decodeAll(const std::string& path, int* channels) {
-    OggVorbis_File f;
-    std::vector<int16_t> samples;
-    if (ov_fopen(path.c_str(), &f) != 0) return samples;
-    *channels = ov_info(&f, -1)->channels;
-    char bytes[4096];
-    int link;
-    long n;
-    while ((n = ov_read(&f, bytes, sizeof bytes, 0, 2, 1, &link)) > 0)
-        samples.insert(samples.end(), reinterpret_cast<int16_t*>(bytes), reinterpret_cast<int16_t*>(bytes + n));
-    ov_clear(&f);
-    return samples;
-}
-
 uint32_t le32(const std::string& s, size_t at) {
     return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 | uint32_t(uint8_t(s[at + 2])) << 16 |
            uint32_t(uint8_t(s[at + 3])) << 24;
@@ -90,7 +75,7 @@ TEST(Soundtrack, IsTheDecodersOwnSamplesFromTheStartThenSilence) {
     ScratchDir dir("soundtrack");
     std::string music = writeTestMusic(dir.path, 44100);
     int channels = 0;
-    std::vector<int16_t> decoded = decodeAll(music, &channels);
+    std::vector<int16_t> decoded = decodeMusic(music, &channels);
     ASSERT_EQ(channels, 2);
     ASSERT_EQ(decoded.size(), 2u * 44100u);
 
@@ -109,13 +94,24 @@ TEST(Soundtrack, IsTheDecodersOwnSamplesFromTheStartThenSilence) {
     size_t loud = 0;
     for (size_t k = 22050; k < 44100; ++k) loud += sampleAt(wav, k, 0) != 0 || sampleAt(wav, k, 1) != 0;
     EXPECT_EQ(loud, 0u);
+
+    // Half a second before the music begins: silence, then the music from its first sample.
+    ASSERT_TRUE(writeSoundtrack(music, wavPath, -500, 44100, &note, &error)) << error;
+    wav = readFile(wavPath);
+    ASSERT_EQ(wav.size(), size_t(WAV_HEADER_SIZE) + 44100u * 4u);
+    loud = mismatches = 0;
+    for (size_t k = 0; k < 22050; ++k) loud += sampleAt(wav, k, 0) != 0 || sampleAt(wav, k, 1) != 0;
+    for (size_t k = 0; k < 22050; ++k)
+        for (int c = 0; c < 2; ++c) mismatches += sampleAt(wav, 22050 + k, c) != decoded[k * 2 + size_t(c)];
+    EXPECT_EQ(loud, 0u);
+    EXPECT_EQ(mismatches, 0u);
 }
 
 TEST(Soundtrack, OtherRatesAreResampledAndMissingMusicIsSilence) {
     ScratchDir dir("soundtrack-rate");
     std::string music = writeTestMusic(dir.path, 22050);
     int channels = 0;
-    std::vector<int16_t> decoded = decodeAll(music, &channels);
+    std::vector<int16_t> decoded = decodeMusic(music, &channels);
     ASSERT_EQ(decoded.size(), 2u * 22050u);
     std::string note, error, wavPath = dir.path + "/demo.wav";
     ASSERT_TRUE(writeSoundtrack(music, wavPath, 100, 4410, &note, &error)) << error;

@@ -1,14 +1,17 @@
 // The pure parts of the frame loop: picture fitting, border bars, gamma ramps, BMP layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/capture.h"
 #include "app/demo_context.h"
 #include "app/frame_loop.h"
 #include "app/gamma.h"
+#include "platform/platform.h"
 #include "render/screen.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
@@ -108,6 +111,61 @@ TEST(Gamma, BuiltRampsStayInRangeAndRise) {
         EXPECT_EQ(built.entries[128],
                   static_cast<uint16_t>(std::pow(128 / 256.0, 1.0 / g) * 65536.0));
     }
+}
+
+// Two displays whose CRTCs keep ramps of different sizes, each a calibration of its own.
+struct FakeCrtcs {
+    std::vector<uint16_t> ramps[2];
+    int writes;
+};
+FakeCrtcs gCrtcs;
+const GammaCrtcAccess kFakeCrtcs = {
+    [] { return 2; },
+    [](int c) { return int(gCrtcs.ramps[c].size() / 3); },
+    [](int c, uint16_t* entries) {
+        std::copy(gCrtcs.ramps[c].begin(), gCrtcs.ramps[c].end(), entries);
+        return true;
+    },
+    [](int c, const uint16_t* entries) {
+        std::copy(entries, entries + gCrtcs.ramps[c].size(), gCrtcs.ramps[c].begin());
+        ++gCrtcs.writes;
+        return true;
+    },
+};
+
+TEST(Gamma, EveryCrtcGetsTheCurveAtItsSizeAndItsOwnRampBack) {
+    const int sizes[2] = {256, 1024};
+    std::vector<uint16_t> found[2];
+    for (int c = 0; c < 2; ++c) {
+        for (int i = 0; i < 3 * sizes[c]; ++i)
+            found[c].push_back(static_cast<uint16_t>((i % sizes[c]) * (65535 / sizes[c]) + c * 7 + i / sizes[c]));
+        gCrtcs.ramps[c] = found[c];
+    }
+    platformUseGammaAccess(&kFakeCrtcs);
+    gammaProbe(nullptr);
+    // The first CRTC's middle entry, 128 * 255 + 0, reads as a gamma of about 1.
+    const float g = gammaTriple()->red;
+    EXPECT_NEAR(g, 1.0, 0.01);
+    *gammaTriple() = {0.5f, 1.0f, 2.0f};
+    gammaApply(nullptr);
+    for (int c = 0; c < 2; ++c) {
+        SCOPED_TRACE(sizes[c]);
+        ASSERT_EQ(gCrtcs.ramps[c].size(), size_t(3 * sizes[c]));
+        // Entry j of n is the curve at j / n: the middle entry of either size is the curve at one half.
+        const uint16_t* blue = &gCrtcs.ramps[c][2 * sizes[c]];
+        EXPECT_EQ(gCrtcs.ramps[c][sizes[c] / 2], static_cast<uint16_t>(0.25 * 65536));
+        EXPECT_EQ(gCrtcs.ramps[c][sizes[c] + sizes[c] / 2], 32768);
+        EXPECT_EQ(blue[sizes[c] / 2], static_cast<uint16_t>(std::sqrt(0.5) * 65536));
+        for (int j = 1; j < sizes[c]; ++j) ASSERT_GT(blue[j], blue[j - 1]) << "no staircase at " << j;
+    }
+    gammaRestore();
+    EXPECT_EQ(gCrtcs.ramps[0], found[0]);
+    EXPECT_EQ(gCrtcs.ramps[1], found[1]);
+    // Restored once: a second way out writes nothing more.
+    int writes = gCrtcs.writes;
+    gammaRestore();
+    EXPECT_EQ(gCrtcs.writes, writes);
+    platformUseGammaAccess(nullptr);
 }
 
 TEST(Bmp, RowsArePaddedAndTheFileLayoutIsLittleEndian) {

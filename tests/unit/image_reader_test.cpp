@@ -1,6 +1,7 @@
 // The picture readers on package entries: pixel order, sizes, and every way a file can be wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -107,14 +108,30 @@ TEST(ImageDetect, FormatsByTheirFirstBytes) {
     EXPECT_EQ(messages, "Failure: File Header reading failed\n");
 }
 
-TEST(ImageDetectDeathTest, AnythingElseEndsWithTheJpegLibrarysExitCode) {
-    EXPECT_EXIT(runUncaptured(nullptr, detectImageFormat, "GIF89a this is no picture of ours"),
-                ::testing::ExitedWithCode(EXIT_JPEG), "Not a JPEG file");
-    // A TGA with an identification field is not one of the two accepted headers.
+TEST(ImageDetect, OtherFormatsAreNamedAndSkipped) {
     std::string tga = makeTgaPlain(gradientPicture(2, 2, 3));
-    tga[0] = 4;
-    EXPECT_EXIT(runUncaptured(nullptr, detectImageFormat, tga), ::testing::ExitedWithCode(EXIT_JPEG),
-                "Not a JPEG file");
+    std::string withId = tga, colourMapped = tga, grey = tga;
+    withId[0] = 4;
+    colourMapped[1] = 1;
+    grey[2] = 3;
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"GIF", "GIF89a this is no picture of ours"},
+        {"PNG", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"TGA with an identification field", withId},
+        {"colour-mapped TGA", colourMapped},
+        {"grey TGA", grey},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string messages;
+        EXPECT_EQ(detect(c.bytes, &messages), IMAGE_NONE);
+        EXPECT_EQ(messages.rfind("Failure: The picture \"pic\" is not a BMP", 0), 0u) << messages;
+        EXPECT_NE(messages.find("Not a JPEG file"), std::string::npos) << messages;
+        EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 1) << messages;
+    }
 }
 
 TEST(BmpReader, RowsArePackedTightlyBottomRowFirst) {
@@ -230,7 +247,8 @@ TEST(JpegReaderDeathTest, TruncatedDataIsFilledInAndDamagedDataEndsTheProcess) {
     ASSERT_NE(frame, std::string::npos);
     bogus[frame + 5] = 0;
     bogus[frame + 6] = 0;
-    EXPECT_EXIT(runUncaptured(readJpeg, nullptr, bogus), ::testing::ExitedWithCode(EXIT_JPEG), "Empty JPEG image");
+    EXPECT_EXIT(runUncaptured(readJpeg, nullptr, bogus), ::testing::ExitedWithCode(EXIT_JPEG),
+                "Failure: The JPEG picture \"pic\" cannot be decoded: Empty JPEG image");
 }
 
 TEST(ImageFrameName, SequencesNumberFramesFromZero) {

@@ -139,7 +139,7 @@ TEST(LwoReader, ReadsSurfaceValues) {
 
     const RawSurface& c = r.object->surfaces[2];
     EXPECT_EQ(c.shininess, 512);      // 10 * 0.7 is 7 in single precision
-    EXPECT_EQ(c.color[3], 0.9f);      // "COLR" after "TRAN" leaves it
+    EXPECT_EQ(c.color[3], 1.0f);      // "COLR" after "TRAN" makes it opaque again
     for (int t = 0; t < r.object->triangleCount; t++) EXPECT_EQ(r.object->triangles[t].surface, 0);
 }
 

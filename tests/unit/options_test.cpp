@@ -5,6 +5,8 @@
 
 #include "app/demo_context.h"
 #include "app/options.h"
+#include "app/setup_lists.h"
+#include "render/device_caps.h"
 
 namespace {
 
@@ -15,6 +17,21 @@ bool parse(std::vector<std::string> args, Options* o, std::string* error) {
     return parseOptions(static_cast<int>(argv.size()), argv.data(), o, error);
 }
 
+// A device with anisotropy up to 16, pixel formats of 2, 4 and 8 samples and three 32-bit modes.
+const SetupLists& deviceLists() {
+    static SetupLists lists;
+    static bool built;
+    if (!built) {
+        DeviceCaps caps = {};
+        for (uint8_t& state : caps.states) state = EXTENSION_FOUND;
+        const PixelFormatSamples formats[] = {{0, 0}, {1, 2}, {1, 4}, {1, 8}};
+        const DisplayModeInfo modes[] = {{640, 480, 32, 60}, {640, 480, 32, 75}, {800, 600, 32, 60}};
+        buildSetupLists(&caps, 16, formats, 4, modes, 3, &lists);
+        built = true;
+    }
+    return lists;
+}
+
 TEST(Options, NoArgumentsGiveTheSetupDialogsInitialChoices) {
     Options o;
     std::string error;
@@ -23,13 +40,14 @@ TEST(Options, NoArgumentsGiveTheSetupDialogsInitialChoices) {
     resetSettings(&s);
     s.maxAnisotropy = 16;
     s.loop = 1;  // the header's loop is overridden by the unticked box
-    applyOptions(&o, &s);
+    applyOptions(&o, &deviceLists(), &s);
     EXPECT_EQ(s.width, 640);
     EXPECT_EQ(s.height, 480);
     EXPECT_EQ(s.colorBits, 32);
+    EXPECT_EQ(s.refreshRate, 75);
     EXPECT_EQ(s.shadowMapSize, 512);
     EXPECT_EQ(s.anisotropy, 16);
-    EXPECT_EQ(s.samples, 0);
+    EXPECT_EQ(s.samples, 8);  // the antialiasing list's last item, as the dialog preselects it
     EXPECT_EQ(s.fullscreen, 1);
     EXPECT_EQ(s.noMusic, 0);
     EXPECT_EQ(s.loop, 0);
@@ -49,7 +67,7 @@ TEST(Options, EachOptionReachesItsSetting) {
     Settings s;
     resetSettings(&s);
     s.maxAnisotropy = 16;
-    applyOptions(&o, &s);
+    applyOptions(&o, &deviceLists(), &s);
     EXPECT_EQ(o.frames, 12);
     EXPECT_TRUE(o.noSetup);
     EXPECT_EQ(o.outputDir, "frames");
@@ -72,11 +90,48 @@ TEST(Options, EachOptionReachesItsSetting) {
     EXPECT_EQ(o.fps, 60);
 
     ASSERT_TRUE(parse({"--capture", "--fullscreen"}, &o, &error));
-    applyOptions(&o, &s);
+    applyOptions(&o, &deviceLists(), &s);
     EXPECT_EQ(s.fullscreen, 1);
     ASSERT_TRUE(parse({"--windowed"}, &o, &error));
-    applyOptions(&o, &s);
+    applyOptions(&o, &deviceLists(), &s);
     EXPECT_EQ(s.fullscreen, 0);
+}
+
+// Options, then what the dialog's "Start" reads, give the settings the window and textures are made with.
+TEST(Options, TheDialogsNoneMeansNoneAfterAnyOption) {
+    const struct {
+        std::vector<std::string> args;
+        const char* samplesItem;     // the antialiasing item chosen in the dialog; null: no dialog
+        const char* anisotropyItem;  // likewise
+        int samples, anisotropy;
+    } cases[] = {
+        {{}, nullptr, nullptr, 8, 16},
+        {{"--samples", "0", "--anisotropy", "0"}, nullptr, nullptr, 0, 0},
+        {{"--samples", "4", "--anisotropy", "2"}, nullptr, nullptr, 4, 2},
+        {{}, "none", "none", 0, 0},
+        {{"--samples", "4", "--anisotropy", "8"}, "none", "none", 0, 0},
+        {{"--samples", "0", "--anisotropy", "0"}, "2 samples", "x4", 2, 4},
+        {{"--samples", "4"}, "", "", 4, 16},  // a list without selection keeps what was there
+        {{"--capture"}, nullptr, nullptr, 0, 16},
+        {{"--capture", "--samples", "2"}, nullptr, nullptr, 2, 16},
+    };
+    for (const auto& c : cases) {
+        Options o;
+        std::string error;
+        ASSERT_TRUE(parse(c.args, &o, &error)) << error;
+        Settings s;
+        resetSettings(&s);
+        applyOptions(&o, &deviceLists(), &s);
+        if (c.samplesItem) {
+            SetupChoices dialog = initialSetupChoices(&deviceLists());
+            dialog.samples = c.samplesItem;
+            dialog.anisotropy = c.anisotropyItem;
+            applySetupChoices(&dialog, deviceLists().modes, deviceLists().modeCount, &s);
+        }
+        SCOPED_TRACE(testing::PrintToString(c.args) + (c.samplesItem ? c.samplesItem : ""));
+        EXPECT_EQ(s.samples, c.samples);
+        EXPECT_EQ(s.anisotropy, c.anisotropy);
+    }
 }
 
 TEST(Options, StartTimeInMillisecondsOrAsTheTimelineWritesIt) {

@@ -99,14 +99,14 @@ TEST(SetupLists, ChoicesFillTheSettings) {
     EXPECT_EQ(s.noMusic, 1);
     EXPECT_EQ(s.loop, 1);
 
-    // "none" and an unselected mode leave what was there; the rate is the kept mode's.
+    // "none" is none; an unselected mode leaves what was there, and the rate is the kept mode's.
     s.width = 640;
     s.height = 480;
     SetupChoices none = {"", "none", "none", "256 x 256", false, false, false};
     applySetupChoices(&none, modes, 4, &s);
     EXPECT_EQ(s.width, 640);
-    EXPECT_EQ(s.samples, 4);
-    EXPECT_EQ(s.anisotropy, 8);
+    EXPECT_EQ(s.samples, 0);
+    EXPECT_EQ(s.anisotropy, 0);
     EXPECT_EQ(s.shadowMapSize, 256);
     EXPECT_EQ(s.refreshRate, 75);
     EXPECT_EQ(s.fullscreen, 1);
