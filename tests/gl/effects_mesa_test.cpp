@@ -1,5 +1,6 @@
-// Effects on Mesa: every program they generate compiles, every effect draws without a GL error, and
-// the blur and the overlays put the expected colours on screen.
+// Effects on Mesa: every program they generate compiles, every effect draws without a GL error and
+// leaves the GL state as it found it, the blur and the overlays put the expected colours on screen,
+// and the ribbon turns its face to the camera.
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gtest/gtest.h>

@@ -14,6 +14,7 @@
 #include "render/device_entry_points.h"
 #include "render/device_state.h"
 #include "render/glow.h"
+#include "render/main_pass.h"
 #include "render/shadow_parameters.h"
 #include "render/shadow_pass.h"
 #include "scene/layer_flags.h"
@@ -324,6 +325,62 @@ TEST_F(ShadowGlow, GlowOfAUniformFrame) {
         const int expected[4] = {176, 227, 255, 125};
         for (int k = 0; k < 4; ++k) EXPECT_NEAR(pixel[k], expected[k], 1) << k;
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+}
+
+void GLAPIENTRY recordNamedValues(GLuint program, GLsizei length, const GLubyte* name, GLfloat x, GLfloat y, GLfloat z,
+                                  GLfloat w) {
+    const GLfloat v[4] = {x, y, z, w};
+    recordNamed(program, length, name, v);
+}
+
+// The main pass names each surface's NV parameters: "glow" (glow, 0, 0, 1), "shininess" (exponent,
+// 0, 0, 0), per light k the letter 'a' + k = colour x the light's diffuse product x diffuse and 'A' + k
+// the same x specular, component by component, and "fog_color" (fog r, g, b, 1) while fog is on.
+TEST_F(ShadowGlow, MainPassNamesTheNvParameters) {
+    setPlates({{0, 1, 0, 0, 0}});
+    instances[0].fragmentProgram = 40;
+    Surface& s = surfaces[0];
+    s.color = {0.5f, 0.25f, 1.0f, 1.0f};
+    s.diffuse = 0.8f;
+    s.specular = 0.5f;
+    s.glow = 0.3f;
+    s.shininess = 24;
+    scene->lightCount = 2;
+    scene->lights[0].effectiveColor = {1.0f, 1.0f, 1.0f, 1.0f};
+    scene->lights[1].effectiveColor = {0.5f, 1.0f, 0.25f, 1.0f};
+    scene->setup.fogType = 1;
+    const float fog[3] = {0.1f, 0.2f, 0.3f};
+    for (int k = 0; k < 3; ++k) scene->setup.fogColour[k] = fog[k];
+
+    GlEntryPoints saved = *glEntryPoints();
+    glEntryPoints()->glProgramNamedParameter4fNV = recordNamedValues;
+    glEntryPoints()->glBindProgramNV = bindNothing;
+    deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_FOUND;
+    gNamed.clear();
+    ctx->render.currentScene = scene;
+    drawScene(&ctx.get()->render, 0);
+    *glEntryPoints() = saved;
+    deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_MISSING;
+    clearGlErrors();  // the NV target itself is unknown here
+
+    const struct {
+        const char* name;
+        float values[4];
+    } expected[] = {
+        {"glow", {0.3f, 0, 0, 1}},
+        {"shininess", {24, 0, 0, 0}},
+        {"a", {0.4f, 0.2f, 0.8f, 0.8f}},
+        {"A", {0.25f, 0.125f, 0.5f, 0.5f}},
+        {"b", {0.2f, 0.2f, 0.2f, 0.8f}},
+        {"B", {0.125f, 0.125f, 0.125f, 0.5f}},
+        {"fog_color", {0.1f, 0.2f, 0.3f, 1}},
+    };
+    ASSERT_EQ(gNamed.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < gNamed.size(); ++i) {
+        EXPECT_EQ(gNamed[i].program, 40u);
+        EXPECT_EQ(gNamed[i].name, expected[i].name);
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(gNamed[i].values[k], expected[i].values[k], 1e-6f) << expected[i].name;
     }
 }
 

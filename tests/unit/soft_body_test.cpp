@@ -1,5 +1,5 @@
-// Soft bodies: springs from shared edges, the fixed 20 ms clock, a rigid fall, walls, and bodies
-// without volume.
+// Soft bodies: springs from shared edges, the fixed 20 ms clock, a rigid fall, walls, bodies without
+// volume, normals of the shape as it is, and the box that turns with the null.
 #include <gtest/gtest.h>
 
 #include <cmath>
