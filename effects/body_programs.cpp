@@ -4,6 +4,8 @@
 #include <GL/glext.h>
 
 #include "base/report.h"
+#include "render/light_slots.h"
+#include "render/material_inputs.h"
 #include "render/program_builder.h"
 #include "scene/layer_flags.h"
 #include "scene/scene.h"
@@ -42,7 +44,8 @@ void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Sur
             "SUB viewVector.z,viewVector.z,density.z;\nRCP viewVector.z,viewVector.z;"
             "MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
     }
-    if (hasSpecular(s)) {
+    // A height map's parallax needs the view vector as much as specularity does.
+    if (surfaceNeedsViewVector(s)) {
         appendProgramText(builder, "SUB viewVector,program.env[1],eyeVertex;\n");
         appendProgramText(builder, "DP3 viewVector.w, viewVector, viewVector;\nRSQ viewVector.w, viewVector.w;\n");
         appendProgramText(builder, "MUL viewVector.xyz, viewVector.w,viewVector;\n");
@@ -52,7 +55,7 @@ void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Sur
     int32_t c = 0;
     for (int32_t j = 0; j < scene->lightCount; ++j) {
         const int32_t type = scene->lights[j].type;
-        if (type != 0 && type != 1) continue;
+        if (!lightHasVector(uint8_t(type))) continue;
         if (bump) {
             appendProgramFormat(builder, type == 0 ? "MOV lightVector, state.light[%d].position;\n"
                                           : "SUB lightVector, state.light[%d].position, eyeVertex;\n",
@@ -68,6 +71,8 @@ void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Sur
         }
         ++c;
     }
+    // The parameter is declared at the first caustics layer only: a second declaration is refused.
+    bool causticsDeclared = false;
     for (int32_t k = 0; k < layers; ++k) {
         const uint32_t flags = s->layerFlags[k];
         if (flags & LAYER_UV) {
@@ -75,7 +80,9 @@ void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Sur
         } else if (flags & LAYER_ENVIRONMENT) {
             appendProgramFormat(builder, "SWZ eyeNormal,eyeNormal,x,y,z,1;\nMOV result.texcoord[%d],eyeNormal;\n", k);
         } else if (flags & LAYER_CAUSTICS) {
-            appendProgramFormat(builder, "PARAM Caustics= {%f,%f,0,1};\n", setup.causticsScale, setup.causticsScale);
+            if (!causticsDeclared)
+                appendProgramFormat(builder, "PARAM Caustics= {%f,%f,0,1};\n", setup.causticsScale, setup.causticsScale);
+            causticsDeclared = true;
             appendProgramFormat(builder, "SWZ lightVector,eyeVertex,x,z,0,1;\nMUL result.texcoord[%d],lightVector,Caustics;\n",
                                 k);
         }
@@ -84,10 +91,15 @@ void appendBodyVertexTail(ProgramBuilder* builder, const Scene* scene, const Sur
 
 void appendLitColour(ProgramBuilder* builder, const Scene* scene, int32_t layerCount, bool specular,
                      const char* shininess) {
-    for (int32_t j = 0; j < scene->lightCount; ++j) {
-        appendProgramFormat(builder, "MOV light_vector,fragment.texcoord[%d];\n", layerCount + j);
+    // Light j's vector is in the set the vertex program wrote it to: lights without one (spot
+    // lights) take no set and add nothing.
+    int32_t slot = layerCount;
+    for (int32_t j = 0; j < scene->lightCount && j < SCENE_LIGHTS; ++j) {
+        if (!lightHasVector(uint8_t(scene->lights[j].type))) continue;
+        const bool first = slot == layerCount;
+        appendProgramFormat(builder, "MOV light_vector,fragment.texcoord[%d];\n", slot++);
         appendProgramText(builder, "DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
-        appendProgramFormat(builder, j == 0 ? "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
+        appendProgramFormat(builder, first ? "DP3 texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
                                    : "DP3 texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
                             j);
         if (!specular) continue;
@@ -96,7 +108,7 @@ void appendLitColour(ProgramBuilder* builder, const Scene* scene, int32_t layerC
             "MUL halfWay.xyz, halfWay, halfWay.w;\n");
         appendProgramText(builder, "DP3_SAT texel,halfWay,normal;\n");
         appendProgramFormat(builder, "LG2 light.w,texel.x;\nMUL light.w,light.w,%s;\nEX2 texel,light.w;\n", shininess);
-        appendProgramFormat(builder, j == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
+        appendProgramFormat(builder, first ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
                                    : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
                             j);
     }
@@ -142,15 +154,16 @@ void appendFragmentBody(ProgramBuilder* builder, const Scene* scene, const Surfa
     layerOps(s, ops);
     appendProgramText(builder, "TEMP color,glos,secondary_color,texel,light,light_vector;\n");
     appendProgramText(builder, "PARAM two=2;\nPARAM m_one=-1;\n");
+    // Declared once however many height layers there are; the last one wins.
     bool height = false;
     for (int32_t k = 0; k < layers; ++k)
         if (s->layerFlags[k] & LAYER_HEIGHT_MAP) {
-            appendProgramText(builder, "TEMP height;\n");
+            if (!height) appendProgramText(builder, "TEMP height;\n");
             appendProgramFormat(builder, "TEX height, fragment.texcoord[%d],texture[%d],2D;\n", k, k);
             appendProgramText(builder, "MAD height,height,0.06,-0.03;");
             height = true;
         }
-    if (specular)
+    if (specular || height)
         appendProgramText(builder,
             "TEMP viewVector,halfWay;\nMAD viewVector,fragment.color.secondary,two,m_one;\n"
             "DP3 viewVector.w,viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\n"
@@ -217,28 +230,13 @@ void appendFragmentBody(ProgramBuilder* builder, const Scene* scene, const Surfa
     appendFragmentClose(builder, scene, s, specular, alphaLayer);
 }
 
-void buildFragment(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance, bool leadingColour) {
-    beginProgram(builder, &instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
-    if (leadingColour) appendProgramText(builder, "MOV result.color, fragment.color;");
-    appendFragmentBody(builder, scene, instance->surface);
-    endProgram(builder, instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+// The wave runs along layer 0's UVs: without them the program would read a coordinate no array
+// supplies, so such a surface is drawn rigid.
+bool waves(const Surface* surface, int32_t wave) {
+    return wave >= 0 && surface->layerCount >= 1 && (surface->layerFlags[0] & LAYER_UV);
 }
 
-}  // namespace
-
-bool bodyProgramsFit(const Scene* scene, const SurfaceInstance* instance, const char* object) {
-    GLint coords = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_COORDS_ARB, &coords);
-    const int32_t needed = instance->surface->layerCount + scene->lightCount;
-    if (needed <= coords) return true;
-    showError("Object %s: its surface \"%s\" needs %d texture coordinate sets (layers and lights of scene %s); the "
-              "device has %d. The effect draws nothing.",
-              object, instance->surface->name, needed, scene->name, coords);
-    return false;
-}
-
-void buildSoftBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
-    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+void appendRigidEyeSpace(ProgramBuilder* builder) {
     appendProgramText(builder, "OPTION ARB_position_invariant;\n");
     appendProgramText(builder, "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
     appendProgramText(builder, "TEMP eyeNormal,eyeVertex,lightVector,viewVector;\n");
@@ -250,24 +248,13 @@ void buildSoftBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceI
     appendProgramText(builder,
         "DP4 eyeVertex.x, model[0], vertex.position;\nDP4 eyeVertex.y, model[1], vertex.position;\n"
         "DP4 eyeVertex.z, model[2], vertex.position;\nDP4 eyeVertex.w, model[3], vertex.position;\n");
-    appendBodyVertexTail(builder, scene, instance->surface);
-    endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    buildFragment(builder, scene, instance, false);
 }
 
-void buildSwimPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance, int32_t variant) {
-    // The wave runs along layer 0's UVs: without them the program would read a coordinate no
-    // array supplies, so such a surface is drawn rigid.
-    const Surface* surface = instance->surface;
-    if (surface->layerCount < 1 || !(surface->layerFlags[0] & LAYER_UV)) {
-        buildSoftBodyPrograms(builder, scene, instance);
-        return;
-    }
-    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+void appendWaveEyeSpace(ProgramBuilder* builder, int32_t wave) {
     appendProgramText(builder, "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
     appendProgramText(builder, "TEMP eyeNormal,tempVertex,eyeVertex,lightVector,viewVector;\n");
     appendProgramText(builder, "PARAM half = {0.5,0.5,0.5,0.5};\n");
-    appendProgramText(builder, variant == 4
+    appendProgramText(builder, wave == 4
                           ? "PARAM pidiv=0.159154943;PARAM a=1.25;PARAM b=0.15;PARAM m_pi=-3.1415926;PARAM t_pi=6.28318530;\n"
                           : "PARAM pidiv=0.159154943;PARAM a=0.25;PARAM b=0.15;PARAM m_pi=-3.1415926;PARAM t_pi=6.28318530;\n");
     appendProgramText(builder,
@@ -298,10 +285,58 @@ void buildSwimPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInsta
     appendProgramText(builder,
         "DP4 eyeVertex.x, model[0], tempVertex;\nDP4 eyeVertex.y, model[1], tempVertex;\n"
         "DP4 eyeVertex.z, model[2], tempVertex;\nDP4 eyeVertex.w, model[3], tempVertex;\n");
-    appendBodyVertexTail(builder, scene, instance->surface);
-    appendProgramText(builder,
-        "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
-        "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
+}
+
+void buildBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance, int32_t wave) {
+    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    writeBodyVertexProgram(builder, scene, instance->surface, wave);
     endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
-    buildFragment(builder, scene, instance, true);
+    beginProgram(builder, &instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    writeBodyFragmentProgram(builder, scene, instance->surface, wave);
+    endProgram(builder, instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+}
+
+}  // namespace
+
+bool bodyProgramsFit(const Scene* scene, const SurfaceInstance* instance, const char* object) {
+    const Surface* surface = instance->surface;
+    const int32_t aliased = aliasedUvLayer(surface);
+    if (aliased >= 0) {
+        showError("Object %s of scene %s: its surface \"%s\" has a normal map and a UV layer at index %d, whose "
+                  "coordinates share their vertex inputs with the tangents. The effect draws nothing.",
+                  object, scene->name, surface->name, aliased);
+        return false;
+    }
+    GLint coords = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_COORDS_ARB, &coords);
+    const int32_t needed = surface->layerCount + lightVectorCount(scene);
+    if (needed <= coords) return true;
+    showError("Object %s: its surface \"%s\" needs %d texture coordinate sets (layers and lights of scene %s); the "
+              "device has %d. The effect draws nothing.",
+              object, surface->name, needed, scene->name, coords);
+    return false;
+}
+
+void writeBodyVertexProgram(ProgramBuilder* builder, const Scene* scene, const Surface* surface, int32_t wave) {
+    const bool waving = waves(surface, wave);
+    if (waving) appendWaveEyeSpace(builder, wave);
+    else appendRigidEyeSpace(builder);
+    appendBodyVertexTail(builder, scene, surface);
+    if (waving)
+        appendProgramText(builder,
+            "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
+            "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
+}
+
+void writeBodyFragmentProgram(ProgramBuilder* builder, const Scene* scene, const Surface* surface, int32_t wave) {
+    if (waves(surface, wave)) appendProgramText(builder, "MOV result.color, fragment.color;\n");
+    appendFragmentBody(builder, scene, surface);
+}
+
+void buildSoftBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
+    buildBodyPrograms(builder, scene, instance, BODY_RIGID);
+}
+
+void buildSwimPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance, int32_t variant) {
+    buildBodyPrograms(builder, scene, instance, variant);
 }

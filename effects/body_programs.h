@@ -8,9 +8,16 @@ struct Scene;
 struct Surface;
 struct SurfaceInstance;
 
-// False, with a message naming the object, when the surface needs more texture coordinate sets
-// (one per layer and per light) than the device has: such a program would not compile.
+// False, with a message naming the object, when no driver would take the surface's programs: it
+// needs more texture coordinate sets (one per layer and per light with a vector) than the device
+// has, or its UV layer at index 6 or 7 would share vertex inputs with its tangents.
 bool bodyProgramsFit(const Scene* scene, const SurfaceInstance* instance, const char* object);
+// The program texts after the target's header (the caller opens and closes them): rigid for the
+// soft bodies (wave BODY_RIGID), bent by the swimmers' wave 0 or 4 along layer 0's u; a surface
+// whose layer 0 has no UVs gets the rigid texts.
+enum { BODY_RIGID = -1 };
+void writeBodyVertexProgram(ProgramBuilder* builder, const Scene* scene, const Surface* surface, int32_t wave);
+void writeBodyFragmentProgram(ProgramBuilder* builder, const Scene* scene, const Surface* surface, int32_t wave);
 // Soft bodies: rigid position-invariant vertex program and the lit fragment program.
 void buildSoftBodyPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance);
 // Swimmers: the vertex program bends the object with the wave of `variant` (0 or 4) along layer 0's

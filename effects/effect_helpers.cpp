@@ -13,6 +13,7 @@
 #include "render/render_state.h"
 #include "render/texture_upload.h"
 #include "scene/effect_slot.h"
+#include "scene/scene.h"
 #include "scene/transform.h"
 
 void effectMotionAt(const EffectSlot* slot, int32_t timeMs, EffectMotion* out) {
@@ -90,4 +91,29 @@ void releaseEffectItem(SceneItem* item) {
     item->surfaces = nullptr;
     item->surfaceCount = 0;
     item->mesh = nullptr;
+}
+
+int32_t effectLights(const Scene* scene, int32_t firstSet, int32_t texCoordSets, EffectLight* out) {
+    int32_t n = 0;
+    for (int32_t k = 0; k < scene->lightCount && k < SCENE_LIGHTS; ++k) {
+        if (scene->lights[k].type != 0 && scene->lights[k].type != 1) continue;
+        if (firstSet + n >= texCoordSets) break;
+        out[n] = {firstSet + n, k};
+        ++n;
+    }
+    return n;
+}
+
+int32_t effectLightsWithVectors(const Scene* scene) {
+    int32_t n = 0;
+    for (int32_t k = 0; k < scene->lightCount && k < SCENE_LIGHTS; ++k)
+        n += scene->lights[k].type == 0 || scene->lights[k].type == 1;
+    return n;
+}
+
+int32_t effectTexCoordSets() {
+    GLint sets = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_COORDS_ARB, &sets);
+    if (sets <= 0) glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &sets);
+    return sets;
 }

@@ -38,6 +38,19 @@ void effectPictureFiltering(const Settings* settings, uint32_t minFilter, bool g
 // Returns its texture name, 0 when it could not be read.
 uint32_t effectPicture(TextureImage* image, const char* path, const Settings* settings);
 
+// The lit effects' light vectors: distant and point lights in scene order, each in the next texture
+// coordinate set from firstSet on, as many as the device's sets hold; returns how many. Spot lights
+// take no set.
+struct EffectLight {
+    int32_t texCoord;
+    int32_t light;
+};
+int32_t effectLights(const Scene* scene, int32_t firstSet, int32_t texCoordSets, EffectLight* out);
+// The texture coordinate sets a vertex program can hand on.
+int32_t effectTexCoordSets();
+// The distant and point lights among the scene's.
+int32_t effectLightsWithVectors(const Scene* scene);
+
 // Releasing what slots made: buffer and program names (zeroed after), and an object item's own
 // surface instances with their programs (the mesh stays in the cache).
 void deleteEffectBuffers(uint32_t* names, int32_t count);

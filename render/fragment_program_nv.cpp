@@ -116,7 +116,8 @@ void writeNvFragmentProgram(ProgramBuilder* b, const MaterialInputs* in) {
         appendProgramFormat(b, "TEX H0,f[TEX%d],TEX%d,2D;\n", j, j);
         appendProgramText(b, "MADH H0,H0,0.06,-0.03;");
     }
-    if (in->specular) appendProgramText(b, "MADH H1,f[COL1],two,m_one;\nDP3H H1.w,H1,H1;\nRSQH H1.w,H1.w;\nMULH H1.xyz, H1,H1.w;\n");
+    // The parallax of a height map reads the view vector too, as on the ARB path.
+    if (in->viewVector) appendProgramText(b, "MADH H1,f[COL1],two,m_one;\nDP3H H1.w,H1,H1;\nRSQH H1.w,H1.w;\nMULH H1.xyz, H1,H1.w;\n");
     normal(b, in);
     if (in->specular) specularExponent(b, in, &adds);
     lights(b, in);

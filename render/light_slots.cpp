@@ -25,3 +25,16 @@ LightSlotOverflow findLightSlotOverflow(const Scene* scene, int32_t coordinateSe
     }
     return overflow;
 }
+
+AliasedUvLayer findAliasedUvLayer(const Scene* scene) {
+    for (int32_t i = 0; scene->items && i < scene->itemCount; ++i) {
+        const SceneItem& item = scene->items[i];
+        if (item.isNull || !item.surfaces) continue;
+        for (int32_t s = 0; s < item.surfaceCount; ++s) {
+            const Surface* surface = item.surfaces[s].surface;
+            const int32_t layer = surface ? aliasedUvLayer(surface) : -1;
+            if (layer >= 0) return {i, s, layer};
+        }
+    }
+    return {-1, -1, -1};
+}

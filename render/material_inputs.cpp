@@ -36,6 +36,13 @@ bool surfaceNeedsViewVector(const Surface* surface) {
     return surface->specular > 0.001f || surfaceHasHeightMap(surface);
 }
 
+int32_t aliasedUvLayer(const Surface* surface) {
+    if (surface->bumpLayer == 0) return -1;
+    for (int32_t j = 6; j < clampedLayers(surface); ++j)
+        if (surface->layerFlags[j] & LAYER_UV) return j;
+    return -1;
+}
+
 bool isColourLayer(uint32_t flags) {
     return (flags & (LAYER_NORMAL_MAP | LAYER_SPECULAR_MAP | LAYER_GLOSS_MAP | LAYER_HEIGHT_MAP)) == 0;
 }

@@ -44,5 +44,9 @@ bool isAlphaLayer(uint32_t flags);
 // The combine operation of a layer walk: multiply or add by the layer's flags, else the choice of the
 // layer before (multiply before any layer chose).
 bool layerAdds(uint32_t flags, bool previous);
+// Generic vertex attributes 14 and 15 (tangent and binormal of a normal map) alias texture
+// coordinate sets 6 and 7: a program binding both is refused by every driver. The index of the
+// first UV layer of a normal-mapped surface at such a set, else -1.
+int32_t aliasedUvLayer(const Surface* surface);
 // The NV fragment path is taken when the device has GL_NV_fragment_program.
 bool nvFragmentPath();

@@ -47,6 +47,14 @@ uint32_t withSilentLights(uint32_t key, const Scene* scene) {
     return silent ? key ^ (silent * 0x9E3779B1u) : key;
 }
 
+// A LUMI layer adds the glow to the layer's alpha where TRAN and TRNL layers have it replaced, yet all
+// three share one layer code: the difference is mixed in so that their texts get keys of their own.
+uint32_t withAlphaLayer(uint32_t key, const Surface* surface) {
+    for (int32_t m = 0; m < layerCountOf(surface); ++m)
+        if (surface->layerFlags[m] & LAYER_ALPHA) return key ^ 0x85EBCA77u;
+    return key;
+}
+
 }  // namespace
 
 uint32_t vertexMaterialKey(const Scene* scene, const SceneItem* item, const Surface* surface) {
@@ -79,7 +87,7 @@ uint32_t fragmentMaterialKey(const Scene* scene, const Surface* surface) {
     key |= uint32_t(lightCountOf(scene)) << 6;
     const int32_t layers = layerCountOf(surface);
     for (int32_t m = 0; m < layers; ++m) key |= field(fragmentLayerCode(surface->layerFlags[m]), 9 + 4 * uint32_t(m));
-    return withSilentLights(key, scene);
+    return withAlphaLayer(withSilentLights(key, scene), surface);
 }
 
 void assignMaterialPrograms(RenderState* render, Scene* scene) {

@@ -33,6 +33,16 @@ bool finishScene(void* user, Scene* scene, char* why, size_t whySize) {
                       item.name, overflow.needed, scene->settings->maxTextureCoords);
         return false;
     }
+    // Likewise a normal-mapped surface whose UV layer shares its vertex inputs with the tangents.
+    const AliasedUvLayer aliased = findAliasedUvLayer(scene);
+    if (aliased.item >= 0) {
+        const SceneItem& item = scene->items[aliased.item];
+        std::snprintf(why, whySize,
+                      "surface \"%s\" of %s has a normal map and a UV layer at index %d, whose texture "
+                      "coordinates share their vertex inputs with the normal map's tangents",
+                      item.surfaces[aliased.surface].surface->name, item.name, aliased.layer);
+        return false;
+    }
     assignMaterialPrograms(static_cast<RenderState*>(user), scene);
     return true;
 }

@@ -12,6 +12,7 @@
 #include "effects/effect_helpers.h"
 #include "render/device_caps.h"
 #include "render/device_entry_points.h"
+#include "render/glow.h"
 #include "render/program_builder.h"
 #include "render/render_state.h"
 #include "scene/effect_slot.h"
@@ -70,12 +71,6 @@ std::string nvText(bool vertical) {
     return t;
 }
 
-int nextPowerOfTwo(int v) {
-    int p = 1;
-    while (p < v && p < (1 << 14)) p <<= 1;
-    return p;
-}
-
 }  // namespace
 
 size_t gaussianBlurProgramText(bool vertical, bool nv, char* out, size_t size) {
@@ -128,11 +123,15 @@ void blurPass(const BlurState* s, int pass, float size, const GLint* viewport) {
     glDisable(s->target);
 }
 
-// The frame copy: a texture of its own, grown to cover the viewport, so the blur works whether or not
-// any scene made a glow texture.
-void ensureTexture(BlurState* s, const GLint* viewport) {
-    const int w = nextPowerOfTwo(viewport[2]), h = nextPowerOfTwo(viewport[3]);
-    if (s->texture && w <= s->textureWidth && h <= s->textureHeight) return;
+// The frame copy: a texture of its own, so the blur works whether or not any scene made a glow
+// texture, but sized as the glow texture is: the taps are in texture units, so the blur's width
+// follows the texture's size, not the window's. Grown only should the viewport outgrow it.
+void ensureTexture(const RenderState* render, BlurState* s, const GLint* viewport) {
+    int32_t w = 0, h = 0;
+    glowTextureSize(&render->settings, &w, &h);
+    while (w < viewport[2]) w *= 2;
+    while (h < viewport[3]) h *= 2;
+    if (s->texture && w == s->textureWidth && h == s->textureHeight) return;
     if (!s->texture) glGenTextures(1, &s->texture);
     glBindTexture(GL_TEXTURE_2D, s->texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -143,7 +142,7 @@ void ensureTexture(BlurState* s, const GLint* viewport) {
 
 }  // namespace
 
-void gaussianBlurRender(RenderState*, EffectSlot* slot, int32_t timeMs) {
+void gaussianBlurRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     BlurState* s = static_cast<BlurState*>(slot->state);
     if (slot->family != FAMILY_BLUR || !s || !s->programs[0]) return;
@@ -161,7 +160,7 @@ void gaussianBlurRender(RenderState*, EffectSlot* slot, int32_t timeMs) {
     glDisable(GL_DEPTH_TEST);
     if (glEntryPoints()->glActiveTextureARB) glEntryPoints()->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
-    ensureTexture(s, viewport);
+    ensureTexture(render, s, viewport);
     glBindTexture(GL_TEXTURE_2D, s->texture);
     glDepthMask(GL_FALSE);
     blurPass(s, 0, size, viewport);

@@ -132,7 +132,9 @@ void fishControlPoints(const Boid* boid, float p[4][4], float q[4][4]) {
 
 float shaftLength(const FlockSet* set, const LightShaft& shaft) {
     float length = 70.0f;
-    const Flock& f = set->display;
+    // The hash was last filled under the current header's grid; the display header keeps the bounds
+    // of the last reset, which the school leaves behind as it swims on.
+    const Flock& f = set->current;
     const float x = shaft.position[0], z = shaft.position[2];
     if (!(x > f.boundsMin[0] && x < f.boundsMax[0] && z > f.boundsMin[2] && z < f.boundsMax[2])) return length;
     const int32_t r = f.gridResolution;

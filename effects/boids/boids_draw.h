@@ -51,6 +51,9 @@ struct BoidsShared {
 // The fish vertex program (locals 4..7 the body curve, 8..11 the reference curve) and its lit
 // fragment program, stored in the surface instance.
 void buildFishPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance);
+// Their texts after the target's header; the caller opens and closes them.
+void writeFishVertexProgram(ProgramBuilder* builder, const Scene* scene, const Surface* surface);
+void writeFishFragmentProgram(ProgramBuilder* builder, const Scene* scene, const Surface* surface);
 // Body curve P0..P3 = the spine (head first); reference curve Q = each spine point moved by the
 // z axis turned onto its segment. w = 1.
 void fishControlPoints(const Boid* boid, float p[4][4], float q[4][4]);

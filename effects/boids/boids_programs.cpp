@@ -31,8 +31,9 @@ void appendNormalise(ProgramBuilder* builder, const char* r) {
     appendProgramFormat(builder, "DP3 %s.w, %s, %s;\nRSQ %s.w, %s.w;\nMUL %s.xyz, %s.w, %s;\n", r, r, r, r, r, r, r, r);
 }
 
-void buildFishVertexProgram(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
-    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+}  // namespace
+
+void writeFishVertexProgram(ProgramBuilder* builder, const Scene* scene, const Surface* surface) {
     appendProgramText(builder, "PARAM projection[4] = {state.matrix.projection};\nPARAM model[4] = {state.matrix.modelview};\n");
     appendProgramText(builder, "TEMP eyeNormal,tempVertex,eyeVertex,lightVector,viewVector;\n");
     appendProgramText(builder, "PARAM half = {0.5,0.5,0.5,0.5};\n");
@@ -78,17 +79,14 @@ void buildFishVertexProgram(ProgramBuilder* builder, const Scene* scene, Surface
     appendProgramText(builder,
         "DP4 eyeVertex.x, model[0], tempVertex;\nDP4 eyeVertex.y, model[1], tempVertex;\n"
         "DP4 eyeVertex.z, model[2], tempVertex;\nDP4 eyeVertex.w, model[3], tempVertex;\n");
-    appendBodyVertexTail(builder, scene, instance->surface);
+    appendBodyVertexTail(builder, scene, surface);
     appendProgramText(builder,
         "DP4 result.position.x, projection[0], eyeVertex;\nDP4 result.position.y, projection[1], eyeVertex;\n"
         "DP4 result.position.z, projection[2], eyeVertex;\nDP4 result.position.w, projection[3], eyeVertex;\n");
-    endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
 }
 
-void buildFishFragmentProgram(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
-    const Surface* s = instance->surface;
+void writeFishFragmentProgram(ProgramBuilder* builder, const Scene* scene, const Surface* s) {
     const bool specular = s->specular > 0.001f;
-    beginProgram(builder, &instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
     appendProgramText(builder, "TEMP color,secondary_color,texel,light,light_vector;\n");
     appendProgramText(builder, "PARAM two={2,2,2,2};\nPARAM m_one={-1,-1,-1,-1};\n");
     if (s->bumpLayer != 0) {
@@ -127,12 +125,13 @@ void buildFishFragmentProgram(ProgramBuilder* builder, const Scene* scene, Surfa
             appendProgramFormat(builder, "%s color.rgb,color,texel%d;\n", op, k);
     }
     appendFragmentClose(builder, scene, s, specular, alphaLayer);
-    endProgram(builder, instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
-}  // namespace
-
 void buildFishPrograms(ProgramBuilder* builder, const Scene* scene, SurfaceInstance* instance) {
-    buildFishVertexProgram(builder, scene, instance);
-    buildFishFragmentProgram(builder, scene, instance);
+    beginProgram(builder, &instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    writeFishVertexProgram(builder, scene, instance->surface);
+    endProgram(builder, instance->vertexProgram, GL_VERTEX_PROGRAM_ARB);
+    beginProgram(builder, &instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
+    writeFishFragmentProgram(builder, scene, instance->surface);
+    endProgram(builder, instance->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }

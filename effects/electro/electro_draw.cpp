@@ -12,6 +12,7 @@
 #include "effects/noise.h"
 #include "render/device_entry_points.h"
 #include "render/program_builder.h"
+#include "render/program_slots.h"
 #include "render/render_state.h"
 #include "render/texture_units.h"
 #include "render/texture_upload.h"
@@ -209,11 +210,12 @@ void electroRibbonRender(RenderState* render, EffectSlot* slot, int32_t timeMs) 
     slot->reset = 0;
     ElectroRibbonState* s = static_cast<ElectroRibbonState*>(slot->state);
     if (slot->family != FAMILY_ELECTRO_RIBBON || !s || !s->buffers.vertices) return;
-    // The viewer's place as the view set-up left it for the programs, while a camera is in use.
+    // The viewer's place in scene coordinates, as the view set-up left it for the programs, while a
+    // camera is in use (the ribbon's formula turns it into the render frame itself).
     float camera[4] = {0, 0, 0, 0};
     const GlEntryPoints* gl = glEntryPoints();
     const bool haveCamera = render->currentCamera && gl->glGetProgramEnvParameterfvARB;
-    if (haveCamera) gl->glGetProgramEnvParameterfvARB(GL_VERTEX_PROGRAM_ARB, 1, camera);
+    if (haveCamera) gl->glGetProgramEnvParameterfvARB(GL_VERTEX_PROGRAM_ARB, VERTEX_ENV_CAMERA, camera);
     electroRibbonVertices(slot, s->params, timeMs, haveCamera ? camera : nullptr, s->vertices);
     drawElectro(render, slot, s->params, s->buffers, timeMs, s->vertices, RIBBON_VERTICES, RIBBON_INDICES, true);
 }

@@ -134,14 +134,7 @@ void lightBlobIndices(uint16_t* out) {
 }
 
 int32_t lightBlobLights(const Scene* scene, int32_t texCoordSets, BlobLight* out) {
-    int32_t n = 0;
-    for (int32_t k = 0; k < scene->lightCount && k < SCENE_LIGHTS; ++k) {
-        if (scene->lights[k].type != 0 && scene->lights[k].type != 1) continue;
-        if (n + 1 >= texCoordSets) break;
-        out[n] = {n + 1, k};
-        ++n;
-    }
-    return n;
+    return effectLights(scene, 1, texCoordSets, out);
 }
 
 void lightBlobCheck(EffectCheck* check, const EffectBinding* row) {

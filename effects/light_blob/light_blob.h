@@ -6,6 +6,7 @@
 #include "data/texture.h"
 #include "effects/effect_check.h"
 #include "effects/effect_family.h"
+#include "effects/effect_helpers.h"
 #include "scene/envelope.h"
 
 struct Scene;
@@ -38,10 +39,7 @@ struct LightBlobShared {
 };
 
 // One light the programs address: its texture coordinate set and its scene light index.
-struct BlobLight {
-    int32_t texCoord;
-    int32_t light;
-};
+using BlobLight = EffectLight;
 
 void lightBlobBuildBasis();
 // The B-spline basis through the tables: 0 outside [0, 4).

@@ -44,20 +44,11 @@ void readControls(LightBlobState* s, const char* path) {
     fileClose(file);
 }
 
-int32_t texCoordSets() {
-    GLint sets = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_COORDS_ARB, &sets);
-    if (sets <= 0) glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &sets);
-    return sets;
-}
-
 void buildPrograms(ProgramBuilder* builder, LightBlobState* s, const Scene* scene) {
     BlobLight lights[BLOB_MAX_LIGHTS];
-    const int32_t sets = texCoordSets();
+    const int32_t sets = effectTexCoordSets();
     const int32_t n = lightBlobLights(scene, sets, lights);
-    int32_t usable = 0;
-    for (int32_t k = 0; k < scene->lightCount && k < SCENE_LIGHTS; ++k)
-        usable += scene->lights[k].type == 0 || scene->lights[k].type == 1;
+    const int32_t usable = effectLightsWithVectors(scene);
     if (usable > n)
         std::fprintf(stderr, "velmora: the light blob of scene \"%s\" is lit by %d of its %d lights (the device has %d "
                      "texture coordinate sets)\n", scene->name, n, usable, sets);

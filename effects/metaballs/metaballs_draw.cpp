@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "base/crt_rand.h"
@@ -26,7 +27,25 @@ struct MetaballState {
 
 const float kGlow = 1.3f;
 
-void buildVertexProgram(ProgramBuilder* builder, const Scene* scene, MetaballState* state) {
+// Set 0 carries the reflection; the light vectors follow from set 2, as many as the device has sets
+// for: a program writing past them would be refused. The fragment program reads the same sets.
+struct MetaballLights {
+    EffectLight lights[SCENE_LIGHTS];
+    int32_t count;
+};
+
+MetaballLights metaballLights(const Scene* scene) {
+    MetaballLights m = {};
+    const int32_t sets = effectTexCoordSets();
+    m.count = effectLights(scene, 2, sets, m.lights);
+    const int32_t usable = effectLightsWithVectors(scene);
+    if (usable > m.count)
+        std::fprintf(stderr, "velmora: the metaballs of scene \"%s\" are lit by %d of its %d lights (the device has "
+                     "%d texture coordinate sets)\n", scene->name, m.count, usable, sets);
+    return m;
+}
+
+void buildVertexProgram(ProgramBuilder* builder, const Scene* scene, const MetaballLights& lit, MetaballState* state) {
     beginProgram(builder, &state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
     appendProgramText(builder, "OPTION ARB_position_invariant;\n");
     appendProgramText(builder,
@@ -58,18 +77,18 @@ void buildVertexProgram(ProgramBuilder* builder, const Scene* scene, MetaballSta
             "SUB viewVector.z,viewVector.z,density.z;\nRCP viewVector.z,viewVector.z;"
             "MUL result.fogcoord.x,viewVector.w,viewVector.z;\n");
     }
-    int32_t slot = 2;
-    for (int32_t i = 0; i < scene->lightCount; ++i) {
-        const int32_t type = scene->lights[i].type;
-        if (type == 0)
-            appendProgramFormat(builder, "MOV result.texcoord[%d],state.light[%d].position;\n", slot++, i);
-        else if (type == 1)
-            appendProgramFormat(builder, "SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n", slot++, i);
+    for (int32_t k = 0; k < lit.count; ++k) {
+        const EffectLight& l = lit.lights[k];
+        if (scene->lights[l.light].type == 0)
+            appendProgramFormat(builder, "MOV result.texcoord[%d],state.light[%d].position;\n", l.texCoord, l.light);
+        else
+            appendProgramFormat(builder, "SUB result.texcoord[%d],state.light[%d].position, eyeVertex;\n", l.texCoord,
+                                l.light);
     }
     endProgram(builder, state->vertexProgram, GL_VERTEX_PROGRAM_ARB);
 }
 
-void buildFragmentProgram(ProgramBuilder* builder, const Scene* scene, MetaballState* state) {
+void buildFragmentProgram(ProgramBuilder* builder, const Scene* scene, const MetaballLights& lit, MetaballState* state) {
     beginProgram(builder, &state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
     appendProgramText(builder, "PARAM two={2.0,2.0,2.0,2.0};PARAM m_one={-1.0,-1.0,-1.0,-1.0};\n");
     appendProgramText(builder, "TEMP color,secondary_color,normal,viewVector,texel,light,light_vector;\n");
@@ -77,12 +96,12 @@ void buildFragmentProgram(ProgramBuilder* builder, const Scene* scene, MetaballS
     appendProgramText(builder, "MAD viewVector, fragment.color.secondary,two,m_one;\n");
     appendProgramText(builder, "DP3 normal.a, normal, normal;\nRSQ normal.a, normal.a;\nMUL normal.rgb, normal, normal.a;\n");
     appendProgramText(builder, "TEMP halfWay;\nDP3 viewVector.w, viewVector,viewVector;\nRSQ viewVector.w,viewVector.w;\nMUL viewVector.xyz, viewVector,viewVector.w;\n");
-    for (int32_t k = 0; k < scene->lightCount; ++k) {
-        appendProgramFormat(builder, "MOV light_vector,fragment.texcoord[%d];\n", k + 2);
+    for (int32_t k = 0; k < lit.count; ++k) {
+        appendProgramFormat(builder, "MOV light_vector,fragment.texcoord[%d];\n", lit.lights[k].texCoord);
         appendProgramText(builder, "DP3 light.a, light_vector,light_vector;\nRSQ light.a, light.a;\nMUL light.rgb, light_vector, light.a;\n");
         appendProgramFormat(builder, k == 0 ? "DP3_SAT texel, normal, light;\nMUL color, texel,state.lightprod[%d].diffuse;\n"
                                    : "DP3_SAT texel, normal, light;\nMAD_SAT color, texel,state.lightprod[%d].diffuse, color;\n",
-                            k);
+                            lit.lights[k].light);
         appendProgramText(builder,
             "ADD halfWay,viewVector,light;\nDP3 halfWay.w, halfWay,halfWay;\nRSQ halfWay.w, halfWay.w;\n"
             "MUL halfWay.xyz, halfWay, halfWay.w;\n");
@@ -90,7 +109,7 @@ void buildFragmentProgram(ProgramBuilder* builder, const Scene* scene, MetaballS
         appendProgramText(builder, "LG2 light.w,texel.x;\nMUL light.w,light.w,state.material.shininess.x;\nEX2 texel,light.w;\n");
         appendProgramFormat(builder, k == 0 ? "MUL secondary_color, texel,state.lightprod[%d].specular;\n"
                                    : "MAD_SAT secondary_color, texel,state.lightprod[%d].specular, secondary_color;\n",
-                            k);
+                            lit.lights[k].light);
     }
     appendProgramText(builder, "ADD color, color,secondary_color;\n");
     appendProgramFormat(builder, "PARAM glow=%f;\n", kGlow);
@@ -124,8 +143,9 @@ void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
     slot->state = state;
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
-    buildVertexProgram(&render->programText, scene, state);
-    buildFragmentProgram(&render->programText, scene, state);
+    const MetaballLights lit = metaballLights(scene);
+    buildVertexProgram(&render->programText, scene, lit, state);
+    buildFragmentProgram(&render->programText, scene, lit, state);
     evaluateMetaballs(grid, slot->count, 0.0f, state->balls);
 }
 

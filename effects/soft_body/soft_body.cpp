@@ -9,6 +9,7 @@
 #include "base/out_of_memory.h"
 #include "effects/effect_binding.h"
 #include "scene/effect_slot.h"
+#include "scene/transform.h"
 
 namespace {
 
@@ -131,6 +132,25 @@ void freeSoftBody(SoftBody* body) {
     std::free(body);
 }
 
+namespace {
+
+// (A - B) x (A - C) of the face's corners.
+void faceCross(const SoftBody* body, const SoftFace& face, float cross[3]) {
+    const float* a = body->particles[face.a].position;
+    const float* b = body->particles[face.b].position;
+    const float* c = body->particles[face.c].position;
+    float ab[3], ac[3];
+    for (int k = 0; k < 3; ++k) {
+        ab[k] = a[k] - b[k];
+        ac[k] = a[k] - c[k];
+    }
+    cross[0] = ab[1] * ac[2] - ab[2] * ac[1];
+    cross[1] = ab[2] * ac[0] - ab[0] * ac[2];
+    cross[2] = ab[0] * ac[1] - ab[1] * ac[0];
+}
+
+}  // namespace
+
 void computeForces(SoftBody* body) {
     for (int32_t i = 0; i < body->particleCount; ++i) {
         SoftParticle& p = body->particles[i];
@@ -159,12 +179,8 @@ void computeForces(SoftBody* body) {
         const float* a = body->particles[face.a].position;
         const float* b = body->particles[face.b].position;
         const float* c = body->particles[face.c].position;
-        float ab[3], ac[3];
-        for (int k = 0; k < 3; ++k) {
-            ab[k] = a[k] - b[k];
-            ac[k] = a[k] - c[k];
-        }
-        float cross[3] = {ab[1] * ac[2] - ab[2] * ac[1], ab[2] * ac[0] - ab[0] * ac[2], ab[0] * ac[1] - ab[1] * ac[0]};
+        float cross[3];
+        faceCross(body, face, cross);
         face.area2 = std::sqrt(dot3(cross, cross));
         // A face without area has no direction: it neither adds volume nor pushes.
         for (int k = 0; k < 3; ++k) face.normal[k] = face.area2 > 0.0f ? cross[k] / face.area2 : 0.0f;
@@ -233,14 +249,33 @@ int32_t advanceSoftBody(SoftBody* body, const SoftBodyParams& params, int32_t* s
     return steps;
 }
 
+// The face normals are taken from the shape as it is now: those the forces left behind belong to the
+// step's predicted state, and there are none before the first step or fitting the shape after a reset.
 void accumulateNormals(SoftBody* body) {
     for (int32_t i = 0; i < body->particleCount; ++i)
         for (float& n : body->particles[i].normal) n = 0.0f;
     for (int32_t f = 0; f < body->faceCount; ++f) {
         const SoftFace& face = body->faces[f];
+        float cross[3];
+        faceCross(body, face, cross);
+        const float length = std::sqrt(dot3(cross, cross));
+        if (!(length > 0.0f)) continue;
         for (int32_t index : {face.a, face.b, face.c})
-            for (int k = 0; k < 3; ++k) body->particles[index].normal[k] += face.normal[k];
+            for (int k = 0; k < 3; ++k) body->particles[index].normal[k] += cross[k] / length;
     }
+}
+
+void setFollowBox(SoftBody* body, float heading, float pitch, float bank) {
+    float m[16];
+    matrixLoadIdentity(m);
+    matrixRotateHeadingPitchBank(m, heading, pitch, bank);
+    // Column a of the GL matrix is where the turn takes axis a.
+    for (int a = 0; a < 3; ++a)
+        for (int side = 0; side < 2; ++side) {
+            float* plane = body->planes[3 * side + a];
+            for (int k = 0; k < 3; ++k) plane[k] = side ? -m[4 * a + k] : m[4 * a + k];
+            plane[3] = 4.0f;
+        }
 }
 
 void softBodyCheck(EffectCheck* check, const EffectBinding* row) {

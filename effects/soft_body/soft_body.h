@@ -85,7 +85,10 @@ void resetBody(SoftBody* body, const SoftBodyParams& params);
 // The fixed-step clock of one body: every 20 ms step due at timeMs runs; a time that goes back runs
 // nothing and the counter follows it down. Returns the steps run.
 int32_t advanceSoftBody(SoftBody* body, const SoftBodyParams& params, int32_t* stepCounter, int32_t timeMs);
-// Each particle's normal: the sum of the unit normals of its faces.
+// The box of a body that follows its null: six walls 4 from the centre, facing along the null's own
+// axes as its heading, pitch and bank (degrees) turn them.
+void setFollowBox(SoftBody* body, float heading, float pitch, float bank);
+// Each particle's normal: the sum of the unit normals of its faces, as the body is shaped now.
 void accumulateNormals(SoftBody* body);
 
 void softBodyInit(RenderState* render, Scene* scene, EffectSlot* slot);

@@ -76,30 +76,16 @@ void streamParticles(const SoftBodyState* state) {
 
 // A box that follows the null turns with it: its walls for the next steps.
 void turnBox(SoftBodyState* state, const EffectMotion& pose) {
-    float m[16];
-    matrixLoadIdentity(m);
-    matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
-    const float axes[3][3] = {{m[0], m[4], m[8]}, {m[1], m[5], m[9]}, {m[2], m[6], m[10]}};
-    for (int a = 0; a < 3; ++a)
-        for (int side = 0; side < 2; ++side) {
-            float* plane = state->body->planes[3 * side + a];
-            for (int k = 0; k < 3; ++k) plane[k] = side ? -axes[a][k] : axes[a][k];
-            plane[3] = 4.0f;
-        }
+    setFollowBox(state->body, pose.heading, pose.pitch, pose.bank);
 }
 
 // The body at the null: drawn unturned when its box follows the null (the box turns instead).
 void placeBody(const SoftBodyState* state, const EffectMotion& pose) {
     float m[16];
     matrixLoadIdentity(m);
-    if (state->params.follow) {
-        matrixRotate(m, 180.0f, 0.0f, 1.0f, 0.0f);
-        matrixTranslate(m, pose.x, pose.y, pose.z);
-    } else {
-        matrixRotate(m, 180.0f, 0.0f, 1.0f, 0.0f);
-        matrixTranslate(m, pose.x, pose.y, pose.z);
-        matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
-    }
+    matrixRotate(m, 180.0f, 0.0f, 1.0f, 0.0f);
+    matrixTranslate(m, pose.x, pose.y, pose.z);
+    if (!state->params.follow) matrixRotateHeadingPitchBank(m, pose.heading, pose.pitch, pose.bank);
     matrixScale(m, pose.sx, pose.sy, pose.sz);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(m);

@@ -136,6 +136,13 @@ TEST_F(EffectsDevice, EveryGeneratedProgramCompiles) {
     scene->lightCount = 8;
     SurfaceInstance crowded = {&surfaces[0], 0, 0, {0, 0}};
     EXPECT_FALSE(bodyProgramsFit(scene, &crowded, "crowded"));  // refused with a message, not compiled
+    // Metaballs lit by eight lights: sets 2 to 7 of the device's eight carry six of them (a program
+    // reading more would be refused and end the run).
+    for (int k = 0; k < 8; ++k) scene->lights[k].type = k % 2;
+    testing::internal::CaptureStderr();
+    initMetaballs(&demoContext()->render, scene, &metaballs);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("are lit by 6 of its 8 lights"), std::string::npos);
+    std::free(metaballs.state);
 }
 
 TEST_F(EffectsDevice, FishAndSwimmersBendOnTheDevice) {

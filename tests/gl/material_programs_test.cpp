@@ -1,19 +1,26 @@
-// Mesa compiles the material programs: a table of feature and layer combinations (with the ones that
-// once could not compile), and every surface of every scene of the sample production.
+// Mesa compiles the material programs and those of the deformed objects (fish, swimmers, soft
+// bodies): a table of feature and layer combinations (with the ones that once could not compile),
+// and every surface of every scene of the sample production.
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/device_setup.h"
+#include "effects/body_programs.h"
+#include "effects/boids/boids_draw.h"
 #include "render/device_entry_points.h"
 #include "render/device_state.h"
+#include "render/light_slots.h"
+#include "render/material_inputs.h"
 #include "render/material_programs.h"
 #include "render/program_builder.h"
 #include "scene/layer_flags.h"
@@ -86,6 +93,9 @@ TEST_F(MaterialPrograms, MesaCompilesEveryCombination) {
         {"height without a normal map", false, false, false, false, false, false, true, {1}, {LAYER_HEIGHT_MAP, UV}},
         {"spot lights among the others", false, false, true, false, true, true, false, {2, 0, 2, 1}, {UV, LAYER_UV | LAYER_NORMAL_MAP}},
         {"only a spot light", false, false, false, false, false, true, false, {2}, {UV}},
+        // Refused at load: tangents on attributes 14 and 15 alias coordinate sets 6 and 7.
+        {"normal map with a UV layer at index 6", false, false, false, false, true, false, false, {1},
+         {LAYER_UV | LAYER_NORMAL_MAP, UV, UV, UV, UV, UV, UV}},
     };
     for (const Combination& c : table) {
         SCOPED_TRACE(c.name);
@@ -106,11 +116,114 @@ TEST_F(MaterialPrograms, MesaCompilesEveryCombination) {
         surface.glow = c.glow ? 0.3f : 0.0f;
         ProgramBuilder builder = {};
         const std::string vertex = materialVertexProgramText(&builder, scene.get(), &item, &surface);
+        if (aliasedUvLayer(&surface) >= 0) {
+            // The check that refuses it is right to: the driver would end the run.
+            EXPECT_NE(compile(GL_VERTEX_PROGRAM_ARB, vertex.c_str()), "") << vertex;
+            releaseProgramBuilder(&builder);
+            continue;
+        }
         EXPECT_EQ(compile(GL_VERTEX_PROGRAM_ARB, vertex.c_str()), "") << vertex;
         const std::string fragment = materialFragmentProgramText(&builder, scene.get(), &item, &surface);
         EXPECT_EQ(compile(GL_FRAGMENT_PROGRAM_ARB, fragment.c_str()), "") << fragment;
         releaseProgramBuilder(&builder);
     }
+}
+
+// The texture coordinate sets a text names after prefix ("result.texcoord[" or "fragment.texcoord[").
+std::set<int> coordinateSets(const std::string& text, const std::string& prefix) {
+    std::set<int> sets;
+    for (size_t at = text.find(prefix); at != std::string::npos; at = text.find(prefix, at + 1))
+        sets.insert(std::atoi(text.c_str() + at + prefix.size()));
+    return sets;
+}
+
+std::string effectText(ProgramBuilder* builder, GLenum target, const Scene* scene, const Surface* surface,
+                       int family) {
+    beginProgramText(builder, target);
+    const bool vertex = target == GL_VERTEX_PROGRAM_ARB;
+    if (family == 0 && vertex) writeFishVertexProgram(builder, scene, surface);
+    else if (family == 0) writeFishFragmentProgram(builder, scene, surface);
+    else if (vertex) writeBodyVertexProgram(builder, scene, surface, family == 1 ? BODY_RIGID : family == 2 ? 0 : 4);
+    else writeBodyFragmentProgram(builder, scene, surface, family == 1 ? BODY_RIGID : family == 2 ? 0 : 4);
+    return endProgramText(builder);
+}
+
+// The fish, the soft body and the swimmers' two waves, over the rows that once ended the player.
+TEST_F(MaterialPrograms, MesaCompilesEveryEffectCombination) {
+    const Combination table[] = {
+        {"bare point light", false, false, false, false, false, false, false, {1}, {UV}},
+        {"fog, specular, glow, alpha layers", false, true, false, false, false, true, true, {0, 1},
+         {UV, LAYER_ENVIRONMENT | LAYER_ADD, LAYER_UV | LAYER_ALPHA, LAYER_UV | LAYER_TRANSPARENT}},
+        {"normal, gloss and specular maps", false, false, false, false, true, true, false, {1, 0},
+         {UV, LAYER_UV | LAYER_NORMAL_MAP, LAYER_UV | LAYER_GLOSS_MAP, LAYER_UV | LAYER_SPECULAR_MAP}},
+        {"two caustics layers", false, true, false, false, false, true, false, {1},
+         {UV, LAYER_CAUSTICS, LAYER_CAUSTICS | LAYER_ADD}},
+        {"two height layers", false, false, false, false, true, true, false, {1},
+         {UV, LAYER_HEIGHT_MAP, LAYER_HEIGHT_MAP, LAYER_UV | LAYER_NORMAL_MAP}},
+        {"height without specularity", false, true, false, false, false, false, true, {0},
+         {UV, LAYER_HEIGHT_MAP}},
+        {"a spot light before a point and a distant light", false, false, false, false, false, true, false, {2, 1, 0},
+         {UV}},
+        {"normal map with a UV layer at index 6", false, false, false, false, true, false, false, {1},
+         {UV, LAYER_UV | LAYER_NORMAL_MAP, UV, UV, UV, UV, UV}},
+    };
+    const char* families[] = {"fish", "soft body", "swimmer, wave 0", "swimmer, wave 4"};
+    for (const Combination& c : table) {
+        std::unique_ptr<Scene> scene(new Scene());
+        Surface surface = {};
+        scene->setup.fogType = c.fog ? 1 : 0;
+        scene->setup.causticsScale = 0.25f;
+        for (int type : c.lights) scene->lights[scene->lightCount++].type = type;
+        for (uint32_t flags : c.layers) {
+            if (flags & LAYER_NORMAL_MAP) surface.bumpLayer = uint8_t(surface.layerCount + 1);
+            surface.layerFlags[surface.layerCount++] = flags;
+        }
+        ASSERT_EQ(surface.bumpLayer != 0, c.bump) << c.name;
+        surface.specular = c.specular ? 0.5f : 0.0f;
+        surface.glow = c.glow ? 0.3f : 0.0f;
+        const bool refused = aliasedUvLayer(&surface) >= 0;
+        for (int family = 0; family < 4; ++family) {
+            SCOPED_TRACE(std::string(c.name) + ", " + families[family]);
+            ProgramBuilder builder = {};
+            const std::string vertex = effectText(&builder, GL_VERTEX_PROGRAM_ARB, scene.get(), &surface, family);
+            EXPECT_EQ(compile(GL_VERTEX_PROGRAM_ARB, vertex.c_str()) == "", !refused) << vertex;
+            const std::string fragment = effectText(&builder, GL_FRAGMENT_PROGRAM_ARB, scene.get(), &surface, family);
+            EXPECT_EQ(compile(GL_FRAGMENT_PROGRAM_ARB, fragment.c_str()), "") << fragment;
+            // Every light vector the fragment program reads (the sets after the layers') is one the
+            // vertex program wrote.
+            const std::set<int> written = coordinateSets(vertex, "result.texcoord[");
+            for (int set : coordinateSets(fragment, "fragment.texcoord[")) {
+                if (set < surface.layerCount) continue;
+                EXPECT_EQ(written.count(set), 1u) << "set " << set << " is read, never written\n" << vertex << fragment;
+            }
+            releaseProgramBuilder(&builder);
+        }
+    }
+}
+
+// A scene with such a surface is refused at load, naming the surface and its object.
+TEST(AliasedUvLayers, TheFirstOfTheSceneIsFound) {
+    Surface flat = {}, mapped = {};
+    flat.layerCount = mapped.layerCount = 8;
+    for (int k = 0; k < 8; ++k) flat.layerFlags[k] = mapped.layerFlags[k] = LAYER_UV;
+    mapped.bumpLayer = 1;
+    mapped.layerFlags[6] = LAYER_ENVIRONMENT;  // no UV set read at 6: the first clash is at 7
+    SurfaceInstance instances[2] = {{&flat, 0, 0, {0, 0}}, {&mapped, 0, 0, {0, 0}}};
+    SceneItem items[3] = {};
+    items[0].isNull = 1;
+    items[1].surfaces = instances;
+    items[1].surfaceCount = 1;
+    items[2].surfaces = instances;
+    items[2].surfaceCount = 2;
+    std::unique_ptr<Scene> scene(new Scene());
+    scene->items = items;
+    scene->itemCount = 2;
+    EXPECT_EQ(findAliasedUvLayer(scene.get()).item, -1);  // eight UV sets without a normal map are fine
+    scene->itemCount = 3;
+    const AliasedUvLayer found = findAliasedUvLayer(scene.get());
+    EXPECT_EQ(found.item, 2);
+    EXPECT_EQ(found.surface, 1);
+    EXPECT_EQ(found.layer, 7);
 }
 
 ProcessResult programs(const std::string& package, const std::string& scene, const std::string& work) {

@@ -3,6 +3,8 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -12,6 +14,7 @@
 #include "render/device_entry_points.h"
 #include "render/device_state.h"
 #include "render/glow.h"
+#include "render/main_pass.h"
 #include "render/shadow_parameters.h"
 #include "render/shadow_pass.h"
 #include "scene/layer_flags.h"
@@ -322,6 +325,168 @@ TEST_F(ShadowGlow, GlowOfAUniformFrame) {
         const int expected[4] = {176, 227, 255, 125};
         for (int k = 0; k < 4; ++k) EXPECT_NEAR(pixel[k], expected[k], 1) << k;
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+}
+
+void GLAPIENTRY recordNamedValues(GLuint program, GLsizei length, const GLubyte* name, GLfloat x, GLfloat y, GLfloat z,
+                                  GLfloat w) {
+    const GLfloat v[4] = {x, y, z, w};
+    recordNamed(program, length, name, v);
+}
+
+// The main pass names each surface's NV parameters: "glow" (glow, 0, 0, 1), "shininess" (exponent,
+// 0, 0, 0), per light k the letter 'a' + k = colour x the light's diffuse product x diffuse and 'A' + k
+// the same x specular, component by component, and "fog_color" (fog r, g, b, 1) while fog is on.
+TEST_F(ShadowGlow, MainPassNamesTheNvParameters) {
+    setPlates({{0, 1, 0, 0, 0}});
+    instances[0].fragmentProgram = 40;
+    Surface& s = surfaces[0];
+    s.color = {0.5f, 0.25f, 1.0f, 1.0f};
+    s.diffuse = 0.8f;
+    s.specular = 0.5f;
+    s.glow = 0.3f;
+    s.shininess = 24;
+    scene->lightCount = 2;
+    scene->lights[0].effectiveColor = {1.0f, 1.0f, 1.0f, 1.0f};
+    scene->lights[1].effectiveColor = {0.5f, 1.0f, 0.25f, 1.0f};
+    scene->setup.fogType = 1;
+    const float fog[3] = {0.1f, 0.2f, 0.3f};
+    for (int k = 0; k < 3; ++k) scene->setup.fogColour[k] = fog[k];
+
+    GlEntryPoints saved = *glEntryPoints();
+    glEntryPoints()->glProgramNamedParameter4fNV = recordNamedValues;
+    glEntryPoints()->glBindProgramNV = bindNothing;
+    deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_FOUND;
+    gNamed.clear();
+    ctx->render.currentScene = scene;
+    drawScene(&ctx.get()->render, 0);
+    *glEntryPoints() = saved;
+    deviceCaps()->states[EXT_NV_FRAGMENT_PROGRAM] = EXTENSION_MISSING;
+    clearGlErrors();  // the NV target itself is unknown here
+
+    const struct {
+        const char* name;
+        float values[4];
+    } expected[] = {
+        {"glow", {0.3f, 0, 0, 1}},
+        {"shininess", {24, 0, 0, 0}},
+        {"a", {0.4f, 0.2f, 0.8f, 0.8f}},
+        {"A", {0.25f, 0.125f, 0.5f, 0.5f}},
+        {"b", {0.2f, 0.2f, 0.2f, 0.8f}},
+        {"B", {0.125f, 0.125f, 0.125f, 0.5f}},
+        {"fog_color", {0.1f, 0.2f, 0.3f, 1}},
+    };
+    ASSERT_EQ(gNamed.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < gNamed.size(); ++i) {
+        EXPECT_EQ(gNamed[i].program, 40u);
+        EXPECT_EQ(gNamed[i].name, expected[i].name);
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(gNamed[i].values[k], expected[i].values[k], 1e-6f) << expected[i].name;
+    }
+}
+
+// The glow's steps worked through by hand for one glowing D x D block on black: shrunk D times into
+// the lower-left corner, blurred along x over the shrunk image in steps of 0.001 of the texture and
+// along y over the full image in steps of 0.004, with weights 0.22 and 0.17 .. 0.01 on each side.
+// Linear filtering is modelled as the GL defines it; every pass ends in an 8-bit frame buffer.
+class GlowModel {
+public:
+    GlowModel(int width, int height, int texture) : w(width), h(height), t(texture), tex(size_t(t) * t, 0.0f) {}
+    float sample(float u, float v) const {  // texel units, clamped to the edge
+        const float x = u - 0.5f, y = v - 0.5f;
+        const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+        const float fx = x - float(x0), fy = y - float(y0);
+        auto at = [&](int i, int j) {
+            i = std::min(std::max(i, 0), t - 1);
+            j = std::min(std::max(j, 0), t - 1);
+            return tex[size_t(j) * t + i];
+        };
+        return (1 - fx) * (1 - fy) * at(x0, y0) + fx * (1 - fy) * at(x0 + 1, y0) + (1 - fx) * fy * at(x0, y0 + 1) +
+               fx * fy * at(x0 + 1, y0 + 1);
+    }
+    static float quantise(float v) { return std::round(std::min(std::max(v, 0.0f), 1.0f) * 255.0f) / 255.0f; }
+    // The frame's glow (alpha) after the post-process, for a block of D x D pixels at (bx, by) x D.
+    std::vector<float> run(int divisor, int bx, int by) {
+        const int d = divisor;
+        std::vector<float> frame(size_t(w) * h, 0.0f);
+        for (int j = 0; j < d; ++j)
+            for (int i = 0; i < d; ++i) frame[size_t(by * d + j) * w + bx * d + i] = 1.0f;
+        copy(frame, w, h);
+        // Shrink: the viewport cleared to alpha 0, the frame drawn D times smaller at the corner.
+        std::vector<float> shrunk(size_t(w) * h, 0.0f);
+        for (int y = 0; y < h / d; ++y)
+            for (int x = 0; x < w / d; ++x)
+                shrunk[size_t(y) * w + x] = quantise(sample((x + 0.5f) * d, (y + 0.5f) * d));
+        copy(shrunk, w / d + 64, h / d + 64);
+        const float weights[7] = {0.22f, 0.17f, 0.12f, 0.08f, 0.05f, 0.02f, 0.01f};
+        std::vector<float> across(size_t(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const float u = (x + 0.5f) / d, v = (y + 0.5f) / d;
+                float sum = weights[0] * sample(u, v);
+                for (int k = 1; k <= 6; ++k)
+                    sum += weights[k] * (sample(u + 0.001f * k * t, v) + sample(u - 0.001f * k * t, v));
+                across[size_t(y) * w + x] = quantise(sum);
+            }
+        copy(across, w, h);
+        std::vector<float> glow(size_t(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                float sum = weights[0] * sample(x + 0.5f, y + 0.5f);
+                for (int k = 1; k <= 6; ++k)
+                    sum += weights[k] * (sample(x + 0.5f, y + 0.5f + 0.004f * k * t) +
+                                         sample(x + 0.5f, y + 0.5f - 0.004f * k * t));
+                glow[size_t(y) * w + x] = quantise(sum);
+            }
+        return glow;
+    }
+
+private:
+    void copy(const std::vector<float>& from, int width, int height) {
+        for (int y = 0; y < std::min(height, h); ++y)
+            for (int x = 0; x < std::min(width, w); ++x) tex[size_t(y) * t + x] = from[size_t(y) * w + x];
+    }
+    int w, h, t;
+    std::vector<float> tex;
+};
+
+TEST_F(ShadowGlow, GlowOfOneBrightBlock) {
+    for (int divisor : {2, 4}) {
+        SCOPED_TRACE(divisor);
+        reopen(160, 120, 0);
+        Settings& s = ctx->render.settings;
+        s.fullscreen = 1;
+        s.width = s.clientWidth = 160;
+        s.height = s.clientHeight = 120;
+        scene->setup.glowOn = 1;
+        scene->setup.glowDivisor = uint8_t(divisor);
+        setUpGlow(&ctx.get()->render, scene);
+        ASSERT_EQ(scene->setup.glowTextureWidth, 512);
+        glViewport(0, 0, 160, 120);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        const int bx = 80 / divisor, by = 60 / divisor;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(bx * divisor, by * divisor, divisor, divisor);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        drawGlow(&ctx.get()->render, scene, 0);
+        std::vector<uint8_t> pixels(160 * 120 * 4);
+        glReadPixels(0, 0, 160, 120, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        GlowModel model(160, 120, 512);
+        const std::vector<float> glow = model.run(divisor, bx, by);
+        // Away from the edges, where only the frame's own texels are read; the white glow colour on
+        // black shows the glow in every channel.
+        int spread = 0;
+        for (int y = 40; y < 90; ++y)
+            for (int x = 50; x < 110; ++x) {
+                const float expected = 255.0f * glow[size_t(y) * 160 + x];
+                spread += expected >= 1.0f;
+                const uint8_t* p = &pixels[(size_t(y) * 160 + x) * 4];
+                ASSERT_NEAR(p[0], expected, 2.5f) << x << " " << y;
+                ASSERT_NEAR(p[3], expected, 2.5f) << x << " " << y;
+            }
+        EXPECT_GT(spread, 40);  // a blur, not a dot
     }
 }
 

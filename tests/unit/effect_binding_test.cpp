@@ -63,6 +63,49 @@ TEST(EffectBinding, TableHoldsEveryNameOnceWithItsFamilyAndPass) {
                  "Demo/bable_z_ust_X.env\nDemo/bable_z_ust_Y.env\nDemo/bable_z_ust_Z.env");
 }
 
+// Cells of the rows as the swimming and soft-body tables list them: the object, the wave variant and
+// speed; the soft bodies' centre, scale, mass, stiffness, damping, pressures, gravity, step, follow
+// and pin.
+TEST(EffectBinding, RowsCarryTheTablesParameters) {
+    const struct {
+        const char* name;
+        const char* file;
+        int32_t variant;
+        float speed;
+    } swimmers[] = {{"Whale", "Demo/wielo.lwo", 0, 1.4f},     {"Whale_Fast", "Demo/wielo2.lwo", 0, 2.1f},
+                    {"Kula2", "Demo/kula_tri2.lwo", 0, 3.4f}, {"Babka", "Demo/ELF2.lwo", 4, 6.4f},
+                    {"Kula", "Demo/kula_tri2.lwo", 4, 6.4f},  {"Cube", "Demo/Skrzynka.lwo", 4, 3.0f}};
+    for (const auto& c : swimmers) {
+        const EffectBinding* row = findEffectBinding(c.name);
+        ASSERT_NE(row, nullptr) << c.name;
+        EXPECT_EQ(row->family, FAMILY_SWIMMING) << c.name;
+        EXPECT_STREQ(row->fileName, c.file);
+        EXPECT_EQ(row->intParams[0], c.variant) << c.name;
+        EXPECT_FLOAT_EQ(row->floatParams[0], c.speed) << c.name;
+    }
+    const struct {
+        const char* name;
+        const char* file;
+        float params[13];
+        int32_t follow, pin;
+    } bodies[] = {
+        {"SoftBody", "Demo/SoftBody.lwo", {0, 1, 0, 2.2f, 4, 35100, 60, 586320, 700000, 5, -9.81f, 0, 0.0045f}, 0, 0},
+        {"SoftSkrzynia", "Demo/Meta.lwo", {-0.5f, 2, 0, 1.2f, 4, 65100, 1, 806320, 3600000, 0, -0.81f, 0, 0.0024f}, 1, 0},
+        {"SoftBody2", "Demo/SoftBody2.lwo", {0, 4, 0, 2.2f, 3, 30100, 30, 86320, 10000, 0, -9.81f, -2, 0.0045f}, 0, 1},
+        {"SoftBody3", "Demo/SoftBody2.lwo", {0, 4, 0, 2.2f, 3, 30100, 10, 16320, 26000, -3, -9.81f, 0, 0.0045f}, 0, 1},
+        {"SoftBody4", "Demo/SoftBody2.lwo", {0, 4, 0, 2.2f, 5, 30100, 10, 16320, 12000, 0, -9.81f, 3, 0.0045f}, 0, 1},
+    };
+    for (const auto& c : bodies) {
+        const EffectBinding* row = findEffectBinding(c.name);
+        ASSERT_NE(row, nullptr) << c.name;
+        EXPECT_EQ(row->family, FAMILY_SOFT_BODY) << c.name;
+        EXPECT_STREQ(row->fileName, c.file);
+        for (int k = 0; k < 13; ++k) EXPECT_FLOAT_EQ(row->floatParams[k], c.params[k]) << c.name << " " << k;
+        EXPECT_EQ(row->intParams[6], c.follow) << c.name;
+        EXPECT_EQ(row->intParams[7], c.pin) << c.name;
+    }
+}
+
 TEST(EffectBinding, NullsTakeSlotsInItemOrderAndInitAdvancesTheBar) {
     TestScene t({"", "ElectroSin", "NotAnEffect", "", "Bubbles"});
     EXPECT_EQ(bindSceneEffects(t.scene.get()), 0);

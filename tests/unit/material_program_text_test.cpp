@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "render/device_caps.h"
 #include "render/material_keys.h"
@@ -171,9 +172,11 @@ TEST_F(Material, GlowAlphaAndFog) {
     surface.glow = 0.5f;
     scene->setup.fogType = 1;
     scene->setup.shadowsOn = 1;
+    std::vector<uint32_t> keys;
     for (const Case& c : cases) {
         scene->setup.shadowMode = c.shadowMode;
         layers({LAYER_UV | LAYER_MULTIPLY, c.secondLayer});
+        keys.push_back(fragmentMaterialKey(scene.get(), &surface));
         const bool fog = c.shadowMode != 2;  // soft shadows draw without fog
         const std::string arbFog = "EX2 factor,fragment.fogcoord.x;\n";
         const std::string f = fragment(), nv = nvFragment();
@@ -185,6 +188,8 @@ TEST_F(Material, GlowAlphaAndFog) {
         EXPECT_EQ(f.find("MUL_SAT shadow.x,shadow.x,program.env[6].x;\n") != std::string::npos, !fog);
         EXPECT_NE(vertex().find("MUL result.fogcoord.x"), std::string::npos);
     }
+    // The LUMI and the TRAN surface differ in their texts, so they must not share a cached program.
+    EXPECT_NE(keys[0], keys[1]);
 }
 
 TEST_F(Material, HeightMapsAreDeclaredOnceAndBringTheViewVector) {
@@ -200,6 +205,9 @@ TEST_F(Material, HeightMapsAreDeclaredOnceAndBringTheViewVector) {
     EXPECT_NE(f.find("TEX texel3, tex_coord3,texture[3],2D;\n"), std::string::npos);
     EXPECT_EQ(f.find("halfWay,viewVector,light"), std::string::npos);  // still no specular term
     EXPECT_NE(v.find("MAD result.color.secondary,lightVector,half,half;\n"), std::string::npos);
+    // The NV text unpacks the view vector the parallax reads, as the ARB text does.
+    const std::string nv = nvFragment();
+    EXPECT_LT(nv.find("MADH H1,f[COL1],two,m_one;\n"), nv.find("MADH H2,H0,H1,f[TEX2];\n")) << nv;
     // The vertex program is the specular surface's, and shares its key.
     surface.specular = 1.0f;
     EXPECT_EQ(vertex(), v);

@@ -1,5 +1,5 @@
-// Soft bodies: springs from shared edges, the fixed 20 ms clock, a rigid fall, walls, and bodies
-// without volume.
+// Soft bodies: springs from shared edges, the fixed 20 ms clock, a rigid fall, walls, bodies without
+// volume, normals of the shape as it is, and the box that turns with the null.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -96,4 +96,50 @@ TEST(SoftBody, BodiesWithoutAreaOrVolumeStayFinite) {
             EXPECT_TRUE(std::isfinite(body->particles[i].position[k])) << i;
             EXPECT_TRUE(std::isfinite(body->particles[i].normal[k])) << i;
         }
+}
+
+// A vertex of the octahedron lies on four faces whose unit normals (+-1, +-1, 1) / sqrt 3 sum to
+// 4 / sqrt 3 along the vertex: so it is drawn as created and again after a reset, whatever the
+// steps between did to the shape.
+TEST(SoftBody, NormalsFollowTheShapeAsItIs) {
+    SoftBodyParams params = rigidFall();
+    params.gravity[1] = -200.0f;
+    BodyPtr body = octahedron(params);
+    resetBody(body.get(), params);  // the reset box: the body is squashed on its floor at y = -2.5
+    const float sum = 4.0f / std::sqrt(3.0f);
+    for (const char* when : {"as created", "after a squash and a reset"}) {
+        SCOPED_TRACE(when);
+        if (when[0] == 'a' && when[1] == 'f') {
+            int32_t counter = 0;
+            advanceSoftBody(body.get(), params, &counter, 3000);
+            resetBody(body.get(), params);
+        }
+        accumulateNormals(body.get());
+        for (int32_t i = 0; i < 6; ++i)
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(body->particles[i].normal[k], kOctahedron[3 * i + k] * sum, 1e-5f) << i << " " << k;
+    }
+}
+
+// The box turns as the null does: a null turned by a heading of 90 degrees turns its x axis onto -z
+// (a heading turns about y, x towards -z), so the box's first wall faces -z and its fourth +z.
+TEST(SoftBody, FollowBoxTurnsWithTheNull) {
+    const struct {
+        float heading, pitch;
+        float wall[3][3];  // the walls along the null's x, y and z
+    } cases[] = {
+        {0, 0, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
+        {90, 0, {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}}},
+        {0, 90, {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}},
+    };
+    BodyPtr body = octahedron(rigidFall());
+    for (const auto& c : cases) {
+        setFollowBox(body.get(), c.heading, c.pitch, 0.0f);
+        for (int a = 0; a < 3; ++a)
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_NEAR(body->planes[a][k], c.wall[a][k], 1e-6f) << c.heading << " " << c.pitch << " " << a;
+                EXPECT_NEAR(body->planes[a + 3][k], -c.wall[a][k], 1e-6f);
+            }
+        for (int w = 0; w < 6; ++w) EXPECT_EQ(body->planes[w][3], 4.0f);
+    }
 }
