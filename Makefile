@@ -4,8 +4,10 @@ JOBS ?= $(shell nproc)
 DATA ?= $(BUILD)/production
 
 SANITIZE_BUILD ?= $(BUILD)-sanitize
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-sanitize references contact-sheet bench clean
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-build fuzz-replay references contact-sheet bench clean
 
 all: build
 
@@ -25,6 +27,7 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-sanitize
+	@$(MAKE) --no-print-directory fuzz-replay
 
 # The readers of files that come from content authors, and everything they call, once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the whole sample production played once by the
@@ -34,6 +37,19 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests production
 	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) -L unit
+
+# The readers' libFuzzer harnesses, built by clang with both sanitizers. `make fuzz` searches each for
+# FUZZ_SECONDS (FUZZ=name picks some); CI replays the committed corpora and past findings once.
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	@bash fuzz/run.sh $(FUZZ_BUILD) run $(FUZZ_SECONDS) $(FUZZ)
+
+fuzz-replay: fuzz-build
+	@bash fuzz/run.sh $(FUZZ_BUILD) replay
 
 # Captures the reference frames of the sample production again and writes them under tests/references:
 # run it when a change of the pictures is meant, and look at them before committing.
@@ -50,4 +66,4 @@ bench: build
 	@bash bench/frame_rate.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

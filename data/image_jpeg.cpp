@@ -11,18 +11,40 @@
 
 namespace {
 
+// Decoded bytes a picture may have. The header alone sets the size (up to 65500 x 65500), and a
+// damaged or truncated file still decodes to that size in grey, so a few bytes could otherwise ask
+// for gigabytes; no texture of the productions comes near this.
+const uint64_t kMaxDecodedBytes = 64u << 20;
+// What the library itself may take besides (a progressive picture keeps all its coefficients).
+const long kMaxLibraryMemory = 160L << 20;
+
+// The library's error manager, and what the read holds that the process's end must let go of.
+struct PlayerErrors {
+    jpeg_error_mgr library;
+    FILE* stream;
+    uint8_t* pixels;
+};
+
 // The library's own error handling (message on standard error, exit code 1), except that the
 // player leaves through its shutdown path so the display's gamma and mode come back.
 void exitOnError(j_common_ptr info) {
     (*info->err->output_message)(info);
+    PlayerErrors* errors = reinterpret_cast<PlayerErrors*>(info->err);
     jpeg_destroy(info);
+    std::fclose(errors->stream);
+    std::free(errors->pixels);
     fatalExit(EXIT_JPEG);
 }
 
-jpeg_error_mgr* playerErrors(jpeg_error_mgr* errors) {
-    jpeg_std_error(errors);
-    errors->error_exit = exitOnError;
-    return errors;
+void startRead(jpeg_decompress_struct* info, PlayerErrors* errors, FILE* stream) {
+    jpeg_std_error(&errors->library);
+    errors->library.error_exit = exitOnError;
+    errors->stream = stream;
+    errors->pixels = nullptr;
+    info->err = &errors->library;
+    jpeg_create_decompress(info);
+    info->mem->max_memory_to_use = kMaxLibraryMemory;
+    jpeg_stdio_src(info, stream);
 }
 
 }  // namespace
@@ -34,10 +56,8 @@ bool jpegHeaderValid(DemoFile file) {
         return false;
     }
     jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = playerErrors(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, stream);
+    PlayerErrors errors;
+    startRead(&info, &errors, stream);
     int result = jpeg_read_header(&info, TRUE);
     jpeg_destroy_decompress(&info);
     std::fclose(stream);
@@ -52,11 +72,18 @@ uint8_t* readJpeg(TextureImage* image, DemoFile file) {
         return nullptr;
     }
     jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = playerErrors(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, stream);
+    PlayerErrors errors;
+    startRead(&info, &errors, stream);
     jpeg_read_header(&info, TRUE);
+    jpeg_calc_output_dimensions(&info);
+    if (uint64_t(info.output_width) * info.output_height * unsigned(info.out_color_components) > kMaxDecodedBytes) {
+        char message[128];
+        std::snprintf(message, sizeof message, "JPEG picture of %u x %u is too large", info.output_width,
+                      info.output_height);
+        jpeg_destroy_decompress(&info);
+        std::fclose(stream);
+        return imageReadFailed(file, message);
+    }
     jpeg_start_decompress(&info);
 
     size_t width = info.output_width;
@@ -65,6 +92,7 @@ uint8_t* readJpeg(TextureImage* image, DemoFile file) {
     size_t rowBytes = width * components;
     uint8_t* pixels = static_cast<uint8_t*>(std::calloc(height, rowBytes));
     if (!pixels) outOfMemory("a JPEG picture of %zu x %zu", width, height);
+    errors.pixels = pixels;
     JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                 static_cast<JDIMENSION>(rowBytes), 1);
     // Scanlines come top row first; textures want the bottom row first.
