@@ -25,6 +25,12 @@ struct Finding {
 const Finding kFindings[] = {
     // A directory record starting one byte past the image: its path was searched beyond the end.
     {"package", "directory_record_past_end.dat", FEED_REFUSED, "the directory is truncated"},
+    // A header of 60000 x 60000 pixels over 1.7 KiB of data: 10 GiB asked for before a scanline was read.
+    {"jpeg", "header_of_60000_by_60000.jpg", FEED_REFUSED, "JPEG picture of 60000 x 60000 is too large"},
+    // A collection point after the last clip ends the process, as it must; its node was left behind.
+    {"timeline", "collection_after_the_end.txt", FEED_ENDED, ""},
+    // A key at 1e301 s (infinite as a float): counting the repeat periods converted NaN to int.
+    {"envelope", "key_time_beyond_float.env", FEED_READ, ""},
 };
 
 std::string readBytes(const fs::path& path) {
