@@ -1,4 +1,5 @@
 // The clip script and the typing texts.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -43,7 +44,8 @@ FeedOutcome feedTyping(const uint8_t* bytes, size_t size) {
     int32_t count = typingReadEntries(fileOpen("Demo/Login.txt", "r"), entries, CAPACITY);
     typingLoginDigits(entries, count, 1234);
     TypingQuad* quads = static_cast<TypingQuad*>(std::calloc(size_t(count) + 1, sizeof(TypingQuad)));
-    const int32_t times[] = {0, 1000, 60000, count ? entries[count - 1].time + 1 : 1};
+    const int32_t last = count ? entries[count - 1].time : 0;
+    const int32_t times[] = {0, 1000, 60000, last < INT32_MAX ? last + 1 : last};
     for (int32_t t : times) typingLayout(entries, count, t, 500.0f, quads);
     std::free(quads);
     std::free(entries);

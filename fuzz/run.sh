@@ -3,7 +3,8 @@
 #   run.sh BUILD_DIR run SECONDS [NAME...]   search for SECONDS per harness; what is found lands in
 #                                            BUILD_DIR/fuzz-findings/NAME, new inputs in BUILD_DIR/fuzz-corpus/NAME
 #   run.sh BUILD_DIR replay [NAME...]        every committed corpus input and regression input once
-#   run.sh BUILD_DIR merge SEEDS [NAME...]   minimises SEEDS/NAME into fuzz/corpus/NAME
+#   run.sh BUILD_DIR merge SOURCES [NAME...] minimises fuzz/corpus/NAME with SOURCES/NAME (for example
+#                                            BUILD_DIR/fuzz-corpus) into a new fuzz/corpus/NAME
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$1 mode=$2
@@ -54,7 +55,14 @@ for name in "${names[@]}"; do
       fi
       ;;
     merge)
-      nice -n 10 "$harness" "${limits[@]}" -merge=1 -close_fd_mask=3 "$corpus" "$seeds/$name" 2>&1 | tail -n 2
+      # Edges only (no hit counts), so that the committed corpus stays small.
+      merged=$(mktemp -d)
+      sources=("$corpus")
+      [ -d "$seeds/$name" ] && sources+=("$seeds/$name")
+      nice -n 10 "$harness" "${limits[@]}" -merge=1 -use_counters=0 -close_fd_mask=3 "$merged" "${sources[@]}" 2>&1 |
+        tail -n 1
+      rm -rf "$corpus" && mkdir -p "$corpus" && cp "$merged"/* "$corpus"/ && rm -rf "$merged"
+      echo "$name: $(ls "$corpus" | wc -l) inputs, $(du -sb "$corpus" | cut -f1) bytes"
       ;;
   esac
 done
