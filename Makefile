@@ -5,8 +5,10 @@ DATA ?= $(BUILD)/production
 
 SANITIZE_BUILD ?= $(BUILD)-sanitize
 PREFIX ?= /usr/local
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-sanitize install package references contact-sheet bench clean
+.PHONY: all deps configure build run test test-sanitize install package fuzz fuzz-build fuzz-replay references contact-sheet bench clean
 
 all: build
 
@@ -26,6 +28,7 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-sanitize
+	@$(MAKE) --no-print-directory fuzz-replay
 	@bash tests/debian_package.sh $(BUILD)
 
 # The readers of files that come from content authors, and everything they call, once more under
@@ -46,6 +49,19 @@ install: build
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
+# The readers' libFuzzer harnesses, built by clang with both sanitizers. `make fuzz` searches each for
+# FUZZ_SECONDS (FUZZ=name picks some); CI replays the committed corpora and past findings once.
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	@bash fuzz/run.sh $(FUZZ_BUILD) run $(FUZZ_SECONDS) $(FUZZ)
+
+fuzz-replay: fuzz-build
+	@bash fuzz/run.sh $(FUZZ_BUILD) replay
+
 # Captures the reference frames of the sample production again and writes them under tests/references:
 # run it when a change of the pictures is meant, and look at them before committing.
 references: build
@@ -61,4 +77,4 @@ bench: build
 	@bash bench/frame_rate.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

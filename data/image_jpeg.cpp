@@ -1,5 +1,6 @@
 // JPEG pictures through libjpeg, read from a stdio stream of the package entry.
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,13 +13,23 @@
 
 namespace {
 
-// The library's error manager with the file it reads and, while the header is being tried, a way back.
+// Decoded bytes a picture may have. The header alone sets the size (up to 65500 x 65500), and a
+// damaged or truncated file still decodes to that size in grey, so a few bytes could otherwise ask
+// for gigabytes; no texture of the productions comes near this.
+const uint64_t kMaxDecodedBytes = 64u << 20;
+// What the library itself may take besides (a progressive picture keeps all its coefficients).
+const long kMaxLibraryMemory = 160L << 20;
+
+// The library's error manager with the file it reads, what the read holds that the process's end
+// must let go of, and, while the header is being tried, a way back.
 struct PlayerErrors {
     jpeg_error_mgr library;
     const char* name;
     bool trying;
     std::jmp_buf back;
     char message[JMSG_LENGTH_MAX];
+    FILE* stream;
+    uint8_t* pixels;
 };
 
 // A file whose header the library refuses goes back to detection; any later error ends the process
@@ -29,18 +40,24 @@ void onError(j_common_ptr info) {
     (*info->err->format_message)(info, errors->message);
     if (errors->trying) std::longjmp(errors->back, 1);
     jpeg_destroy(info);
+    std::fclose(errors->stream);
+    std::free(errors->pixels);
     showFailure("The JPEG picture \"%s\" cannot be decoded: %s", errors->name, errors->message);
     fatalExit(EXIT_JPEG);
 }
 
 // Warnings (a stream that ends early and is padded) stay on standard error, as the library writes them.
-jpeg_error_mgr* playerErrors(PlayerErrors* errors, DemoFile file, bool trying) {
+void startRead(jpeg_decompress_struct* info, PlayerErrors* errors, DemoFile file, FILE* stream, bool trying) {
     jpeg_std_error(&errors->library);
     errors->library.error_exit = onError;
     errors->name = file->name;
     errors->trying = trying;
     errors->message[0] = 0;
-    return &errors->library;
+    errors->stream = stream;
+    errors->pixels = nullptr;
+    info->err = &errors->library;
+    jpeg_create_decompress(info);
+    info->mem->max_memory_to_use = kMaxLibraryMemory;
 }
 
 }  // namespace
@@ -53,8 +70,7 @@ bool jpegHeaderValid(DemoFile file, char* problem, size_t size) {
     }
     jpeg_decompress_struct info;
     PlayerErrors errors;
-    info.err = playerErrors(&errors, file, true);
-    jpeg_create_decompress(&info);
+    startRead(&info, &errors, file, stream, true);
     volatile bool valid = false;
     if (setjmp(errors.back) == 0) {
         jpeg_stdio_src(&info, stream);
@@ -76,10 +92,18 @@ uint8_t* readJpeg(TextureImage* image, DemoFile file) {
     }
     jpeg_decompress_struct info;
     PlayerErrors errors;
-    info.err = playerErrors(&errors, file, false);
-    jpeg_create_decompress(&info);
+    startRead(&info, &errors, file, stream, false);
     jpeg_stdio_src(&info, stream);
     jpeg_read_header(&info, TRUE);
+    jpeg_calc_output_dimensions(&info);
+    if (uint64_t(info.output_width) * info.output_height * unsigned(info.out_color_components) > kMaxDecodedBytes) {
+        char message[128];
+        std::snprintf(message, sizeof message, "JPEG picture of %u x %u is too large", info.output_width,
+                      info.output_height);
+        jpeg_destroy_decompress(&info);
+        std::fclose(stream);
+        return imageReadFailed(file, message);
+    }
     jpeg_start_decompress(&info);
 
     size_t width = info.output_width;
@@ -88,6 +112,7 @@ uint8_t* readJpeg(TextureImage* image, DemoFile file) {
     size_t rowBytes = width * components;
     uint8_t* pixels = static_cast<uint8_t*>(std::calloc(height, rowBytes));
     if (!pixels) outOfMemory("a JPEG picture of %zu x %zu", width, height);
+    errors.pixels = pixels;
     JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                 static_cast<JDIMENSION>(rowBytes), 1);
     // Scanlines come top row first; textures want the bottom row first.

@@ -20,6 +20,51 @@ uint32_t readU32(const uint8_t* p) {
 // not something worth trying to allocate.
 const uint64_t kMaxInflateRatio = 1032;
 
+// Inflates into gPackage.image, which grows with what the stream really yields: the declared size
+// is only trusted once the data has produced it. Null on success, else the problem.
+const char* inflateImage(const uint8_t* data, size_t size, uint32_t unpacked) {
+    z_stream z = {};
+    if (inflateInit(&z) != Z_OK) return "the compressed data cannot be inflated";
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = static_cast<uInt>(size < UINT32_MAX ? size : UINT32_MAX);
+    uint64_t capacity = uint64_t(size) * 4 + 65536;
+    if (capacity > unpacked) capacity = unpacked;
+    const char* problem = nullptr;
+    uint64_t produced = 0;
+    for (;;) {
+        uint8_t* grown = static_cast<uint8_t*>(std::realloc(gPackage.image, capacity ? capacity : 1));
+        if (!grown) {
+            problem = "out of memory for the unpacked data";
+            break;
+        }
+        gPackage.image = grown;
+        z.next_out = gPackage.image + produced;
+        z.avail_out = static_cast<uInt>(capacity - produced);
+        int result = inflate(&z, Z_FINISH);
+        produced = capacity - z.avail_out;
+        if (result == Z_STREAM_END) {
+            if (produced != unpacked) problem = "the inflated data has another size than declared";
+            break;
+        }
+        // More output than declared, or the input ends or breaks before the stream does.
+        if (produced == unpacked) {
+            problem = "the inflated data has another size than declared";
+            break;
+        }
+        if (result != Z_BUF_ERROR && result != Z_OK) {
+            problem = "the compressed data cannot be inflated";
+            break;
+        }
+        if (z.avail_out != 0) {
+            problem = "the compressed data cannot be inflated";
+            break;
+        }
+        capacity = capacity * 2 < unpacked ? capacity * 2 : unpacked;
+    }
+    inflateEnd(&z);
+    return problem;
+}
+
 bool refuse(const char* label, const char* problem) {
     showError("The data package \"%s\" cannot be used: %s.", label, problem);
     std::free(gPackage.image);
@@ -42,6 +87,7 @@ bool readDirectory(const char* label) {
     for (uint32_t i = 0; i < count; ++i) {
         PackageEntry& e = pk.entries[i];
         p += 1;
+        if (p > pk.imageSize) return refuse(label, "the directory is truncated");
         const uint8_t* name = pk.image + p;
         uint64_t left = pk.imageSize - p;
         const void* end = std::memchr(name, 0, left < PACKAGE_NAME_LENGTH ? left : uint64_t(PACKAGE_NAME_LENGTH));
@@ -81,12 +127,8 @@ bool packageLoadBytes(const uint8_t* bytes, size_t size, const char* label) {
         uint32_t unpacked = readU32(bytes + 1);
         if (uint64_t(unpacked) > uint64_t(size - 5) * kMaxInflateRatio + 64)
             return refuse(label, "the declared unpacked size is impossible for its data");
-        gPackage.image = static_cast<uint8_t*>(std::malloc(unpacked ? unpacked : 1));
-        if (!gPackage.image) return refuse(label, "out of memory for the unpacked data");
-        uLongf produced = unpacked;
-        int result = uncompress(gPackage.image, &produced, bytes + 5, size - 5);
-        if (result != Z_OK) return refuse(label, "the compressed data cannot be inflated");
-        if (produced != unpacked) return refuse(label, "the inflated data has another size than declared");
+        const char* problem = inflateImage(bytes + 5, size - 5, unpacked);
+        if (problem) return refuse(label, problem);
         gPackage.imageSize = unpacked;
     } else {
         if (size - 1 > UINT32_MAX) return refuse(label, "the file is too large");

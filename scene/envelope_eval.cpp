@@ -25,7 +25,9 @@ float range(float v, float lo, float hi, int* periods) {
     float shifted = v - lo;
     float whole = static_cast<float>(std::floor(static_cast<double>(shifted) / r));
     float w = v - r * whole;
-    *periods = -static_cast<int>((w - v) / r + (w > v ? 0.5f : -0.5f));
+    float count = (w - v) / r + (w > v ? 0.5f : -0.5f);
+    // Keys at huge or non-finite times give a count no int holds; such a curve has no whole periods.
+    *periods = std::isfinite(count) && std::fabs(count) < 2.0e9f ? -static_cast<int>(count) : 0;
     return w;
 }
 

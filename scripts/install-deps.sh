@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the player and the tests need; quiet when all are there.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   libsdl2-dev libsdl2-mixer-dev libx11-dev libxrandr-dev
   libgl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev
   zlib1g-dev libjpeg-dev libvorbis-dev libvorbisfile3 ffmpeg

@@ -53,15 +53,16 @@ const Clip* firstClipFrom(const TimelineState* timeline, int32_t time) {
     return clip;
 }
 
-// previousTime: the time of the point before, 0 for the first.
-void buildGcNode(const TimelineState* timeline, const RenderState* render, GcNode* node, int32_t previousTime) {
+// previousTime: the time of the point before, 0 for the first. False when the point lies after the
+// clip list's tail, which the caller ends the process for.
+bool buildGcNode(const TimelineState* timeline, const RenderState* render, GcNode* node, int32_t previousTime) {
     Marks marks = {};
     node->textureCount = 0;
     node->meshCount = 0;
 
     // Keep what the clip in force just before the point and every later clip shows.
     const Clip* kept = firstClipFrom(timeline, node->time);
-    if (!kept) fatalExit(EXIT_GC_ORDER);
+    if (!kept) return false;
     if (kept->prev) kept = kept->prev;
     for (const Clip* clip = kept; clip; clip = clip->next)
         if (clip->scene) markScene(render, clip->scene, &marks, nullptr);
@@ -70,10 +71,11 @@ void buildGcNode(const TimelineState* timeline, const RenderState* render, GcNod
     // clip that was in force at that point: the previous point had to keep it. The walk stops at the
     // tail at the latest: the tail starts at the duration, which is not before the point.
     const Clip* clip = firstClipFrom(timeline, previousTime);
-    if (!clip) fatalExit(EXIT_GC_ORDER);
+    if (!clip) return false;
     if (clip->prev) clip = clip->prev;
     for (; clip->next && clip->next->start < node->time; clip = clip->next)
         if (clip->scene) markScene(render, clip->scene, &marks, node);
+    return true;
 }
 
 }  // namespace
@@ -100,7 +102,10 @@ void addGcPoint(TimelineState* s, const RenderState* render, int32_t t) {
     GcNode* node = static_cast<GcNode*>(std::calloc(1, sizeof(GcNode)));
     if (!node) outOfMemory("a garbage-collection point");
     node->time = t;
-    buildGcNode(s, render, node, s->gcTail ? s->gcTail->time : 0);
+    if (!buildGcNode(s, render, node, s->gcTail ? s->gcTail->time : 0)) {
+        std::free(node);
+        fatalExit(EXIT_GC_ORDER);
+    }
     node->prev = s->gcTail;
     if (s->gcTail)
         s->gcTail->next = node;
@@ -111,7 +116,7 @@ void addGcPoint(TimelineState* s, const RenderState* render, int32_t t) {
 
 void rebuildGcLists(TimelineState* timeline, const RenderState* render) {
     for (GcNode* node = timeline->gcHead; node; node = node->next)
-        buildGcNode(timeline, render, node, node->prev ? node->prev->time : 0);
+        if (!buildGcNode(timeline, render, node, node->prev ? node->prev->time : 0)) fatalExit(EXIT_GC_ORDER);
 }
 
 void collect(TimelineState* timeline, RenderState* render, GcNode* node) {
