@@ -9,6 +9,7 @@
 #include "app/demo_context.h"
 #include "app/music.h"
 #include "app/shutdown.h"
+#include "app/tree_reload.h"
 #include "data/package.h"
 #include "effects/effect_binding.h"
 #include "platform/platform.h"
@@ -113,9 +114,11 @@ void paintFrame(DemoContext* context) {
         if (!s.noMusic) startMusic(startGiven ? gConfig.startTime : 0);
         context->timeline.startClock = clock;
         if (!s.capture) demoTime = startGiven ? gConfig.startTime : 0;
-        packageRelease();
+        // A folder's files stay at hand for reloading what an author saves.
+        if (!playingTree()) packageRelease();
     }
     platformMakeCurrent(context->window);
+    reloadChangedFiles(context);
     setPictureViewport(&context->render);
     if (runFrame(demoTime, context) == 0) return;
     // The frame that ends the demo draws nothing worth keeping.
