@@ -14,6 +14,7 @@
 #include "data/package.h"
 #include "effects/clip_script.h"
 #include "effects/effect_binding.h"
+#include "platform/platform.h"
 #include "render/device_release.h"
 #include "render/mesh_build.h"
 #include "render/scene_load.h"
@@ -267,46 +268,49 @@ void reloadFiles(DemoContext* context, const std::set<std::string>& changed) {
 
     tree->messages = 0;
     tree->firstMessage[0] = '\0';
-    std::string reloaded, kept;
+    const int32_t started = platformClockMs();
+    std::string reloaded, kept, step;
+    auto outcome = [&](bool ok) { append(ok ? &reloaded : &kept, step); };
     {
         ReloadHooks hooks(noteMessage);
         try {
+            step = "the production folder";
             if (!packageLoadTree(tree->dir.c_str())) {
-                kept = "the production folder";
+                outcome(false);
             } else {
                 for (int32_t k : pictures) {
                     TextureImage* image = &render->textures.entries[k];
-                    if (reloadTexture(image, &render->settings)) append(&reloaded, image->path);
-                    else append(&kept, image->path);
+                    step = image->path;
+                    outcome(reloadTexture(image, &render->settings));
                 }
                 for (const std::string& file : objects) retireMeshes(render, file, &gRetiredMeshes);
                 if (timeline) {
-                    if (reloadTimeline(context)) append(&reloaded, "the timeline");
-                    else append(&kept, "the timeline");
+                    step = "the timeline";
+                    outcome(reloadTimeline(context));
                 } else {
                     for (size_t s : scenes) {
-                        const char* name = context->timeline.scenes[s].name;
-                        if (reloadScene(context, s)) append(&reloaded, std::string("scene ") + name);
-                        else append(&kept, std::string("scene ") + name);
+                        step = std::string("scene ") + context->timeline.scenes[s].name;
+                        outcome(reloadScene(context, s));
                     }
                 }
                 if (clips) {
-                    if (reloadClipScriptChecked(context)) append(&reloaded, "the clip script");
-                    else append(&kept, "the clip script");
+                    step = "the clip script";
+                    outcome(reloadClipScriptChecked(context));
                 }
             }
         } catch (const ReloadAbort&) {
             tree->recording = nullptr;
             tree->loadingTimeline = nullptr;
             tree->loadingScenes = nullptr;
-            append(&kept, "what was being loaded");
+            outcome(false);
         }
     }
     freeRetiredMeshes(render, &context->timeline, &gRetiredMeshes);
     rebuildGcLists(&context->timeline, render);
 
     if (kept.empty()) {
-        std::snprintf(tree->message, sizeof tree->message, "reloaded %s", reloaded.c_str());
+        std::snprintf(tree->message, sizeof tree->message, "reloaded %s in %d ms", reloaded.c_str(),
+                      int(platformClockMs() - started));
     } else {
         std::snprintf(tree->message, sizeof tree->message, "%s (kept the previous %s)",
                       tree->firstMessage[0] ? tree->firstMessage : "reload failed", kept.c_str());

@@ -53,7 +53,9 @@ TEST(PackageTree, AFolderGivesTheEntriesPackingWouldStore) {
     ASSERT_TRUE(packageLoadTree(dir.path.c_str()));
     EXPECT_FALSE(packageLoadTree((dir.path + "/none").c_str()));
     EXPECT_EQ(entryText("Demo/Skrypt.txt"), "init end_init");
-    writeFile(dir.path + "/Demo/" + std::string(260, 'x'), "");
+    const std::string deep = dir.path + "/Demo/" + std::string(130, 'x');
+    mkdir(deep.c_str(), 0755);
+    writeFile(deep + "/" + std::string(130, 'y'), "");
     EXPECT_FALSE(readPackageTree(dir.path.c_str(), &files, &problem));
     EXPECT_NE(problem.find("longer than 255"), std::string::npos) << problem;
     packageRelease();
