@@ -82,7 +82,7 @@ int lastFrame(const std::string& out) {
 
 // Waits until frame n has been written (the player is on a later one); false when the run ended.
 bool waitForFrame(const std::string& out, int n, pid_t pid) {
-    for (int k = 0; k < 30000; ++k) {
+    for (int k = 0; k < 60000; ++k) {
         if (exists(framePath(out, n + 1))) return true;
         if (kill(pid, 0) != 0) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
