@@ -17,7 +17,7 @@ void loadProductionContent(DemoContext* context);
 // Nothing happens without a folder or before the clock starts.
 void reloadChangedFiles(DemoContext* context);
 // The outcome of the last reload as one line ("" before any): what was reloaded, or the problem
-// and that the previous version stays.
+// and that the previous version stays on screen.
 const char* lastReloadMessage();
 // Stops watching.
 void closeProductionTree();

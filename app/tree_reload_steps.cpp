@@ -312,7 +312,7 @@ void reloadFiles(DemoContext* context, const std::set<std::string>& changed) {
         std::snprintf(tree->message, sizeof tree->message, "reloaded %s in %d ms", reloaded.c_str(),
                       int(platformClockMs() - started));
     } else {
-        std::snprintf(tree->message, sizeof tree->message, "%s (kept the previous %s)",
+        std::snprintf(tree->message, sizeof tree->message, "%s (still showing the previous version of %s)",
                       tree->firstMessage[0] ? tree->firstMessage : "reload failed", kept.c_str());
     }
     std::fprintf(stderr, "velmora: %s\n", tree->message);

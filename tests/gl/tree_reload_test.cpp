@@ -144,7 +144,7 @@ TEST(ProductionTree, SavedFilesShowAtTheNextFramesAndABrokenSaveKeepsThePrevious
     EXPECT_EQ(kept, after) << r.err;
     EXPECT_NE(r.err.find("velmora: reloaded scene One"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Scene Demo/Scene.lws"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("(kept the previous scene One)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("(still showing the previous version of scene One)"), std::string::npos) << r.err;
 }
 
 }  // namespace
