@@ -10,6 +10,7 @@
 #include "app/music.h"
 #include "app/shutdown.h"
 #include "app/transport_run.h"
+#include "app/tree_reload.h"
 #include "data/package.h"
 #include "effects/effect_binding.h"
 #include "effects/effect_catch_up.h"
@@ -122,7 +123,8 @@ void paintFrame(DemoContext* context) {
         gLoop.musicWaiting = !s.noMusic && !s.capture;
         context->timeline.startClock = clock;
         if (!s.capture) demoTime = startGiven ? gConfig.startTime : 0;
-        packageRelease();
+        // A folder's files stay at hand for reloading what an author saves.
+        if (!playingTree()) packageRelease();
         // A late start shows what playing up to it would have shown.
         if (startGiven) catchUpEffects(&context->timeline, &context->render, demoTime, gConfig.fps);
     } else if (!s.capture && !context->warmUp) {
@@ -137,6 +139,7 @@ void paintFrame(DemoContext* context) {
         }
     }
     platformMakeCurrent(context->window);
+    reloadChangedFiles(context);
     setPictureViewport(&context->render);
     if (runFrame(demoTime, context) == 0) return;
     // The frame that ends the demo draws nothing worth keeping.

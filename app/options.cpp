@@ -88,6 +88,7 @@ const char* optionsUsage() {
            "  --batch              never wait for a person: messages go to standard error\n"
            "  --diagnostics        print the graphics driver and the extensions the player needs\n"
            "  --data DIR           directory holding demo.dat and demo.ogg (default: the working directory)\n"
+           "  --tree DIR           play the unpacked production in DIR (and its demo.ogg), reloading saved files\n"
            "  --gamma-file FILE    keep the gamma ramp in FILE instead of the display (for tests)\n"
            "  --help               this text\n"
            "  --version            the version, and the commit it was built from\n";
@@ -124,10 +125,11 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
         else if (arg == "--batch") o->batch = true;
         else if (arg == "--diagnostics") o->diagnostics = true;
         else if (arg == "--no-write") o->noWrite = o->capture = true;
-        else if (arg == "--output" || arg == "--data" || arg == "--gamma-file") {
+        else if (arg == "--output" || arg == "--data" || arg == "--gamma-file" || arg == "--tree") {
             if (!value) return needs("a path");
             if (!*value) return bad();
-            (arg == "--output" ? o->outputDir : arg == "--data" ? o->dataDir : o->gammaFile) = value;
+            (arg == "--output" ? o->outputDir : arg == "--data" ? o->dataDir : arg == "--tree" ? o->treeDir : o->gammaFile) =
+                value;
             if (arg == "--output") o->outputGiven = true;
             ++i;
         } else if (arg == "--video") {

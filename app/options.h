@@ -28,6 +28,7 @@ struct Options {
     bool batch;             // never wait for a person: message boxes go to standard error
     bool diagnostics;
     std::string dataDir;    // where "demo.dat" and "demo.ogg" are
+    std::string treeDir;    // an unpacked production played instead of "demo.dat"; empty = none
     std::string gammaFile;  // read and write the gamma ramp here instead of the display
 };
 

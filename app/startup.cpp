@@ -18,13 +18,12 @@
 #include "app/setup_dialog.h"
 #include "app/setup_lists.h"
 #include "app/shutdown.h"
+#include "app/tree_reload.h"
 #include "app/video_encoder.h"
 #include "base/version.h"
 #include "data/image.h"
 #include "data/package.h"
-#include "effects/clip_script.h"
 #include "effects/effect_binding.h"
-#include "effects/typing/typing.h"
 #include "platform/platform.h"
 #include "render/device_caps.h"
 #include "render/device_state.h"
@@ -36,7 +35,6 @@
 namespace {
 
 const char* kTimeline = "Demo/Skrypt.txt";
-const char* kClipScript = "Demo/ClipScript.txt";
 
 void onFileOpened() {
     if (!demoContext()->warmUp) progressTick(1);
@@ -112,12 +110,7 @@ void createMainWindow(DemoContext* context) {
     gammaApply(window);
     setupDevice(context, window);
     initClipList(&context->timeline);
-    readTimelineMain(kTimeline, &context->timeline, &context->render);
-    readClipScript(kClipScript, &context->render);
-    context->render.overlayPass = drawClipOverlays;
-    // A captured run must give the same frames every time: its login number does not follow the clock.
-    if (context->render.settings.capture) typingSetLoginSeed(0);
-    bindEffects(&context->render, context->timeline.scenes, context->timeline.sceneCount);
+    loadProductionContent(context);
 
     context->loading = 0;
     context->warmUp = 1;
@@ -134,6 +127,7 @@ int messageLoop(DemoContext* context) {
     for (int32_t s = 0; context->timeline.scenes && s < context->timeline.sceneCount; ++s)
         releaseSceneEffects(&context->timeline.scenes[s]);
     releaseEffects(&context->effects);
+    closeProductionTree();
     shutdownRestore();
     if (context->render.settings.capture) {
         int code = captureRunFinish();
@@ -216,12 +210,18 @@ int runPlayer(int argc, char** argv) {
         return code;
     }
 
-    std::string packagePath = options.dataDir + "/demo.dat";
-    if (!packageLoad(packagePath.c_str())) {
-        std::error_code error;
-        if (!std::filesystem::exists(packagePath, error))
-            std::fputs(missingPackageHint(options.dataDir, sampleProductionDir()).c_str(), stderr);
-        return EXIT_BAD_PACKAGE;
+    if (!options.treeDir.empty()) {
+        // The folder holds the music too.
+        options.dataDir = options.treeDir;
+        if (!openProductionTree(options.treeDir.c_str())) return EXIT_BAD_PACKAGE;
+    } else {
+        std::string packagePath = options.dataDir + "/demo.dat";
+        if (!packageLoad(packagePath.c_str())) {
+            std::error_code error;
+            if (!std::filesystem::exists(packagePath, error))
+                std::fputs(missingPackageHint(options.dataDir, sampleProductionDir()).c_str(), stderr);
+            return EXIT_BAD_PACKAGE;
+        }
     }
     packageSetOpenHook(onFileOpened);
 

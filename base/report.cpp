@@ -19,6 +19,8 @@ void formatted(const char* caption, const char* format, va_list args) {
 
 void setReportHooks(const ReportHooks& hooks) { gHooks = hooks; }
 
+ReportHooks reportHooks() { return gHooks; }
+
 void showMessage(const char* caption, const char* text) {
     if (gHooks.message) {
         gHooks.message(caption, text);

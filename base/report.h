@@ -32,6 +32,8 @@ struct ReportHooks {
 
 // Replaces the hooks; a null member keeps the default described above.
 void setReportHooks(const ReportHooks& hooks);
+// The hooks installed now (to put them back after a stretch with others).
+ReportHooks reportHooks();
 
 // A message with its own caption (the program compiler's "error: 503").
 void showMessage(const char* caption, const char* text);

@@ -11,6 +11,7 @@ namespace {
 
 DataPackage gPackage;
 void (*gOpenHook)(void);
+void (*gOpenObserver)(const char* path);
 
 uint32_t readU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
@@ -175,9 +176,12 @@ const DataPackage* package() { return &gPackage; }
 
 void packageSetOpenHook(void (*hook)(void)) { gOpenHook = hook; }
 
+void packageSetOpenObserver(void (*observer)(const char* path)) { gOpenObserver = observer; }
+
 DemoFile fileOpen(const char* path, const char* mode) {
     (void)mode;
     if (gOpenHook) gOpenHook();
+    if (gOpenObserver) gOpenObserver(path);
     for (uint32_t i = 0; i < gPackage.entryCount; ++i)
         if (std::strcmp(gPackage.entries[i].name, path) == 0) return &gPackage.entries[i];
     return nullptr;

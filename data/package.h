@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 enum { PACKAGE_NAME_LENGTH = 256 };
@@ -49,6 +50,20 @@ uint32_t fileRemaining(DemoFile file);
 
 // Called on every open while loading (the loading bar); the player installs it.
 void packageSetOpenHook(void (*hook)(void));
+// Called with the path of every open, found or not (what a loaded thing depends on); null: none.
+void packageSetOpenObserver(void (*observer)(const char* path));
+
+// An unpacked production: every regular file under a folder, named by its path relative to the
+// folder with '/' separators, sorted, so that the same folder always gives the same package.
+struct TreeFile {
+    std::string name;
+    std::string bytes;
+};
+// False with the problem in words when the folder or a file cannot be read or a path is too long.
+bool readPackageTree(const char* dir, std::vector<TreeFile>* files, std::string* problem);
+// Loads the folder's files as the package, the same entries "demotool pack" would store. On failure
+// shows "Error" naming the folder and the problem and returns false with nothing loaded.
+bool packageLoadTree(const char* dir);
 
 // Writing packages, for the package tool and for tests.
 struct PackageSource {

@@ -153,3 +153,12 @@ bool platformMusicCreate(const void* data, size_t size);
 void platformMusicPlay(int32_t fromMs);  // from that position in the music
 void platformMusicFree();
 void platformMusicPause();
+
+// ---- watching a directory tree for edits ----
+struct PlatformWatch;
+// Watches dir and every folder under it; null when the system offers no watch for it.
+PlatformWatch* platformWatchTree(const char* dir);
+// Calls changed(user, path) once per file written, moved in, moved away or deleted since the last
+// call, path relative to the watched dir with '/' separators; never waits. Returns the count.
+int platformWatchChanges(PlatformWatch* watch, void (*changed)(void* user, const char* path), void* user);
+void platformWatchClose(PlatformWatch* watch);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "base/out_of_memory.h"
 #include "base/report.h"
@@ -28,25 +29,29 @@ uint8_t* decode(TextureImage* image, DemoFile file, int format) {
     }
 }
 
-// One frame into a new texture; 0 when the file is missing or cannot be read.
-uint32_t loadFrame(TextureImage* image, const char* name, int textureMode) {
+// One frame's pixels and their GL formats; null (reported) when the file is missing or cannot be read.
+uint8_t* decodeFrame(TextureImage* image, const char* name, int textureMode, TextureFormats* formats) {
     DemoFile file = fileOpen(name, "rb");
     if (!file) {
         showFailure("The image \"%s\" is not in the data package.", name);
-        return 0;
+        return nullptr;
     }
     int format = detectImageFormat(file);
     uint8_t* pixels = decode(image, file, format);
     fileClose(file);
-    if (!pixels) return 0;
-    TextureFormats formats = textureFormats(image->bitsPerPixel, textureMode, format);
-    if (!formats.supported) {
+    if (!pixels) return nullptr;
+    *formats = textureFormats(image->bitsPerPixel, textureMode, format);
+    if (!formats->supported) {
         std::free(pixels);
         showFailure("The image \"%s\" has %d bits per pixel, which cannot be shown.", name, image->bitsPerPixel);
-        return 0;
+        return nullptr;
     }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
+    return pixels;
+}
+
+// Pixels into a texture, a new one when texture is 0; frees the pixels.
+uint32_t uploadFrame(const TextureImage* image, uint8_t* pixels, const TextureFormats& formats, GLuint texture) {
+    if (!texture) glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
     // Decoded rows are tightly packed; the device set-up has not necessarily run yet.
@@ -55,6 +60,18 @@ uint32_t loadFrame(TextureImage* image, const char* name, int textureMode) {
                  formats.pixelFormat, GL_UNSIGNED_BYTE, pixels);
     std::free(pixels);
     return texture;
+}
+
+// One frame into a new texture; 0 when the file is missing or cannot be read.
+uint32_t loadFrame(TextureImage* image, const char* name, int textureMode) {
+    TextureFormats formats;
+    uint8_t* pixels = decodeFrame(image, name, textureMode, &formats);
+    return pixels ? uploadFrame(image, pixels, formats, 0) : 0;
+}
+
+int64_t frameCount(const TextureImage* image) {
+    int64_t frames = int64_t(image->end) - int64_t(image->first);
+    return frames < 1 ? 1 : frames;
 }
 
 }  // namespace
@@ -77,8 +94,7 @@ TextureFormats textureFormats(int bitsPerPixel, int textureMode, int imageFormat
 
 void loadTexture(TextureImage* image, const Settings* settings) {
     // A clip with no frames still gets the one texture its users bind.
-    int64_t frames = int64_t(image->end) - int64_t(image->first);
-    if (frames < 1) frames = 1;
+    const int64_t frames = frameCount(image);
     image->names = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(frames), sizeof(uint32_t)));
     if (!image->names)
         outOfMemory("the %lld frames of \"%.*s\"", static_cast<long long>(frames),
@@ -90,10 +106,35 @@ void loadTexture(TextureImage* image, const Settings* settings) {
     }
 }
 
+bool reloadTexture(TextureImage* image, const Settings* settings) {
+    if (!image->names) return false;
+    const int64_t frames = frameCount(image);
+    // Every frame is decoded before any is replaced: a sequence is never half old, half new.
+    std::vector<uint8_t*> pixels(static_cast<size_t>(frames), nullptr);
+    std::vector<TextureFormats> formats(pixels.size());
+    std::vector<TextureImage> sizes(pixels.size(), *image);  // what each frame's reader found
+    char name[sizeof image->path + sizeof image->suffix + 16];
+    bool complete = true;
+    for (size_t k = 0; k < pixels.size() && complete; ++k) {
+        imageFrameName(image, static_cast<int>(k), name, sizeof name);
+        pixels[k] = decodeFrame(&sizes[k], name, settings->textureMode, &formats[k]);
+        complete = pixels[k] != nullptr;
+    }
+    if (!complete) {
+        for (uint8_t* frame : pixels) std::free(frame);
+        return false;
+    }
+    for (size_t k = 0; k < pixels.size(); ++k)
+        image->names[k] = uploadFrame(&sizes[k], pixels[k], formats[k], image->names[k]);
+    image->width = sizes.back().width;
+    image->height = sizes.back().height;
+    image->bitsPerPixel = sizes.back().bitsPerPixel;
+    return true;
+}
+
 void releaseTextureImage(TextureImage* image) {
     if (!image->names) return;
-    int64_t frames = int64_t(image->end) - int64_t(image->first);
-    if (frames < 1) frames = 1;
+    const int64_t frames = frameCount(image);
     for (int64_t k = 0; k < frames; ++k)
         if (image->names[k]) glDeleteTextures(1, &image->names[k]);
     std::free(image->names);

@@ -19,6 +19,10 @@ TextureFormats textureFormats(int bitsPerPixel, int textureMode, int imageFormat
 // Decodes and uploads every frame of image into a new GL texture each (automatic mipmaps on).
 // A frame that cannot be read keeps texture name 0. Needs a current GL context.
 void loadTexture(TextureImage* image, const Settings* settings);
+// Decodes every frame of a loaded image again and uploads it into the texture names it has, so that
+// whatever holds those names shows the new picture. False (reported), with the image unchanged, when a
+// frame cannot be read.
+bool reloadTexture(TextureImage* image, const Settings* settings);
 // Deletes the textures of image and frees its name array.
 void releaseTextureImage(TextureImage* image);
 

@@ -117,7 +117,12 @@ void readLoadStatement(const char* path, DemoFile file, TimelineState* timeline,
     Word sceneFile;
     if (!readWord(file, sceneFile)) return;
     std::memcpy(slot->name, name, std::strlen(name) + 1);
-    if (!loadSceneSlot(render, slot, sceneFile)) {
+    timeline->loadingScene = slot;
+    timeline->loadingFile = sceneFile;
+    const bool loaded = loadSceneSlot(render, slot, sceneFile);
+    timeline->loadingScene = nullptr;
+    timeline->loadingFile = nullptr;
+    if (!loaded) {
         // As with a missing file, the name stays taken by an empty slot: a later "load scene" of the
         // same name must not load another file under it.
         std::fprintf(stderr, "velmora: %s: scene \"%s\" (%s) could not be loaded; it stays empty\n", path, name,

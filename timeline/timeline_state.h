@@ -23,6 +23,10 @@ struct TimelineState {
     GcNode* gcTail;
     const Scene* lastScene;  // the scene of the previous timed frame; its change resets effects
     int32_t startClock;      // process clock at the demo clock's start; -1 before
+    // While a "load scene" statement fills a slot: the slot and its scene file (what the slot's
+    // loading reads is traced back to them); null otherwise.
+    const Scene* loadingScene;
+    const char* loadingFile;
     // The quit message: set by whoever ends the demo (its end, a bad script, the viewer); the
     // message loop ends with its code.
     QuitRequest quit;

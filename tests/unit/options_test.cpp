@@ -61,7 +61,7 @@ TEST(Options, EachOptionReachesItsSetting) {
     std::string error;
     ASSERT_TRUE(parse({"--capture", "--output", "frames", "--frames", "12", "--no-setup", "--mode", "800x600",
                        "--samples", "4", "--anisotropy", "0", "--shadow-map", "1024", "--no-music", "--loop",
-                       "--data", "/srv/demo"},
+                       "--data", "/srv/demo", "--tree", "/srv/tree"},
                       &o, &error))
         << error;
     Settings s;
@@ -72,6 +72,7 @@ TEST(Options, EachOptionReachesItsSetting) {
     EXPECT_TRUE(o.noSetup);
     EXPECT_EQ(o.outputDir, "frames");
     EXPECT_EQ(o.dataDir, "/srv/demo");
+    EXPECT_EQ(o.treeDir, "/srv/tree");
     EXPECT_EQ(s.width, 800);
     EXPECT_EQ(s.height, 600);
     EXPECT_EQ(s.samples, 4);

@@ -28,39 +28,15 @@ int commandPack(int argc, char** argv) {
         std::fprintf(stderr, "usage: demotool pack OUT.dat DIR [--store]\n");
         return 2;
     }
-    const fs::path root = positional[1];
-    std::error_code error;
-    if (!fs::is_directory(root, error)) {
-        std::fprintf(stderr, "demotool: %s is not a directory\n", root.c_str());
+    std::vector<TreeFile> files;
+    std::string problem;
+    if (!readPackageTree(positional[1].c_str(), &files, &problem)) {
+        std::fprintf(stderr, "demotool: %s: %s\n", positional[1].c_str(), problem.c_str());
         return 1;
     }
-    // Sorted paths: the same directory always gives the same package.
-    std::vector<std::string> names;
-    for (auto it = fs::recursive_directory_iterator(root, error); it != fs::recursive_directory_iterator();
-         it.increment(error)) {
-        if (error) break;
-        if (it->is_regular_file()) names.push_back(fs::relative(it->path(), root).generic_string());
-    }
-    if (error) {
-        std::fprintf(stderr, "demotool: cannot read %s: %s\n", root.c_str(), error.message().c_str());
-        return 1;
-    }
-    std::sort(names.begin(), names.end());
-    std::vector<std::string> contents(names.size());
     std::vector<PackageSource> sources;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i].size() >= PACKAGE_NAME_LENGTH) {
-            std::fprintf(stderr, "demotool: path longer than 255 bytes: %s\n", names[i].c_str());
-            return 1;
-        }
-        std::ifstream in(root / names[i], std::ios::binary);
-        contents[i].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (!in.good() && !in.eof()) {
-            std::fprintf(stderr, "demotool: cannot read %s\n", names[i].c_str());
-            return 1;
-        }
-        sources.push_back({names[i].c_str(), contents[i].data(), static_cast<uint32_t>(contents[i].size())});
-    }
+    for (const TreeFile& file : files)
+        sources.push_back({file.name.c_str(), file.bytes.data(), static_cast<uint32_t>(file.bytes.size())});
     std::vector<uint8_t> bytes = packageBuild(sources.data(), static_cast<int>(sources.size()), !store);
     if (bytes.empty()) {
         std::fprintf(stderr, "demotool: the package cannot be built\n");
