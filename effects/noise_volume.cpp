@@ -8,6 +8,7 @@
 #include "effects/noise.h"
 #include "render/device_entry_points.h"
 #include "render/render_state.h"
+#include "render/texture_upload.h"
 
 uint32_t buildNoiseVolume(const Settings* settings) {
     std::vector<uint8_t> bytes(NOISE_VOLUME_BYTES);
@@ -23,8 +24,7 @@ uint32_t buildNoiseVolume(const Settings* settings) {
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (settings && settings->anisotropy)
-        glTexParameterf(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    applyAnisotropy(GL_TEXTURE_3D, GL_LINEAR, settings);
     return name;
 }
 

@@ -69,16 +69,10 @@ void layerState(const TextureLayer* layer, uint32_t flags, int32_t k, GLuint tex
     GLint wrapT = wrapMode(layer->heightWrap);
     if (wrapS >= 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
     if (wrapT >= 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
-    if (layer->pixelBlending == 0) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    } else {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    }
-    // maxAnisotropy is 0 when the device has no anisotropic filtering.
-    if (settings->anisotropy != 0 && settings->maxAnisotropy > 0)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, GLfloat(settings->anisotropy));
+    const GLint minFilter = layer->pixelBlending == 0 ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, layer->pixelBlending == 0 ? GL_NEAREST : GL_LINEAR);
+    applyAnisotropy(GL_TEXTURE_2D, uint32_t(minFilter), settings);
 }
 
 }  // namespace

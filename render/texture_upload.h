@@ -22,6 +22,13 @@ void loadTexture(TextureImage* image, const Settings* settings);
 // Deletes the textures of image and frees its name array.
 void releaseTextureImage(TextureImage* image);
 
+// The settings' anisotropy on the texture bound to target, but only when its minification (minFilter,
+// a GL enum) reads mipmaps: without them a software rasteriser walks the whole footprint of a
+// minified texel run, costing minutes a frame, while a mipmapped texture caps the walk at a few
+// samples. Nothing when the anisotropy is 0 or the device has none.
+bool filterReadsMipmaps(uint32_t minFilter);
+void applyAnisotropy(uint32_t target, uint32_t minFilter, const Settings* settings);
+
 // The loading screen's picture, clamped and filtered for drawing at screen size.
 extern const char* const kLoadingPicturePath;
 void loadLoadingPicture(RenderState* render);

@@ -15,6 +15,7 @@
 #include "render/program_builder.h"
 #include "render/render_state.h"
 #include "render/texture_units.h"
+#include "render/texture_upload.h"
 #include "scene/effect_slot.h"
 #include "scene/transform.h"
 
@@ -101,9 +102,7 @@ void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
 
     FractalShared* shared = &render->effects->fractal;
     s->texture = buildFractalTexture(shared, builder, s->params.size);
-    const Settings* settings = effectSettings(render, scene);
-    if (settings->anisotropy)
-        glTexParameterf(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    applyAnisotropy(GL_TEXTURE_3D, GL_LINEAR, effectSettings(render, scene));
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER_ARB);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER_ARB);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_BORDER_ARB);

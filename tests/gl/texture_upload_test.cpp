@@ -10,7 +10,9 @@
 
 #include "app/demo_context.h"
 #include "data/image.h"
+#include "effects/noise.h"
 #include "platform/platform.h"
+#include "render/device_caps.h"
 #include "render/texture_upload.h"
 #include "tests/support/ci.h"
 #include "tests/support/test_images.h"
@@ -249,6 +251,43 @@ TEST_F(TextureUpload, LoadingPictureIsClampedAndFiltered) {
               "Failure: The image \"Demo/VarizIvora.jpg\" is not in the data package.\n");
     EXPECT_EQ(context.render.loadingPicture.names[0], 0u);
     releaseTextureImage(&context.render.loadingPicture);
+}
+
+// Anisotropy only where minification reads mipmaps: without them llvmpipe walks the whole footprint
+// (the fractal and noise volumes took minutes a frame). GL reports 1 where none was set.
+TEST_F(TextureUpload, AnisotropyOnlyWhereMipmapsAreRead) {
+    probeDeviceCaps(deviceCaps(), &settings);  // the 3D entry point and the largest anisotropy
+    if (settings.maxAnisotropy < 8) GTEST_SKIP() << "no anisotropic filtering";
+    settings.anisotropy = 8;
+    const struct {
+        GLenum minFilter;
+        GLfloat expected;
+    } cases[] = {{GL_LINEAR_MIPMAP_LINEAR, 8}, {GL_NEAREST_MIPMAP_NEAREST, 8}, {GL_LINEAR_MIPMAP_NEAREST, 8},
+                 {GL_NEAREST_MIPMAP_LINEAR, 8}, {GL_LINEAR, 1}, {GL_NEAREST, 1}};
+    for (const auto& c : cases) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        applyAnisotropy(GL_TEXTURE_2D, c.minFilter, &settings);
+        GLfloat level = 0;
+        glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &level);
+        EXPECT_EQ(level, c.expected) << std::hex << c.minFilter;
+        glDeleteTextures(1, &name);
+    }
+    // The shared noise volume is linear without mipmaps; a device without the extension gets no call.
+    GLuint volume = buildNoiseVolume(&settings);
+    GLfloat level = 0;
+    glGetTexParameterfv(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &level);
+    EXPECT_EQ(level, 1.0f);
+    glDeleteTextures(1, &volume);
+    settings.maxAnisotropy = 0;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    applyAnisotropy(GL_TEXTURE_2D, GL_LINEAR_MIPMAP_LINEAR, &settings);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &level);
+    EXPECT_EQ(level, 1.0f);
+    glDeleteTextures(1, &name);
 }
 
 TEST_F(TextureUpload, CacheLoadsEachPathOnce) {
