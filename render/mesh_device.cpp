@@ -69,10 +69,14 @@ void layerState(const TextureLayer* layer, uint32_t flags, int32_t k, GLuint tex
     GLint wrapT = wrapMode(layer->heightWrap);
     if (wrapS >= 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
     if (wrapT >= 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
-    const GLint minFilter = layer->pixelBlending == 0 ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, layer->pixelBlending == 0 ? GL_NEAREST : GL_LINEAR);
-    applyAnisotropy(GL_TEXTURE_2D, uint32_t(minFilter), settings);
+    if (layer->pixelBlending == 0) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+    applyAnisotropy(settings);
 }
 
 }  // namespace

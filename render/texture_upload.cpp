@@ -90,16 +90,10 @@ void loadTexture(TextureImage* image, const Settings* settings) {
     }
 }
 
-bool filterReadsMipmaps(uint32_t minFilter) {
-    return minFilter == GL_NEAREST_MIPMAP_NEAREST || minFilter == GL_LINEAR_MIPMAP_NEAREST ||
-           minFilter == GL_NEAREST_MIPMAP_LINEAR || minFilter == GL_LINEAR_MIPMAP_LINEAR;
-}
-
-void applyAnisotropy(uint32_t target, uint32_t minFilter, const Settings* settings) {
+void applyAnisotropy(const Settings* settings) {
     // maxAnisotropy is 0 when the device has no anisotropic filtering.
-    if (!settings || settings->anisotropy == 0 || settings->maxAnisotropy <= 0 || !filterReadsMipmaps(minFilter))
-        return;
-    glTexParameterf(GLenum(target), GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    if (!settings || settings->anisotropy == 0 || settings->maxAnisotropy <= 0) return;
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
 }
 
 void releaseTextureImage(TextureImage* image) {
@@ -128,5 +122,5 @@ void loadLoadingPicture(RenderState* render) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    applyAnisotropy(GL_TEXTURE_2D, GL_LINEAR_MIPMAP_LINEAR, &s);
+    applyAnisotropy(&s);
 }

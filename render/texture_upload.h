@@ -22,12 +22,10 @@ void loadTexture(TextureImage* image, const Settings* settings);
 // Deletes the textures of image and frees its name array.
 void releaseTextureImage(TextureImage* image);
 
-// The settings' anisotropy on the texture bound to target, but only when its minification (minFilter,
-// a GL enum) reads mipmaps: without them a software rasteriser walks the whole footprint of a
-// minified texel run, costing minutes a frame, while a mipmapped texture caps the walk at a few
-// samples. Nothing when the anisotropy is 0 or the device has none.
-bool filterReadsMipmaps(uint32_t minFilter);
-void applyAnisotropy(uint32_t target, uint32_t minFilter, const Settings* settings);
+// The settings' anisotropy on the bound 2D texture; nothing when it is 0 or the device has none.
+// Volumes get none: the filter follows a pixel's footprint across two texture axes only, and on
+// llvmpipe it walked the whole footprint of the fractal and noise volumes, minutes a frame.
+void applyAnisotropy(const Settings* settings);
 
 // The loading screen's picture, clamped and filtered for drawing at screen size.
 extern const char* const kLoadingPicturePath;
