@@ -3,7 +3,9 @@
 # cache warm, cold, and with all drawing discarded by GALLIUM_NOOP=1), the frame rate of every scene
 # on the renderer and with drawing discarded (bench/frame_rate.sh), and the slowest frame of the whole
 # film at one frame a second at 320 x 240.
-# Usage: bench/speed_table.sh [BUILD_DIR]; needs a display (DISPLAY) or xvfb-run.
+# Usage: bench/speed_table.sh [BUILD_DIR]; needs a display (DISPLAY) or xvfb-run. VELMORA_BENCH_OPTIONS
+# adds player options to every run (for example "--anisotropy 0": on llvmpipe anisotropic filtering
+# makes some frames take minutes, Lawica's first seconds at 640 x 480 among them).
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,7 +14,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-speed-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"; fi
 export SDL_AUDIODRIVER=dummy
-play=("$build/velmora" --data "$production" --capture --windowed --no-music --batch)
+# shellcheck disable=SC2206
+play=("$build/velmora" --data "$production" --capture --windowed --no-music --batch ${VELMORA_BENCH_OPTIONS:-})
 
 # Seconds from start to the end of the first frame.
 startup() {
