@@ -72,9 +72,10 @@ references: build
 contact-sheet: build
 	@bash tools/content/contact_sheet.sh $(BUILD) docs/contact-sheet.png
 
-# Frames per second of every scene at 640 x 480 (100 captured frames from the scene's first clip).
+# Start-up, frames per second of every scene at 640 x 480 on the renderer and with drawing discarded,
+# and the slowest frame of the film, in one table (bench/speed_table.sh).
 bench: build
-	@bash bench/frame_rate.sh $(BUILD)
+	@bash bench/speed_table.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

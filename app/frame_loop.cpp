@@ -29,10 +29,16 @@ struct FrameLoopState {
     int32_t fpsFrames;
     int32_t fpsClock;
     int32_t timedFrames;
-    bool musicWaiting;  // the clock runs but the music has not begun
+    bool musicWaiting;   // the clock runs but the music has not begun
+    int32_t shownBar;    // loading bar end last shown, pixels; -1 before the first
+    int32_t shownClock;  // when it was shown
 };
 
-FrameLoopState gLoop = {0, 0, 0, 0, -1, 0, false};
+FrameLoopState gLoop = {0, 0, 0, 0, -1, 0, false, -1, 0};
+
+// Warm-up frames are never shown: drawn into these few pixels they still compile every program and
+// create every texture, without filling the picture on a software renderer.
+const int kWarmUpScissor = 4;
 FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
 void updateTitle(DemoContext* context) {
@@ -66,6 +72,14 @@ void onResize(DemoContext* context, int clientWidth, int clientHeight) {
 void frameLoopConfigure(const FrameLoopConfig& config) { gConfig = config; }
 
 void showLoadingScreen(DemoContext* context) {
+    // Repainted only when the bar has moved, and at most once a display refresh: every file opened
+    // asks for it, and each repaint waits for the renderer.
+    const int32_t bar = loadingBarPixels(&context->render);
+    const int32_t clock = platformClockMs();
+    const int32_t refresh = context->render.settings.refreshRate > 0 ? context->render.settings.refreshRate : 60;
+    if (gLoop.shownBar >= 0 && (bar == gLoop.shownBar || clock - gLoop.shownClock < 1000 / refresh)) return;
+    gLoop.shownBar = bar;
+    gLoop.shownClock = clock;
     platformMakeCurrent(context->window);
     drawLoadingScreen(&context->render);
     platformSwapBuffers(context->window);
@@ -101,7 +115,10 @@ int runFrame(int32_t demoTime, DemoContext* context) {
     if (scene->name[0] && scene->cameraCount > 0) {
         context->render.currentScene = scene;
         context->render.currentCamera = &scene->cameras[0];
+        glScissor(0, 0, kWarmUpScissor, kWarmUpScissor);
+        glEnable(GL_SCISSOR_TEST);
         renderFrame(&context->render, gLoop.warmStep * 1000 / 30);
+        glDisable(GL_SCISSOR_TEST);
     }
     gLoop.warmStep += 1;
     loadingStep(1);

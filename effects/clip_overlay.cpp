@@ -122,7 +122,7 @@ void readClipScript(const char* path, RenderState* render) {
     fileClose(file);
     loadPictures(s, path, &render->settings);
     buildPrograms(&render->programText, s);
-    s->volume = sharedNoiseVolume(render, &render->settings);
+    s->volume = sharedNoiseVolume(render);
 }
 
 void drawClipOverlays(RenderState* render, int32_t demoTime) {

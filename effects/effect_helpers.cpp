@@ -49,8 +49,7 @@ void effectPictureFiltering(const Settings* settings, uint32_t minFilter, bool g
     if (generateMipmaps) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(minFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (settings && settings->anisotropy)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    applyAnisotropy(settings);
 }
 
 uint32_t effectPicture(TextureImage* image, const char* path, const Settings* settings) {

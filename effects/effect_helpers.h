@@ -32,7 +32,7 @@ void effectLoadModelView(const EffectSlot* slot, const EffectMotion* motion, Eff
 const Settings* effectSettings(const RenderState* render, const Scene* scene);
 
 // Edge-clamped, linearly magnified filtering for the bound 2D texture, minified with minFilter (a GL
-// enum); mipmaps generated on later uploads when asked; anisotropic as the settings say (none without).
+// enum); mipmaps generated on later uploads when asked; anisotropic as the settings say.
 void effectPictureFiltering(const Settings* settings, uint32_t minFilter, bool generateMipmaps);
 // Loads a still picture once into image (clamped to the edge, mipmapped, linear, anisotropic).
 // Returns its texture name, 0 when it could not be read.

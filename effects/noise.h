@@ -46,7 +46,7 @@ void stretchBytes(uint8_t* bytes, size_t count);
 // The turbulence volume's bytes, x fastest then y then z (re-initialises the tables first).
 void buildNoiseVolumeBytes(uint8_t* bytes);
 // Builds the volume texture (GL_TEXTURE_3D, luminance, repeat, linear) and returns its name.
-uint32_t buildNoiseVolume(const Settings* settings);
+uint32_t buildNoiseVolume();
 // The one volume the clip overlays and the electro effects share (EffectsState::noiseVolume): built on
-// first use with the given settings.
-uint32_t sharedNoiseVolume(RenderState* render, const Settings* settings);
+// first use.
+uint32_t sharedNoiseVolume(RenderState* render);

@@ -9,7 +9,7 @@
 #include "render/device_entry_points.h"
 #include "render/render_state.h"
 
-uint32_t buildNoiseVolume(const Settings* settings) {
+uint32_t buildNoiseVolume() {
     std::vector<uint8_t> bytes(NOISE_VOLUME_BYTES);
     buildNoiseVolumeBytes(bytes.data());
     GLuint name = 0;
@@ -23,13 +23,12 @@ uint32_t buildNoiseVolume(const Settings* settings) {
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (settings && settings->anisotropy)
-        glTexParameterf(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    // No anisotropy on a volume (applyAnisotropy in render/texture_upload says why).
     return name;
 }
 
-uint32_t sharedNoiseVolume(RenderState* render, const Settings* settings) {
+uint32_t sharedNoiseVolume(RenderState* render) {
     uint32_t& volume = render->effects->noiseVolume;
-    if (!volume) volume = buildNoiseVolume(settings);
+    if (!volume) volume = buildNoiseVolume();
     return volume;
 }

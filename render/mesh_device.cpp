@@ -76,9 +76,7 @@ void layerState(const TextureLayer* layer, uint32_t flags, int32_t k, GLuint tex
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     }
-    // maxAnisotropy is 0 when the device has no anisotropic filtering.
-    if (settings->anisotropy != 0 && settings->maxAnisotropy > 0)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, GLfloat(settings->anisotropy));
+    applyAnisotropy(settings);
 }
 
 }  // namespace

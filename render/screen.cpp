@@ -43,6 +43,20 @@ void setPictureViewport(RenderState* render) {
     glViewport(x, y, s.width, s.height);
 }
 
+namespace {
+
+float loadingFraction(const RenderState* render) {
+    return render->progressTotal > 0 ? static_cast<float>(render->progress) / static_cast<float>(render->progressTotal)
+                                     : 0.0f;
+}
+
+}  // namespace
+
+int32_t loadingBarPixels(const RenderState* render) {
+    // The bar's right end at x = f - 0.51 on the -1..1 view.
+    return static_cast<int32_t>((loadingFraction(render) + 0.49f) * 0.5f * static_cast<float>(render->settings.width));
+}
+
 void drawLoadingScreen(RenderState* render) {
     glDisable(GL_TEXTURE_2D);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -71,9 +85,7 @@ void drawLoadingScreen(RenderState* render) {
         glDisable(GL_TEXTURE_2D);
     }
 
-    float f = render->progressTotal > 0
-                  ? static_cast<float>(render->progress) / static_cast<float>(render->progressTotal)
-                  : 0.0f;
+    float f = loadingFraction(render);
     glColor3f(1.0f, 1.0f, 1.0f);
     glBegin(GL_LINE_STRIP);
     glVertex2f(-0.52f, -0.72f);

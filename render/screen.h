@@ -21,5 +21,7 @@ void setPictureViewport(RenderState* render);
 // The loading picture's upper three quarters over the view and the progress bar below; the caller
 // makes the window current before and shows the frame after.
 void drawLoadingScreen(RenderState* render);
+// Where the loading bar ends, in whole pixels from the picture's left edge.
+int32_t loadingBarPixels(const RenderState* render);
 // Black bars over the client area outside the picture.
 void drawBorderBars(RenderState* render);

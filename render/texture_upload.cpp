@@ -132,6 +132,12 @@ bool reloadTexture(TextureImage* image, const Settings* settings) {
     return true;
 }
 
+void applyAnisotropy(const Settings* settings) {
+    // maxAnisotropy is 0 when the device has no anisotropic filtering.
+    if (!settings || settings->anisotropy == 0 || settings->maxAnisotropy <= 0) return;
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+}
+
 void releaseTextureImage(TextureImage* image) {
     if (!image->names) return;
     const int64_t frames = frameCount(image);
@@ -157,7 +163,5 @@ void loadLoadingPicture(RenderState* render) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    // maxAnisotropy is 0 when the device has no anisotropic filtering.
-    if (s.anisotropy != 0 && s.maxAnisotropy > 0)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(s.anisotropy));
+    applyAnisotropy(&s);
 }

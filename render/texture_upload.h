@@ -26,6 +26,11 @@ bool reloadTexture(TextureImage* image, const Settings* settings);
 // Deletes the textures of image and frees its name array.
 void releaseTextureImage(TextureImage* image);
 
+// The settings' anisotropy on the bound 2D texture; nothing when it is 0 or the device has none.
+// Volumes get none: the filter follows a pixel's footprint across two texture axes only, and on
+// llvmpipe it walked the whole footprint of the fractal and noise volumes, minutes a frame.
+void applyAnisotropy(const Settings* settings);
+
 // The loading screen's picture, clamped and filtered for drawing at screen size.
 extern const char* const kLoadingPicturePath;
 void loadLoadingPicture(RenderState* render);

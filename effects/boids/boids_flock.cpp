@@ -108,20 +108,33 @@ void setPreset(Flock* flock, const FlockPreset& preset) {
     flock->gridResolution = preset.gridResolution;
 }
 
+// isVisible with the cosine of the half angle given: it is the same for every pair of a step.
+bool visibleWithin(const Boid* boid, const float point[3], float range, float cosine) {
+    float a[3];
+    for (int k = 0; k < 3; ++k) a[k] = point[k] - boid->position[k];
+    float d2 = a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
+    if (!(d2 <= range * range)) return false;
+    float da = std::sqrt(d2), dv = length3(boid->velocity);
+    if (da == 0.0f) return false;  // the point is the fish itself
+    if (dv == 0.0f) return true;   // a fish at rest faces nowhere in particular
+    return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
+}
+
 // The neighbour rules: alignment, leash, cohesion and separation. The two passes re-walk the chains.
 template <typename Visit>
-void forNeighbours(const Flock* flock, Boid* b, int32_t key, Visit visit) {
+void forNeighbours(const Flock* flock, Boid* b, int32_t key, float viewCosine, Visit visit) {
     for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
         for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next)
-            if (e->boid != b && isVisible(b, e->boid->position, flock->neighbourRadius, flock->viewAngle))
+            if (e->boid != b && visibleWithin(b, e->boid->position, flock->neighbourRadius, viewCosine))
                 visit(e->boid);
 }
 
 void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[3]) {
+    const float viewCosine = std::cos(flock->viewAngle);
     int32_t n = 0;
     float sum[3] = {b->velocity[0], b->velocity[1], b->velocity[2]};
     float distances = 0;
-    forNeighbours(flock, b, key, [&](const Boid* q) {
+    forNeighbours(flock, b, key, viewCosine, [&](const Boid* q) {
         ++n;
         float d[3];
         for (int k = 0; k < 3; ++k) {
@@ -140,7 +153,7 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
         for (int k = 0; k < 3; ++k) b->velocity[k] += toTarget[k] * (1.0f - flock->leashRadius / d) * flock->targetWeight;
 
     const float mean = distances / share;
-    forNeighbours(flock, b, key, [&](const Boid* q) {
+    forNeighbours(flock, b, key, viewCosine, [&](const Boid* q) {
         float a[3];
         for (int k = 0; k < 3; ++k) a[k] = q->position[k] - b->position[k];
         float e = length3(a);
@@ -156,6 +169,7 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
 
 // Turns the fish sideways in the x-y plane around obstacles ahead of it.
 void steerByObstacles(const Flock* flock, Boid* b) {
+    const float obstacleCosine = flock->obstacleCount ? std::cos(flock->obstacleViewAngle) : 0.0f;
     for (int32_t i = 0; i < flock->obstacleCount; ++i) {
         const FlockObstacle& o = flock->obstacles[i];
         float away[3];
@@ -164,7 +178,7 @@ void steerByObstacles(const Flock* flock, Boid* b) {
         if (!(e < o.influence + o.radius) || e == 0.0f || e == o.radius) continue;
         float s[3];
         for (int k = 0; k < 3; ++k) s[k] = o.centre[k] + away[k] * o.radius / e;
-        if (!isVisible(b, s, o.influence, flock->obstacleViewAngle)) continue;
+        if (!visibleWithin(b, s, o.influence, obstacleCosine)) continue;
         float g[2];
         for (int k = 0; k < 2; ++k) {
             float a = s[k] - b->position[k];
@@ -218,6 +232,7 @@ void cellInsert(CellTable* table, Boid* boid, int32_t key) {
     CellEntry* entry = &table->pool[table->poolUsed++];
     entry->boid = boid;
     entry->key = key;
+    entry->bucket = bucket;
     entry->next = nullptr;
     CellBucket& b = table->buckets[bucket];
     if (!b.head) {
@@ -235,20 +250,13 @@ const CellEntry* cellLookup(const CellTable* table, int32_t key) {
 }
 
 void cellClear(CellTable* table) {
-    for (CellBucket& b : table->buckets) b = CellBucket{0, nullptr, nullptr};
+    // Only buckets that entries went into can hold a chain; a fresh table is all zero.
+    for (int32_t i = 0; i < table->poolUsed; ++i) table->buckets[table->pool[i].bucket] = CellBucket{0, nullptr, nullptr};
     table->poolUsed = 0;
 }
 
 bool isVisible(const Boid* boid, const float point[3], float range, float halfAngle) {
-    float a[3];
-    for (int k = 0; k < 3; ++k) a[k] = point[k] - boid->position[k];
-    float d2 = a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
-    if (!(d2 <= range * range)) return false;
-    float da = std::sqrt(d2), dv = length3(boid->velocity);
-    if (da == 0.0f) return false;  // the point is the fish itself
-    if (dv == 0.0f) return true;   // a fish at rest faces nowhere in particular
-    float cosine = (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv);
-    return cosine >= std::cos(halfAngle);
+    return visibleWithin(boid, point, range, std::cos(halfAngle));
 }
 
 void copyFlock(Flock* dst, const Flock* src) {

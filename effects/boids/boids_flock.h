@@ -26,6 +26,7 @@ enum { CELL_BUCKETS = 4001, CELL_PROBE_MODULUS = 97 };
 struct CellEntry {
     Boid* boid;
     int32_t key;
+    int32_t bucket;  // where the entry's chain lives, so that clearing visits only the buckets in use
     CellEntry* next;
 };
 

@@ -71,7 +71,7 @@ void initElectro(RenderState* render, Scene* scene, const ElectroParams& params,
         makeBuffer(GL_ARRAY_BUFFER_ARB, vertices, vertexCount * sizeof(ElectroVertex), GL_STREAM_DRAW_ARB);
     buffers->indices =
         makeBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indices, indexCount * sizeof(uint16_t), GL_STATIC_DRAW_ARB);
-    sharedNoiseVolume(render, settings);
+    sharedNoiseVolume(render);
     if (ribbon)
         effectPicture(&shared->pictures[2], kPicturePaths[2], settings);
     else
@@ -109,7 +109,7 @@ void drawElectro(RenderState* render, EffectSlot* slot, const ElectroParams& par
 
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_3D);
-    glBindTexture(GL_TEXTURE_3D, sharedNoiseVolume(render, &render->settings));
+    glBindTexture(GL_TEXTURE_3D, sharedNoiseVolume(render));
     gl->glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
     const int picture = ribbon ? 2 : params.picture;

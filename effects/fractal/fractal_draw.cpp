@@ -67,7 +67,7 @@ uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int3
     return texture;
 }
 
-void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
+void fractalInit(RenderState* render, Scene*, EffectSlot* slot) {
     const FractalBuilder builder = fractalBuilderOf(slot->variant);
     FractalState* s = static_cast<FractalState*>(std::calloc(1, sizeof(FractalState)));
     if (!s) outOfMemory("a fractal");
@@ -101,9 +101,7 @@ void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot) {
 
     FractalShared* shared = &render->effects->fractal;
     s->texture = buildFractalTexture(shared, builder, s->params.size);
-    const Settings* settings = effectSettings(render, scene);
-    if (settings->anisotropy)
-        glTexParameterf(GL_TEXTURE_3D, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<GLfloat>(settings->anisotropy));
+    // No anisotropy on a volume (applyAnisotropy says why).
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER_ARB);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER_ARB);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_BORDER_ARB);

@@ -96,6 +96,10 @@ TEST(BoidsFlock, HashProbesStayInsideTheTable) {
         EXPECT_EQ(cellLookup(table, cases[i].key)->boid, &boids[i]) << cases[i].key;
     }
     EXPECT_EQ(cellLookup(table, 6), nullptr);
+    // Clearing visits only the buckets its entries went into: every chain must be gone.
+    cellClear(table);
+    for (const auto& c : cases) EXPECT_EQ(cellLookup(table, c.key), nullptr) << c.key;
+    for (const CellBucket& b : table->buckets) ASSERT_EQ(b.head, nullptr);
 }
 
 TEST(BoidsFlock, ClockStepsOnlyWhenTheSceneTimeMovesOn) {

@@ -79,6 +79,23 @@ GammaRamp rampOf(uint16_t (*f)(int)) {
     return r;
 }
 
+// The loading screen is repainted only when this changes: whole pixels of the bar's end, which
+// several progress steps can share.
+TEST(Picture, LoadingBarEndFollowsTheProgressInPixels) {
+    static RenderState render;
+    render.settings.width = 640;
+    render.progressTotal = 552;
+    const struct {
+        int32_t progress, pixels;
+    } cases[] = {{0, 156}, {1, 157}, {2, 157}, {3, 158}, {276, 316}, {552, 476}};  // 1 and 2: no repaint
+    for (const auto& c : cases) {
+        render.progress = c.progress;
+        EXPECT_EQ(loadingBarPixels(&render), c.pixels) << c.progress;
+    }
+    render.progressTotal = 0;  // nothing to load: an empty bar
+    EXPECT_EQ(loadingBarPixels(&render), 156);
+}
+
 TEST(Gamma, IdentityRampGivesGammaOneAndRebuildsItself) {
     GammaRamp identity = rampOf([](int i) { return static_cast<uint16_t>(i * 256); });
     float g = gammaFromRamp(&identity);

@@ -1,0 +1,52 @@
+#!/bin/bash
+# The player's speed on this machine in one table: start to first frame at 640 x 480 (Mesa's shader
+# cache warm, cold, and with all drawing discarded by GALLIUM_NOOP=1), the frame rate of every scene
+# on the renderer and with drawing discarded (bench/frame_rate.sh), and the slowest frame of the whole
+# film at one frame a second at 320 x 240.
+# Usage: bench/speed_table.sh [BUILD_DIR]; needs a display (DISPLAY) or xvfb-run. VELMORA_BENCH_OPTIONS
+# adds player options to every run (for example "--anisotropy 0": on llvmpipe anisotropic filtering
+# makes some frames take minutes, Lawica's first seconds at 640 x 480 among them).
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+production="$build/production"
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-speed-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"; fi
+export SDL_AUDIODRIVER=dummy
+# shellcheck disable=SC2206
+play=("$build/velmora" --data "$production" --capture --windowed --no-music --batch ${VELMORA_BENCH_OPTIONS:-})
+
+# Seconds from start to the end of the first frame.
+startup() {
+    local t0 t1
+    t0=$(date +%s.%N)
+    env "$@" "${play[@]}" --no-write --frames 1 --mode 640x480 > /dev/null 2>&1
+    t1=$(date +%s.%N)
+    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", b - a }'
+}
+
+cold=$(startup MESA_SHADER_CACHE_DIR="$work/cache")
+startup MESA_SHADER_CACHE_DIR="$work/cache" > /dev/null
+warm=$(startup MESA_SHADER_CACHE_DIR="$work/cache")
+noop=$(startup GALLIUM_NOOP=1)
+
+bash "$here/frame_rate.sh" "$build" > "$work/rate"
+GALLIUM_NOOP=1 bash "$here/frame_rate.sh" "$build" > "$work/noop"
+
+mkdir -p "$work/film"
+"${play[@]}" --fps 1 --mode 320x240 --output "$work/film" > /dev/null 2>&1
+slowest=$(find "$work/film" -name 'demo*.bmp' -printf '%T@ %f\n' | sort -k2 | awk '
+    NR > 1 && $1 - last > worst { worst = $1 - last; name = $2 }
+    { last = $1 }
+    END { n = substr(name, 5, 5) + 0; printf "%.2f s (at %d:%02d)", worst, int(n / 60), n % 60 }')
+
+echo "Velmora speed, $(date -u +%Y-%m-%d), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-26s %8s\n' "start to first frame" "seconds"
+printf '%-26s %8s\n' "  shader cache warm" "$warm" "  shader cache cold" "$cold" "  drawing discarded" "$noop"
+# Frames per second from the wall clock and from the player's CPU time (steadier on a busy machine).
+printf '%-10s %9s %9s %9s %10s %10s\n' scene start_ms fps cpu_fps noop_fps noop_cpu
+join <(tail -n +2 "$work/rate" | sort) <(tail -n +2 "$work/noop" | sort) |
+    sort -k2 -n | awk '{ printf "%-10s %9d %9.1f %9s %10.1f %10s\n", $1, $2, $3, $4, $6, $7 }'
+echo "slowest frame of the film (320x240, 1 fps): $slowest"
