@@ -74,11 +74,6 @@ void streamParticles(const SoftBodyState* state) {
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
 }
 
-// A box that follows the null turns with it: its walls for the next steps.
-void turnBox(SoftBodyState* state, const EffectMotion& pose) {
-    setFollowBox(state->body, pose.heading, pose.pitch, pose.bank);
-}
-
 // The body at the null: drawn unturned when its box follows the null (the box turns instead).
 void placeBody(const SoftBodyState* state, const EffectMotion& pose) {
     float m[16];
@@ -133,7 +128,8 @@ void softBodyAdvance(RenderState*, EffectSlot* slot, int32_t timeMs) {
     if (state->params.follow) {
         EffectMotion pose;
         effectMotionAt(slot, timeMs, &pose);
-        turnBox(state, pose);
+        // A box that follows the null turns with it: its walls for the next steps.
+        setFollowBox(state->body, pose.heading, pose.pitch, pose.bank);
     }
 }
 
