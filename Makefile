@@ -7,6 +7,7 @@ SANITIZE_BUILD ?= $(BUILD)-sanitize
 PREFIX ?= /usr/local
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?= -1
 
 .PHONY: all deps configure build run test test-sanitize install package fuzz fuzz-build fuzz-replay references contact-sheet bench clean
 
@@ -50,14 +51,14 @@ package: build
 	@cd $(BUILD) && cpack -G DEB
 
 # The readers' libFuzzer harnesses, built by clang with both sanitizers. `make fuzz` searches each for
-# FUZZ_SECONDS (FUZZ=name picks some); CI replays the committed corpora and past findings once.
+# FUZZ_SECONDS or FUZZ_RUNS inputs, whichever ends first (FUZZ=name picks some); CI replays the committed corpora and past findings once.
 fuzz-build: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 		-DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
 fuzz: fuzz-build
-	@bash fuzz/run.sh $(FUZZ_BUILD) run $(FUZZ_SECONDS) $(FUZZ)
+	@FUZZ_RUNS=$(FUZZ_RUNS) bash fuzz/run.sh $(FUZZ_BUILD) run $(FUZZ_SECONDS) $(FUZZ)
 
 fuzz-replay: fuzz-build
 	@bash fuzz/run.sh $(FUZZ_BUILD) replay

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The fuzz harnesses of the file readers (built in BUILD_DIR by `make fuzz-build`).
-#   run.sh BUILD_DIR run SECONDS [NAME...]   search for SECONDS per harness; what is found lands in
+#   run.sh BUILD_DIR run SECONDS [NAME...]   search for SECONDS per harness (or FUZZ_RUNS inputs, if sooner); what is found lands in
 #                                            BUILD_DIR/fuzz-findings/NAME, new inputs in BUILD_DIR/fuzz-corpus/NAME
 #   run.sh BUILD_DIR replay [NAME...]        every committed corpus input and regression input once
 #   run.sh BUILD_DIR merge SOURCES [NAME...] minimises fuzz/corpus/NAME with SOURCES/NAME (for example
@@ -38,7 +38,7 @@ for name in "${names[@]}"; do
       echo "== $name: $seconds s"
       dirs=("$work" "$corpus")
       [ -d "$regressions" ] && dirs+=("$regressions")
-      nice -n 10 "$harness" "${limits[@]}" -max_total_time="$seconds" -dict="fuzz/dict/$name.dict" \
+      nice -n 10 "$harness" "${limits[@]}" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -dict="fuzz/dict/$name.dict" \
         -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$findings/" "${dirs[@]}" \
         2>&1 | grep -E '^(#|stat::|==|SUMMARY|artifact_prefix|Test unit written|INFO: Running with)' | tail -n 12 ||
         failed=1
