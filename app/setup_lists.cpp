@@ -60,7 +60,9 @@ void buildAnisotropyList(const DeviceCaps* caps, int maxAnisotropy, DialogList* 
             listInsert(list, 1, text);
         }
     }
-    list->selected = list->count - 1;
+    // The highest level, except on a software renderer: there the levels stay on offer, but playing
+    // with the one preselected must not take minutes a frame.
+    list->selected = softwareRenderer(caps) ? 0 : list->count - 1;
 }
 
 void buildSampleList(const DeviceCaps* caps, const PixelFormatSamples* formats, int count, DialogList* list) {

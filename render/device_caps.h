@@ -61,6 +61,10 @@ int probeWglExtension(const char* name, DeviceCaps* caps);
 // The whole probe of the current context in its fixed order, then maxAnisotropy and maxTextureUnits.
 void probeDeviceCaps(DeviceCaps* caps, Settings* settings);
 
+// True when the driver draws on the CPU (Mesa's llvmpipe, softpipe or swrast). Their anisotropic
+// filter is not bounded the way a GPU's is: on a mipmapped picture four times taller than wide, seen
+// small, llvmpipe takes most of a minute for one 160 x 120 frame.
+bool softwareRenderer(const DeviceCaps* caps);
 // True when states 0..19 are all non-zero.
 bool meetsStartRequirement(const DeviceCaps* caps);
 // The label of an extension's row in the diagnostics ("ARB_multitexture", "WGL_ARB_pbuffer", ...).

@@ -223,6 +223,12 @@ int probeWglExtension(const char* name, DeviceCaps* caps) {
     return 1;
 }
 
+bool softwareRenderer(const DeviceCaps* caps) {
+    for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (std::strstr(caps->renderer, name)) return true;
+    return false;
+}
+
 void probeDeviceCaps(DeviceCaps* caps, Settings* settings) {
     probeDriverStrings(caps);
     const char* const wglNames[] = {"WGL_ARB_extensions_string", "WGL_ARB_pixel_format", "WGL_ARB_pbuffer",

@@ -178,8 +178,10 @@ TEST_F(Dialogs, StartFillsTheSettingsAndExitEndsWithZero) {
     PlatformDialog* dialog = platformOpenDialog(DIALOG_SETUP, setupDialogProcedure(), nullptr);
     ASSERT_NE(dialog, nullptr);
     char text[32];
+    // The highest level is preselected, or none on a software renderer such as this test's llvmpipe.
+    const int preselected = softwareRenderer(deviceCaps()) ? 0 : maxAnisotropy;
     ASSERT_TRUE(platformDialogSelectedText(dialog, 1010, text, sizeof text));
-    EXPECT_EQ(std::string(text), "x" + std::to_string(maxAnisotropy));
+    EXPECT_EQ(std::string(text), preselected ? "x" + std::to_string(maxAnisotropy) : "none");
     platformDialogSetChecked(dialog, 1000, true);
     settings.width = 123;
     setupDialogProcedure()->command(dialog, 1);
@@ -187,7 +189,7 @@ TEST_F(Dialogs, StartFillsTheSettingsAndExitEndsWithZero) {
     ASSERT_TRUE(platformDialogEnded(dialog, &result));
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(watched().empty());
-    EXPECT_EQ(settings.anisotropy, maxAnisotropy);
+    EXPECT_EQ(settings.anisotropy, preselected);
     EXPECT_EQ(settings.shadowMapSize, 512);
     EXPECT_EQ(settings.fullscreen, 0);
     // The server has no 640 x 480 mode: nothing is selected and the width stays.
