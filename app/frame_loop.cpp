@@ -35,6 +35,9 @@ struct FrameLoopState {
 };
 
 FrameLoopState gLoop = {0, 0, 0, 0, -1, 0, false, -1, 0};
+// Warm-up frames are never shown: drawn into these few pixels they still compile every program and
+// create every texture, without filling the picture on a software renderer.
+const int kWarmUpScissor = 4;
 FrameLoopConfig gConfig = {0, -1, CAPTURE_DEFAULT_FPS};
 
 void updateTitle(DemoContext* context) {
@@ -111,7 +114,10 @@ int runFrame(int32_t demoTime, DemoContext* context) {
     if (scene->name[0] && scene->cameraCount > 0) {
         context->render.currentScene = scene;
         context->render.currentCamera = &scene->cameras[0];
+        glScissor(0, 0, kWarmUpScissor, kWarmUpScissor);
+        glEnable(GL_SCISSOR_TEST);
         renderFrame(&context->render, gLoop.warmStep * 1000 / 30);
+        glDisable(GL_SCISSOR_TEST);
     }
     gLoop.warmStep += 1;
     loadingStep(1);

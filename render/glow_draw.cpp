@@ -21,11 +21,13 @@ struct GlowFrame {
     int32_t divisor;
 };
 
-// A window larger than the desktop (or a divisor of 1 with its margin) would copy past the texture's
-// edge, which the GL refuses: the copy keeps to the texture.
+// The copy keeps to the viewport and to the texture. Past the viewport lie the border bars or pixels
+// no frame of this scene drew (the shrunk glow's margin at a divisor of 2 or less reaches past it):
+// copied, they would be read by the next scene's blur taps at its edge, so that a frame would depend
+// on what was drawn before it. Texels no copy writes stay as the texture was made, zero.
 void copyFrame(const GlowFrame& f, int32_t width, int32_t height) {
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, f.x, f.y, std::min(width, f.textureWidth),
-                        std::min(height, f.textureHeight));
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, f.x, f.y, std::min({width, f.width, f.textureWidth}),
+                        std::min({height, f.height, f.textureHeight}));
 }
 
 void quad(const float texture[4][2], const float corners[4][2]) {

@@ -328,6 +328,46 @@ TEST_F(ShadowGlow, GlowOfAUniformFrame) {
     }
 }
 
+// With bars round the picture, the shrunk glow's margin (64 texels past a frame halved) reaches past
+// the viewport into the bars: no copy may take them, or the texels past the frame would carry the
+// bars' pixels into the next scene's blur at its edge.
+TEST_F(ShadowGlow, GlowCopiesKeepToTheViewport) {
+    reopen(320, 240, 0);
+    Settings& s = ctx->render.settings;
+    s.fullscreen = 1;
+    s.clientWidth = 320;
+    s.clientHeight = 240;
+    s.width = 160;
+    s.height = 120;
+    scene->setup.glowOn = 1;
+    scene->setup.glowDivisor = 2;
+    setUpGlow(&ctx.get()->render, scene);
+    glViewport(0, 0, 320, 240);
+    glClearColor(1, 1, 1, 1);  // the bars
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(80, 60, 160, 120);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(80, 60, 160, 120);
+    glClearColor(0.2f, 0.4f, 0.6f, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    drawGlow(&ctx.get()->render, scene, 0);
+    const int t = scene->setup.glowTextureWidth;
+    std::vector<uint8_t> texels(size_t(t) * size_t(scene->setup.glowTextureHeight) * 4);
+    glBindTexture(GL_TEXTURE_2D, ctx->render.glowTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    int outside = 0, inside = 0;
+    for (int y = 0; y < 130; ++y)
+        for (int x = 0; x < 170; ++x) {
+            const bool zero = !(texels[(size_t(y) * size_t(t) + size_t(x)) * 4] | texels[(size_t(y) * size_t(t) + size_t(x)) * 4 + 3]);
+            if (x >= 160 || y >= 120) outside += !zero;
+            else inside += !zero;
+        }
+    EXPECT_EQ(outside, 0) << "texels past the frame were copied";
+    EXPECT_GT(inside, 160 * 120 / 2) << "the frame itself was copied";
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 void GLAPIENTRY recordNamedValues(GLuint program, GLsizei length, const GLubyte* name, GLfloat x, GLfloat y, GLfloat z,
                                   GLfloat w) {
     const GLfloat v[4] = {x, y, z, w};
