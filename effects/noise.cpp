@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/crt_rand.h"
+#include "base/parallel_slices.h"
 
 namespace {
 
@@ -171,12 +172,23 @@ void stretchBytes(uint8_t* bytes, size_t count) {
     for (size_t k = 0; k < count; ++k) bytes[k] = static_cast<uint8_t>((bytes[k] - lo) * 255 / (hi - lo));
 }
 
-void buildNoiseVolumeBytes(uint8_t* bytes) {
-    initNoise();
-    size_t k = 0;
-    for (int z = 0; z < NOISE_VOLUME_DEPTH; ++z)
+namespace {
+
+// The planes z of [first, end); the tables are only read.
+void buildNoisePlanes(int32_t first, int32_t end, void* context) {
+    uint8_t* bytes = static_cast<uint8_t*>(context);
+    for (int z = first; z < end; ++z) {
+        size_t k = size_t(z) * NOISE_VOLUME_HEIGHT * NOISE_VOLUME_WIDTH;
         for (int y = 0; y < NOISE_VOLUME_HEIGHT; ++y)
             for (int x = 0; x < NOISE_VOLUME_WIDTH; ++x)
                 bytes[k++] = noiseByte(sumNoise3(0.08f * x, 0.16f * y, 0.16f * z, 10.24f, 5.12f, 5.12f, 16.0f));
+    }
+}
+
+}  // namespace
+
+void buildNoiseVolumeBytes(uint8_t* bytes) {
+    initNoise();  // here, on the calling thread: it draws from the C library's generator
+    forEachSlice(NOISE_VOLUME_DEPTH, buildNoisePlanes, bytes);
     stretchBytes(bytes, NOISE_VOLUME_BYTES);
 }

@@ -1,5 +1,7 @@
 #include "effects/fractal/fractal.h"
 
+#include "base/parallel_slices.h"
+
 namespace {
 
 const FractalConstants kBuilders[FRACTAL_BUILDERS] = {
@@ -31,25 +33,42 @@ FractalBuilder fractalBuilderOf(EffectVariant variant) {
     }
 }
 
-void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n) {
-    if (n <= 0) return;
-    const int32_t half = n / 2;
-    // Below 4 the quarter-edge step would be 0 and every start point infinite.
-    const double step = n / 4 > 0 ? static_cast<double>(n / 4) : 1.0;
-    for (int32_t j = 0; j < n; ++j)
+namespace {
+
+struct JuliaVolume {
+    uint8_t* buffer;
+    int32_t iterations, n, half;
+    double a, b, c, d, step;
+};
+
+// The slices j of [first, end): every voxel depends on its own coordinates only.
+void buildJuliaSlices(int32_t first, int32_t end, void* context) {
+    const JuliaVolume& v = *static_cast<const JuliaVolume*>(context);
+    const int32_t n = v.n, half = v.half;
+    for (int32_t j = first; j < end; ++j)
         for (int32_t i = 0; i < n; ++i)
             for (int32_t k = 0; k < n; ++k) {
-                double w = (j - half) / step, x = (i - half) / step, y = (k - half) / step, z = 0.0;
+                double w = (j - half) / v.step, x = (i - half) / v.step, y = (k - half) / v.step, z = 0.0;
                 uint8_t value = 255;
-                for (int32_t it = 0; it < iterations; ++it) {
-                    double nw = w * w - x * x - y * y - z * z + a;
-                    double nx = 2 * w * x + b, ny = 2 * w * y + c, nz = 2 * w * z + d;
+                for (int32_t it = 0; it < v.iterations; ++it) {
+                    double nw = w * w - x * x - y * y - z * z + v.a;
+                    double nx = 2 * w * x + v.b, ny = 2 * w * y + v.c, nz = 2 * w * z + v.d;
                     w = nw, x = nx, y = ny, z = nz;
                     if (w * w + x * x + y * y + z * z > 4.0) {
                         value = 0;
                         break;
                     }
                 }
-                buffer[static_cast<int64_t>(i) * n + static_cast<int64_t>(j) * n * n + k] = value;
+                v.buffer[static_cast<int64_t>(i) * n + static_cast<int64_t>(j) * n * n + k] = value;
             }
+}
+
+}  // namespace
+
+void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n) {
+    if (n <= 0) return;
+    // Below 4 the quarter-edge step would be 0 and every start point infinite.
+    const double step = n / 4 > 0 ? static_cast<double>(n / 4) : 1.0;
+    JuliaVolume volume = {buffer, iterations, n, n / 2, a, b, c, d, step};
+    forEachSlice(n, buildJuliaSlices, &volume);
 }
