@@ -120,29 +120,44 @@ bool visibleWithin(const Boid* boid, const float point[3], float range, float co
     return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
 }
 
-// The neighbour rules: alignment, leash, cohesion and separation. The two passes re-walk the chains.
-template <typename Visit>
-void forNeighbours(const Flock* flock, Boid* b, int32_t key, float viewCosine, Visit visit) {
-    for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
-        for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next)
-            if (e->boid != b && visibleWithin(b, e->boid->position, flock->neighbourRadius, viewCosine))
-                visit(e->boid);
+// visibleWithin for a point already known to be within range, a = point - position, d2 = |a|^2 and
+// dv = |velocity|: the same arithmetic, without recomputing what a pass already has.
+bool facing(const Boid* boid, const float a[3], float d2, float dv, float cosine) {
+    float da = std::sqrt(d2);
+    if (da == 0.0f) return false;
+    if (dv == 0.0f) return true;
+    return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
 }
 
+float squaredDistance(const Boid* b, const Boid* q, float a[3]) {
+    for (int k = 0; k < 3; ++k) a[k] = q->position[k] - b->position[k];
+    return a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
+}
+
+// The neighbour rules: alignment, leash, cohesion and separation, in two passes over the fish in
+// sight. No fish moves while the flock steers, so the first pass walks the grid's chains once and
+// keeps the fish within the radius, in chain order, for the second; what is in sight is decided in
+// each pass with the fish's velocity of that moment, which the second pass changes as it goes.
 void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[3]) {
     const float viewCosine = std::cos(flock->viewAngle);
-    int32_t n = 0;
+    const float range2 = flock->neighbourRadius * flock->neighbourRadius;
+    int32_t n = 0, near = 0;
     float sum[3] = {b->velocity[0], b->velocity[1], b->velocity[2]};
     float distances = 0;
-    forNeighbours(flock, b, key, viewCosine, [&](const Boid* q) {
-        ++n;
-        float d[3];
-        for (int k = 0; k < 3; ++k) {
-            sum[k] += q->velocity[k];
-            d[k] = q->position[k] - b->position[k];
+    const float speed = length3(b->velocity);
+    for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
+        for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
+            const Boid* q = e->boid;
+            float a[3];
+            const float d2 = squaredDistance(b, q, a);
+            if (q == b || !(d2 <= range2)) continue;
+            if (near < flock->boidCount) flock->inRange[near] = q;
+            ++near;
+            if (!facing(b, a, d2, speed, viewCosine)) continue;
+            ++n;
+            for (int k = 0; k < 3; ++k) sum[k] += q->velocity[k];
+            distances += length3(a);
         }
-        distances += length3(d);
-    });
     const float share = static_cast<float>(n + 1);
     for (int k = 0; k < 3; ++k) b->velocity[k] += (sum[k] / share - b->velocity[k]) * flock->alignWeight;
 
@@ -153,9 +168,10 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
         for (int k = 0; k < 3; ++k) b->velocity[k] += toTarget[k] * (1.0f - flock->leashRadius / d) * flock->targetWeight;
 
     const float mean = distances / share;
-    forNeighbours(flock, b, key, viewCosine, [&](const Boid* q) {
+    auto cohere = [&](const Boid* q) {
         float a[3];
-        for (int k = 0; k < 3; ++k) a[k] = q->position[k] - b->position[k];
+        const float d2 = squaredDistance(b, q, a);
+        if (!facing(b, a, d2, length3(b->velocity), viewCosine)) return;
         float e = length3(a);
         if (e == 0.0f) return;  // on top of each other: no direction to go
         float pull = (e - mean) / e * (flock->cohesionWeight / share);
@@ -164,7 +180,18 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
             float push = (flock->separationDistance / e - 1.0f) * (flock->separationWeight / share);
             for (int k = 0; k < 3; ++k) b->velocity[k] -= a[k] * push;
         }
-    });
+    };
+    if (near <= flock->boidCount) {
+        for (int32_t i = 0; i < near; ++i) cohere(flock->inRange[i]);
+        return;
+    }
+    // Cells met twice (offsets that name the same cell on a coarse grid) overflowed the list: the
+    // chains again.
+    for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
+        for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
+            float a[3];
+            if (e->boid != b && squaredDistance(b, e->boid, a) <= range2) cohere(e->boid);
+        }
 }
 
 // Turns the fish sideways in the x-y plane around obstacles ahead of it.
@@ -385,8 +412,9 @@ FlockSet* createFlockSet(EffectVariant variant, const Envelope* target, float st
     flock->obstacles = static_cast<FlockObstacle*>(std::calloc(3, sizeof(FlockObstacle)));
     flock->cellOffsets = static_cast<int32_t*>(std::calloc(size_t(res) * res * res, sizeof(int32_t)));
     flock->cellTable = static_cast<CellTable*>(std::calloc(1, sizeof(CellTable)));
+    flock->inRange = static_cast<const Boid**>(std::calloc(size_t(preset->boidCount) + 1, sizeof(Boid*)));
     CellEntry* pool = static_cast<CellEntry*>(std::calloc(size_t(preset->boidCount) + 1, sizeof(CellEntry)));
-    if (!flock->boids || !flock->obstacles || !flock->cellOffsets || !flock->cellTable || !pool) {
+    if (!flock->boids || !flock->obstacles || !flock->cellOffsets || !flock->cellTable || !flock->inRange || !pool) {
         std::free(pool);
         freeFlockSet(set);
         return nullptr;
@@ -403,6 +431,7 @@ void freeFlockSet(FlockSet* set) {
     Flock* flock = &set->current;
     if (flock->cellTable) std::free(flock->cellTable->pool);
     std::free(flock->cellTable);
+    std::free(flock->inRange);
     std::free(flock->cellOffsets);
     std::free(flock->obstacles);
     std::free(flock->boids);

@@ -66,6 +66,7 @@ struct Flock {
     int32_t cellOffsetCount;
     float alignWeight, cohesionWeight, separationWeight, targetWeight, obstacleWeight;
     CellTable* cellTable;
+    const Boid** inRange;  // boidCount entries: one fish's neighbours within the radius, during a step
     float boundsMax[3];
     float boundsMin[3];
     int32_t gridResolution;
