@@ -105,6 +105,7 @@ int runFrame(int32_t demoTime, DemoContext* context) {
     if (gLoop.warmScene >= context->timeline.sceneCount) {
         gLoop.warmScene = 0;
         context->warmUp = 0;
+        clearPassTimes(&context->render.passTimes);  // only shown frames count
         resetAllEffects(context->timeline.scenes, context->timeline.sceneCount);
         keepEffectStates(context->timeline.scenes, context->timeline.sceneCount);
         return 0;

@@ -73,6 +73,9 @@ const char* optionsUsage() {
            "  --fps N              frames per second of demo time in a capture, 1 to 240 (default 25)\n"
            "  --video FILE         capture into a video file (.mkv, .mp4, .webm) with its sound, through ffmpeg\n"
            "  --no-write           capture without reading back or writing anything (to time the rendering)\n"
+           "  --pass-times         wait for each pass of every frame and print, at the end, each scene's\n"
+           "                       milliseconds a frame and the share of shadow map, objects, effects,\n"
+           "                       glow and overlays\n"
            "  --frames N           stop after N timed frames\n"
            "  --start TIME         begin at this demo time: milliseconds or m:s:ms\n"
            "  --no-setup           skip the setup dialog and take its default choices\n"
@@ -126,6 +129,7 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
         else if (arg == "--batch") o->batch = true;
         else if (arg == "--diagnostics") o->diagnostics = true;
         else if (arg == "--no-write") o->noWrite = o->capture = true;
+        else if (arg == "--pass-times") o->passTimes = true;
         else if (arg == "--output" || arg == "--data" || arg == "--gamma-file" || arg == "--tree") {
             if (!value) return needs("a path");
             if (!*value) return bad();

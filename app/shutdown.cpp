@@ -28,6 +28,10 @@ void shutdownRestore() {
     gammaRestore();
     closeMusic();
     DemoContext* context = demoContext();
+    if (context->render.passTimes.on) {
+        printPassTimes(&context->render.passTimes, stdout);
+        context->render.passTimes.on = false;  // once, should the restore run again
+    }
     if (context->render.settings.fullscreen && context->window) {
         platformRestoreDisplayMode(context->window);
         platformShowCursor(true);

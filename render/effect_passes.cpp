@@ -1,5 +1,6 @@
 #include "render/effect_passes.h"
 
+#include "render/render_state.h"
 #include "scene/scene.h"
 
 void renderEffectPass(RenderState* render, Scene* scene, int32_t pass, int32_t timeMs) {
@@ -13,6 +14,8 @@ bool renderNullEffect(RenderState* render, Scene* scene, int32_t nullIndex, int3
     if (nullIndex < 0 || nullIndex >= scene->effectSlotCount || nullIndex >= SCENE_EFFECT_SLOTS) return false;
     EffectSlot* slot = &scene->effectSlots[nullIndex];
     if (slot->pass != EFFECT_PASS_AT_NULL || !slot->render) return false;
+    const int32_t around = switchPass(&render->passTimes, FRAME_PASS_EFFECTS);
     slot->render(render, slot, timeMs);
+    switchPass(&render->passTimes, around);
     return true;
 }

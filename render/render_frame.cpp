@@ -23,24 +23,33 @@ void renderFrame(RenderState* render, int32_t sceneTime) {
     // A minimised window has no client area: there is nothing to draw into.
     if (!scene || !render->currentCamera || s.clientWidth <= 0 || s.clientHeight <= 0) return;
 
+    PassTimes* times = &render->passTimes;
+    beginPassFrame(times, scene);
     updateItemMatrices(scene, sceneTime);
+    switchPass(times, FRAME_PASS_SHADOW);
     renderShadowMap(render, sceneTime);
 
     int32_t x, y;
     pictureViewport(s.clientWidth, s.clientHeight, s.width, s.height, &x, &y);
     glViewport(x, y, s.width, s.height);
+    switchPass(times, FRAME_PASS_EFFECTS);
     renderEffectPass(render, scene, EFFECT_PASS_BEFORE_OBJECTS, sceneTime);
 
+    switchPass(times, FRAME_PASS_SCENE);
     setUpScene(render, sceneTime);
     if (drawScene(render, sceneTime)) {
+        switchPass(times, FRAME_PASS_GLOW);
         drawGlow(render, scene, sceneTime);
         releaseShadowTexture(render);
     }
     // The overlays are timed on the demo clock, which the scheduler keeps in the scene's time.
+    switchPass(times, FRAME_PASS_OVERLAYS);
     if (render->overlayPass) render->overlayPass(render, scene->time);
+    switchPass(times, FRAME_PASS_EFFECTS);
     renderEffectPass(render, scene, EFFECT_PASS_AFTER_OVERLAYS, sceneTime);
 
     glDisable(GL_FOG);
+    switchPass(times, FRAME_PASS_NONE);
 }
 
 void clearPicture() {

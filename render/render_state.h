@@ -5,6 +5,7 @@
 
 #include "base/settings.h"
 #include "data/texture.h"
+#include "render/pass_times.h"
 #include "render/program_builder.h"
 #include "render/scene_setup_pass.h"
 #include "render/shadow_pass.h"
@@ -50,4 +51,5 @@ struct RenderState {
     EffectsState* effects;
     // The picture overlays drawn over every frame after the glow; null: none.
     void (*overlayPass)(RenderState* render, int32_t demoTime);
+    PassTimes passTimes;  // --pass-times
 };
