@@ -2,10 +2,11 @@
 # The player's speed on this machine in one table: start to first frame at 640 x 480 (Mesa's shader
 # cache warm, cold, and with all drawing discarded by GALLIUM_NOOP=1), the frame rate of every scene
 # on the renderer and with drawing discarded (bench/frame_rate.sh), and the slowest frame of the whole
-# film at one frame a second at 320 x 240.
+# film at one frame a second at 320 x 240 and 640 x 480, the whole film at 160 x 120 against 320 x 240,
+# and where the time of a frame goes, pass by pass (`velmora --pass-times`).
 # Usage: bench/speed_table.sh [BUILD_DIR]; needs a display (DISPLAY) or xvfb-run. VELMORA_BENCH_OPTIONS
-# adds player options to every run (for example "--anisotropy 0": on llvmpipe anisotropic filtering
-# makes some frames take minutes, Lawica's first seconds at 640 x 480 among them).
+# adds player options to every run (for example "--anisotropy 16": a software renderer otherwise
+# plays without anisotropic filtering).
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,12 +35,23 @@ noop=$(startup GALLIUM_NOOP=1)
 bash "$here/frame_rate.sh" "$build" > "$work/rate"
 GALLIUM_NOOP=1 bash "$here/frame_rate.sh" "$build" > "$work/noop"
 
-mkdir -p "$work/film"
-"${play[@]}" --fps 1 --mode 320x240 --output "$work/film" > /dev/null 2>&1
-slowest=$(find "$work/film" -name 'demo*.bmp' -printf '%T@ %f\n' | sort -k2 | awk '
-    NR > 1 && $1 - last > worst { worst = $1 - last; name = $2 }
-    { last = $1 }
-    END { n = substr(name, 5, 5) + 0; printf "%.2f s (at %d:%02d)", worst, int(n / 60), n % 60 }')
+# The slowest frame of the film at one frame a second: the longest gap between two frame files.
+slowest() {
+    rm -rf "$work/film" && mkdir -p "$work/film"
+    "${play[@]}" --fps 1 --mode "$1" --output "$work/film" > /dev/null 2>&1
+    find "$work/film" -name 'demo*.bmp' -printf '%T@ %f\n' | sort -k2 | awk '
+        NR > 1 && $1 - last > worst { worst = $1 - last; name = $2 }
+        { last = $1 }
+        END { n = substr(name, 5, 5) + 0; printf "%.2f s (at %d:%02d)", worst, int(n / 60), n % 60 }'
+}
+slowest320=$(slowest 320x240)
+slowest640=$(slowest 640x480)
+# Every scene's milliseconds a frame over the film at one frame a second, small against twice as large.
+"${play[@]}" --no-write --pass-times --fps 1 --mode 160x120 2> /dev/null | tail -n +2 | awk '{ print $1, $3 }' |
+    sort > "$work/small"
+"${play[@]}" --no-write --pass-times --fps 1 --mode 320x240 2> /dev/null | tail -n +2 | awk '{ print $1, $3 }' |
+    sort > "$work/large"
+"${play[@]}" --no-write --pass-times --fps 2 --mode 640x480 2> /dev/null > "$work/passes"
 
 echo "Velmora speed, $(date -u +%Y-%m-%d), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -49,4 +61,8 @@ printf '%-26s %8s\n' "  shader cache warm" "$warm" "  shader cache cold" "$cold"
 printf '%-10s %9s %9s %9s %10s %10s\n' scene start_ms fps cpu_fps noop_fps noop_cpu
 join <(tail -n +2 "$work/rate" | sort) <(tail -n +2 "$work/noop" | sort) |
     sort -k2 -n | awk '{ printf "%-10s %9d %9.1f %9s %10.1f %10s\n", $1, $2, $3, $4, $6, $7 }'
-echo "slowest frame of the film (320x240, 1 fps): $slowest"
+echo "slowest frame of the film (1 fps): $slowest320 at 320x240, $slowest640 at 640x480"
+echo "milliseconds a frame of each scene over the film at 1 fps, 160x120 against 320x240:"
+join "$work/small" "$work/large" | awk '{ printf "  %-10s %8.2f %8.2f%s\n", $1, $2, $3, $2 > $3 ? "  (small slower)" : "" }'
+echo "where a frame's time goes at 640x480 (2 frames a second of the film, each pass waited for):"
+cat "$work/passes"
