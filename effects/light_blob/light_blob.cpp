@@ -72,26 +72,47 @@ void lightBlobBuildRelief() {
     stretchBytes(gTables.relief, BLOB_VERTICES);
 }
 
+namespace {
+
+// Per column (phi, u) and per row (theta, v) of the surface: its angles' sines and cosines and the
+// four basis weights of its spline segment. They depend on the column or row only, so a frame
+// computes each once instead of once a vertex, with the same arithmetic.
+struct Axis {
+    int first;         // the segment's first control
+    float weights[4];  // lightBlobBasis(x - first - k)
+    float sine, cosine;
+};
+
+void axisAt(float angle, float x, Axis* axis) {
+    axis->first = static_cast<int>(x - 3.0f);
+    for (int k = 0; k < 4; ++k) axis->weights[k] = lightBlobBasis(x - static_cast<float>(axis->first + k));
+    axis->sine = std::sin(angle);
+    axis->cosine = std::cos(angle);
+}
+
+}  // namespace
+
 void lightBlobSurface(const float* c, float depth, float* vertices) {
     const float pi = 3.14159265f;
+    Axis columns[BLOB_COLUMNS], rows[BLOB_ROWS];
+    for (int i = 0; i < BLOB_COLUMNS; ++i) axisAt(-pi + 0.06346652f * i, 3.0f + 0.16f * i, &columns[i]);
+    for (int j = 0; j < BLOB_ROWS; ++j) axisAt(-pi / 2 + 0.06411414f * j, 3.0f + 0.16f * j, &rows[j]);
     for (int i = 0; i < BLOB_COLUMNS; ++i) {
-        const float phi = -pi + 0.06346652f * i, u = 3.0f + 0.16f * i;
-        const int iu = static_cast<int>(u - 3.0f);
+        const Axis& column = columns[i];
         for (int j = 0; j < BLOB_ROWS; ++j) {
-            const float theta = -pi / 2 + 0.06411414f * j, v = 3.0f + 0.16f * j;
-            const int iv = static_cast<int>(v - 3.0f);
+            const Axis& row = rows[j];
             const float relief = gTables.relief[j * BLOB_COLUMNS + i % 49] * depth / 255.0f;
             float spline = 0.0f;
-            for (int a = iu; a <= iu + 3; ++a) {
-                float column = 0.0f;
-                for (int b = iv; b <= iv + 3; ++b) column += lightBlobBasis(v - b) * c[19 * b + a];
-                spline += lightBlobBasis(u - a) * column;
+            for (int a = 0; a < 4; ++a) {
+                float sum = 0.0f;
+                for (int b = 0; b < 4; ++b) sum += row.weights[b] * c[19 * (row.first + b) + column.first + a];
+                spline += column.weights[a] * sum;
             }
             const float r = relief + spline;
             float* p = vertexAt(vertices, i, j);
-            p[0] = r * std::cos(theta) * std::cos(phi);
-            p[1] = r * std::sin(theta);
-            p[2] = r * std::cos(theta) * std::sin(phi);
+            p[0] = r * row.cosine * column.cosine;
+            p[1] = r * row.sine;
+            p[2] = r * row.cosine * column.sine;
         }
     }
     for (int i = 0; i < BLOB_COLUMNS; ++i)
