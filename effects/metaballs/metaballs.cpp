@@ -183,8 +183,14 @@ int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, v
     const CaseTables& tables = caseTables();
     int32_t triangles = 0;
     float positions[12][3], normals[12][3];
+    // The corners from the cell's first point, as the cell table holds them: reading the table (2 MiB)
+    // every frame cost more than the sums.
+    int32_t offsets[8];
+    for (int32_t k = 0; k < 8; ++k) offsets[k] = pointIndex(kCornerOffsets[k][0], kCornerOffsets[k][1], kCornerOffsets[k][2]);
     for (int32_t cell = 0; cell < METABALL_CELLS; ++cell) {
-        const int32_t* corner = grid->cells[cell];
+        const int32_t first = pointIndex(cell / 1600, cell / 40 % 40, cell % 40);
+        int32_t corner[8];
+        for (int32_t k = 0; k < 8; ++k) corner[k] = first + offsets[k];
         int32_t pattern = 0;
         for (int32_t k = 0; k < 8; ++k)
             if (grid->points[corner[k]][3] < 0.5f) pattern |= 1 << k;
