@@ -14,8 +14,9 @@ bool renderNullEffect(RenderState* render, Scene* scene, int32_t nullIndex, int3
     if (nullIndex < 0 || nullIndex >= scene->effectSlotCount || nullIndex >= SCENE_EFFECT_SLOTS) return false;
     EffectSlot* slot = &scene->effectSlots[nullIndex];
     if (slot->pass != EFFECT_PASS_AT_NULL || !slot->render) return false;
-    const int32_t around = switchPass(&render->passTimes, FRAME_PASS_EFFECTS);
+    PassTimes* times = render ? &render->passTimes : nullptr;  // tools draw effects without a renderer
+    const int32_t around = switchPass(times, FRAME_PASS_EFFECTS);
     slot->render(render, slot, timeMs);
-    switchPass(&render->passTimes, around);
+    switchPass(times, around);
     return true;
 }

@@ -24,6 +24,7 @@ PassTimesRow* rowOf(PassTimes* times, const Scene* scene) {
 }  // namespace
 
 int32_t switchPass(PassTimes* times, int32_t pass) {
+    if (!times) return FRAME_PASS_NONE;
     const int32_t previous = times->current;
     if (!times->on) return previous;
     glFinish();

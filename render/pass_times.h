@@ -36,7 +36,7 @@ struct PassTimes {
 };
 
 // Charges the running pass and starts `pass` (FRAME_PASS_NONE ends the frame). Returns the pass that
-// was running, so that a pass nested in another can hand back to it.
+// was running, so that a pass nested in another can hand back to it. Null times: nothing to count.
 int32_t switchPass(PassTimes* times, int32_t pass);
 // Starts a frame of scene: its time is charged to the scene's row (new scenes beyond the table's
 // capacity go uncounted).
