@@ -120,24 +120,19 @@ bool visibleWithin(const Boid* boid, const float point[3], float range, float co
     return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
 }
 
-// visibleWithin for a point already known to be within range, a = point - position, d2 = |a|^2 and
-// dv = |velocity|: the same arithmetic, without recomputing what a pass already has.
-bool facing(const Boid* boid, const float a[3], float d2, float dv, float cosine) {
-    float da = std::sqrt(d2);
+// visibleWithin for a point already known to be within range, at offset a and distance da = |a|, from
+// a fish moving at speed dv = |velocity|: the same arithmetic, without recomputing what a pass already has.
+bool facing(const Boid* boid, const float a[3], float da, float dv, float cosine) {
     if (da == 0.0f) return false;
     if (dv == 0.0f) return true;
     return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
 }
 
-float squaredDistance(const Boid* b, const Boid* q, float a[3]) {
-    for (int k = 0; k < 3; ++k) a[k] = q->position[k] - b->position[k];
-    return a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
-}
-
 // The neighbour rules: alignment, leash, cohesion and separation, in two passes over the fish in
 // sight. No fish moves while the flock steers, so the first pass walks the grid's chains once and
-// keeps the fish within the radius, in chain order, for the second; what is in sight is decided in
-// each pass with the fish's velocity of that moment, which the second pass changes as it goes.
+// keeps the fish within the radius, in chain order, with their offsets and distances, for the second;
+// what is in sight is decided in each pass with the fish's velocity of that moment, which the second
+// pass changes as it goes.
 void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[3]) {
     const float viewCosine = std::cos(flock->viewAngle);
     const float range2 = flock->neighbourRadius * flock->neighbourRadius;
@@ -148,15 +143,18 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
     for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
         for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
             const Boid* q = e->boid;
-            float a[3];
-            const float d2 = squaredDistance(b, q, a);
+            NearFish f;
+            for (int k = 0; k < 3; ++k) f.offset[k] = q->position[k] - b->position[k];
+            const float d2 = f.offset[0] * f.offset[0] + f.offset[1] * f.offset[1] + f.offset[2] * f.offset[2];
             if (q == b || !(d2 <= range2)) continue;
-            if (near < flock->boidCount) flock->inRange[near] = q;
+            f.boid = q;
+            f.distance = std::sqrt(d2);
+            if (near < flock->boidCount) flock->inRange[near] = f;
             ++near;
-            if (!facing(b, a, d2, speed, viewCosine)) continue;
+            if (!facing(b, f.offset, f.distance, speed, viewCosine)) continue;
             ++n;
             for (int k = 0; k < 3; ++k) sum[k] += q->velocity[k];
-            distances += length3(a);
+            distances += f.distance;
         }
     const float share = static_cast<float>(n + 1);
     for (int k = 0; k < 3; ++k) b->velocity[k] += (sum[k] / share - b->velocity[k]) * flock->alignWeight;
@@ -168,18 +166,18 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
         for (int k = 0; k < 3; ++k) b->velocity[k] += toTarget[k] * (1.0f - flock->leashRadius / d) * flock->targetWeight;
 
     const float mean = distances / share;
-    auto cohere = [&](const Boid* q) {
-        float a[3];
-        const float d2 = squaredDistance(b, q, a);
-        if (!facing(b, a, d2, length3(b->velocity), viewCosine)) return;
-        float e = length3(a);
-        if (e == 0.0f) return;  // on top of each other: no direction to go
+    float velocityLength = length3(b->velocity);  // again after each change
+    auto cohere = [&](const NearFish& f) {
+        const float* a = f.offset;
+        const float e = f.distance;
+        if (!facing(b, a, e, velocityLength, viewCosine)) return;
         float pull = (e - mean) / e * (flock->cohesionWeight / share);
         for (int k = 0; k < 3; ++k) b->velocity[k] += a[k] * pull;
         if (e < flock->separationDistance) {
             float push = (flock->separationDistance / e - 1.0f) * (flock->separationWeight / share);
             for (int k = 0; k < 3; ++k) b->velocity[k] -= a[k] * push;
         }
+        velocityLength = length3(b->velocity);
     };
     if (near <= flock->boidCount) {
         for (int32_t i = 0; i < near; ++i) cohere(flock->inRange[i]);
@@ -189,8 +187,13 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
     // chains again.
     for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
         for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
-            float a[3];
-            if (e->boid != b && squaredDistance(b, e->boid, a) <= range2) cohere(e->boid);
+            NearFish f;
+            for (int k = 0; k < 3; ++k) f.offset[k] = e->boid->position[k] - b->position[k];
+            const float d2 = f.offset[0] * f.offset[0] + f.offset[1] * f.offset[1] + f.offset[2] * f.offset[2];
+            if (e->boid == b || !(d2 <= range2)) continue;
+            f.boid = e->boid;
+            f.distance = std::sqrt(d2);
+            cohere(f);
         }
 }
 
@@ -412,7 +415,7 @@ FlockSet* createFlockSet(EffectVariant variant, const Envelope* target, float st
     flock->obstacles = static_cast<FlockObstacle*>(std::calloc(3, sizeof(FlockObstacle)));
     flock->cellOffsets = static_cast<int32_t*>(std::calloc(size_t(res) * res * res, sizeof(int32_t)));
     flock->cellTable = static_cast<CellTable*>(std::calloc(1, sizeof(CellTable)));
-    flock->inRange = static_cast<const Boid**>(std::calloc(size_t(preset->boidCount) + 1, sizeof(Boid*)));
+    flock->inRange = static_cast<NearFish*>(std::calloc(size_t(preset->boidCount) + 1, sizeof(NearFish)));
     CellEntry* pool = static_cast<CellEntry*>(std::calloc(size_t(preset->boidCount) + 1, sizeof(CellEntry)));
     if (!flock->boids || !flock->obstacles || !flock->cellOffsets || !flock->cellTable || !flock->inRange || !pool) {
         std::free(pool);

@@ -45,6 +45,14 @@ struct CellTable {
     int32_t poolUsed;
 };
 
+// A fish within the neighbour radius of the one steering: its offset and distance, which no step of
+// the steering changes.
+struct NearFish {
+    const Boid* boid;
+    float offset[3];  // its position less the steering fish's
+    float distance;
+};
+
 struct Flock {
     Boid* boids;
     int32_t boidCount;
@@ -66,7 +74,7 @@ struct Flock {
     int32_t cellOffsetCount;
     float alignWeight, cohesionWeight, separationWeight, targetWeight, obstacleWeight;
     CellTable* cellTable;
-    const Boid** inRange;  // boidCount entries: one fish's neighbours within the radius, during a step
+    NearFish* inRange;  // boidCount entries: one fish's neighbours within the radius, during a step
     float boundsMax[3];
     float boundsMin[3];
     int32_t gridResolution;
