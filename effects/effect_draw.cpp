@@ -20,19 +20,17 @@ const GLvoid* offset(intptr_t bytes) { return reinterpret_cast<const GLvoid*>(by
 
 }  // namespace
 
-void drawEffectSurface(const RenderState* render, const Scene* scene, const Mesh* mesh,
-                       const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
-                       BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {
+bool beginEffectSurface(const Scene* scene, const Mesh* mesh, const SurfaceInstance* instance, int32_t timeMs,
+                        VertexSource positions) {
     const GlEntryPoints* gl = glEntryPoints();
     const Surface* s = instance->surface;
-    if (!gl->glBindBufferARB || !s->vertexBuffer || !s->indexBuffer || !instance->vertexProgram) return;
+    if (!gl->glBindBufferARB || !s->vertexBuffer || !s->indexBuffer || !instance->vertexProgram) return false;
     if (s->displayLists && s->displayListCount > 0)
         glCallList(s->displayLists[textureFrame(timeMs, scene->setup.texturePeriod, s->displayListCount)]);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, instance->fragmentProgram);
     glEnable(GL_VERTEX_PROGRAM_ARB);
     gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, instance->vertexProgram);
-    if (beforeDraw) beforeDraw(instance, data);
 
     const GLsizei stride = s->vertexStride;
     if (positions.buffer) {
@@ -69,8 +67,18 @@ void drawEffectSurface(const RenderState* render, const Scene* scene, const Mesh
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     }
     gl->glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, s->indexBuffer);
-    glDrawElements(GL_TRIANGLES, 3 * s->triangleCount, GL_UNSIGNED_SHORT, offset(0));
+    return true;
+}
 
+void drawEffectSurfaceElements(const SurfaceInstance* instance) {
+    glDrawElements(GL_TRIANGLES, 3 * instance->surface->triangleCount, GL_UNSIGNED_SHORT, offset(0));
+}
+
+void endEffectSurface(const RenderState* render, const Mesh* mesh, const SurfaceInstance* instance, bool resetUnits) {
+    const GlEntryPoints* gl = glEntryPoints();
+    const Surface* s = instance->surface;
+    const bool weights = mesh && mesh->weightMapCount > 0;
+    const bool bump = s->bumpLayer != 0;
     for (int32_t k = 0; k < s->layerCount; ++k) {
         if (!(s->layerFlags[k] & LAYER_UV)) continue;
         if (gl->glClientActiveTextureARB) gl->glClientActiveTextureARB(GLenum(GL_TEXTURE0_ARB + k));
@@ -91,4 +99,13 @@ void drawEffectSurface(const RenderState* render, const Scene* scene, const Mesh
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
     if (resetUnits) resetTextureUnits(render);
+}
+
+void drawEffectSurface(const RenderState* render, const Scene* scene, const Mesh* mesh,
+                       const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
+                       BeforeDrawFn beforeDraw, const void* data, bool resetUnits) {
+    if (!beginEffectSurface(scene, mesh, instance, timeMs, positions)) return;
+    if (beforeDraw) beforeDraw(instance, data);
+    drawEffectSurfaceElements(instance);
+    endEffectSurface(render, mesh, instance, resetUnits);
 }

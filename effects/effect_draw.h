@@ -23,3 +23,9 @@ typedef void (*BeforeDrawFn)(const SurfaceInstance* instance, const void* data);
 void drawEffectSurface(const RenderState* render, const Scene* scene, const Mesh* mesh,
                        const SurfaceInstance* instance, int32_t timeMs, VertexSource positions,
                        BeforeDrawFn beforeDraw, const void* data, bool resetUnits = true);
+// drawEffectSurface in three steps, for many instances of one surface in a row with only program
+// locals changing between them: begin (false: nothing to draw), any number of draws, end.
+bool beginEffectSurface(const Scene* scene, const Mesh* mesh, const SurfaceInstance* instance, int32_t timeMs,
+                        VertexSource positions);
+void drawEffectSurfaceElements(const SurfaceInstance* instance);
+void endEffectSurface(const RenderState* render, const Mesh* mesh, const SurfaceInstance* instance, bool resetUnits);

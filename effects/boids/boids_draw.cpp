@@ -101,17 +101,22 @@ void drawShafts(RenderState* render, const Scene* scene, const FlockSet* set, fl
             s.sway = float(crtRand()) * 0.0012210013f - 20.0f;
         }
     }
+    // Every shaft is the same surface in the same state: it is set once, and each shaft changes only
+    // the model-view matrix.
+    const SurfaceInstance* surface = &shared.shaftItem.surfaces[0];
+    if (!beginEffectSurface(scene, shared.shaftItem.mesh, surface, timeMs, {0, 0})) return;
+    setShaftBlend(surface, nullptr);
+    glMatrixMode(GL_MODELVIEW);
     for (LightShaft& s : shared.shafts) {
         s.position[0] = s.baseX + s.sway * std::sin(t * 0.1f + s.sway);
         const float length = shaftLength(set, s);
-        glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
         glTranslatef(s.position[0], 50.0f - length, s.position[2]);
         glScalef(1.49f, length, 1.0f);
-        drawEffectSurface(render, scene, shared.shaftItem.mesh, &shared.shaftItem.surfaces[0], timeMs, {0, 0},
-                          setShaftBlend, nullptr, false);
+        drawEffectSurfaceElements(surface);
     }
+    endEffectSurface(render, shared.shaftItem.mesh, surface, false);
     resetTextureUnits(render);
 }
 
@@ -210,11 +215,24 @@ void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     const Scene* scene = render->currentScene;
     const Flock& display = state->flock->display;
     FishDraw fish;
-    for (int32_t i = 0; state->fish.mesh && i < display.boidCount; ++i) {
-        fishControlPoints(&display.boids[i], fish.p, fish.q);
-        for (int32_t s = 0; s < state->fish.surfaceCount; ++s)
-            drawEffectSurface(render, scene, state->fish.mesh, &state->fish.surfaces[s], timeMs, {0, 0},
-                              setFishLocals, &fish, false);
+    if (state->fish.mesh && state->fish.surfaceCount == 1) {
+        // One surface: its state is set once and each fish changes only its control points.
+        const SurfaceInstance* surface = &state->fish.surfaces[0];
+        if (beginEffectSurface(scene, state->fish.mesh, surface, timeMs, {0, 0})) {
+            for (int32_t i = 0; i < display.boidCount; ++i) {
+                fishControlPoints(&display.boids[i], fish.p, fish.q);
+                setFishLocals(surface, &fish);
+                drawEffectSurfaceElements(surface);
+            }
+            endEffectSurface(render, state->fish.mesh, surface, false);
+        }
+    } else {
+        for (int32_t i = 0; state->fish.mesh && i < display.boidCount; ++i) {
+            fishControlPoints(&display.boids[i], fish.p, fish.q);
+            for (int32_t s = 0; s < state->fish.surfaceCount; ++s)
+                drawEffectSurface(render, scene, state->fish.mesh, &state->fish.surfaces[s], timeMs, {0, 0},
+                                  setFishLocals, &fish, false);
+        }
     }
     resetTextureUnits(render);
     if (scene && std::strcmp(scene->name, SHAFT_SCENE) == 0) drawShafts(render, scene, state->flock, t, timeMs);
