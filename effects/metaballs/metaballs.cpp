@@ -187,8 +187,22 @@ int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, v
     // every frame cost more than the sums.
     int32_t offsets[8];
     for (int32_t k = 0; k < 8; ++k) offsets[k] = pointIndex(kCornerOffsets[k][0], kCornerOffsets[k][1], kCornerOffsets[k][2]);
+    // Lines of points along the last axis with a point not below the surface. A row of cells whose
+    // four lines have none lies wholly inside the field's low side: no edge crosses the surface there.
+    bool lineCrosses[METABALL_GRID][METABALL_GRID];
+    for (int32_t a = 0; a < METABALL_GRID; ++a)
+        for (int32_t b = 0; b < METABALL_GRID; ++b) {
+            bool crosses = false;
+            for (int32_t c = 0; c < METABALL_GRID && !crosses; ++c) crosses = !(grid->points[pointIndex(a, b, c)][3] < 0.5f);
+            lineCrosses[a][b] = crosses;
+        }
     for (int32_t cell = 0; cell < METABALL_CELLS; ++cell) {
-        const int32_t first = pointIndex(cell / 1600, cell / 40 % 40, cell % 40);
+        const int32_t a = cell / 1600, b = cell / 40 % 40;
+        if (!lineCrosses[a][b] && !lineCrosses[a][b + 1] && !lineCrosses[a + 1][b] && !lineCrosses[a + 1][b + 1]) {
+            cell += 39;  // the rest of the row
+            continue;
+        }
+        const int32_t first = pointIndex(a, b, cell % 40);
         int32_t corner[8];
         for (int32_t k = 0; k < 8; ++k) corner[k] = first + offsets[k];
         int32_t pattern = 0;
