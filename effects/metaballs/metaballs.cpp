@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Corner k of a cell sits at these grid offsets (x, y, z) from its first point.
@@ -153,6 +157,46 @@ void metaballBox(const MetaBall& ball, int axis, int32_t* start, int32_t* end) {
     *end = e > METABALL_GRID ? METABALL_GRID : e;
 }
 
+namespace {
+
+// One ball's share along the line of points (a, b, lo) .. (a, b, hi - 1): strength / d2 to the field
+// and strength / d2^2 times the offset to the gradient, d2 the squared distance held at 0.0001 or
+// more. The squares of the offsets come per axis (a point's x depends on a only, y on b, z on c),
+// summed in the order (x^2 + y^2) + z^2; the divisions go four at a time where the processor can,
+// each lane the same IEEE division as one at a time.
+void addBallToLine(MetaballGrid* grid, const MetaBall& ball, float dx, float xy, const float* dy, int32_t a,
+                   int32_t b, int32_t lo, int32_t hi, const float* dz, const float* zz) {
+    float d2[METABALL_GRID], value[METABALL_GRID], slope[METABALL_GRID];
+    for (int32_t c = lo; c < hi; ++c) {
+        float d = xy + zz[c];
+        if (d < 0.0001f) d = 0.0001f;
+        d2[c] = d;
+    }
+    int32_t c = lo;
+#ifdef __SSE2__
+    const __m128 strength = _mm_set1_ps(ball.strength);
+    for (; c + 4 <= hi; c += 4) {
+        const __m128 d = _mm_loadu_ps(d2 + c);
+        _mm_storeu_ps(value + c, _mm_div_ps(strength, d));
+        _mm_storeu_ps(slope + c, _mm_div_ps(strength, _mm_mul_ps(d, d)));
+    }
+#endif
+    for (; c < hi; ++c) {
+        value[c] = ball.strength / d2[c];
+        slope[c] = ball.strength / (d2[c] * d2[c]);
+    }
+    const int32_t first = pointIndex(a, b, 0);
+    for (c = lo; c < hi; ++c) {
+        grid->points[first + c][3] += value[c];
+        float* gradient = grid->gradients[first + c];
+        gradient[0] += dx * slope[c];
+        gradient[1] += dy[b] * slope[c];
+        gradient[2] += dz[c] * slope[c];
+    }
+}
+
+}  // namespace
+
 void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
     if (count > METABALL_PATHS) count = METABALL_PATHS;
     for (int32_t k = 0; k < count; ++k) balls[k] = metaballAt(k, timeMs);
@@ -164,18 +208,20 @@ void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall
         const MetaBall& ball = balls[k];
         int32_t lo[3], hi[3];
         for (int axis = 0; axis < 3; ++axis) metaballBox(ball, axis, &lo[axis], &hi[axis]);
+        // Offsets and their squares per axis, from the grid's own coordinates.
+        float dx[METABALL_GRID], dy[METABALL_GRID], dz[METABALL_GRID], xx[METABALL_GRID], yy[METABALL_GRID],
+            zz[METABALL_GRID];
+        for (int32_t n = 0; n < METABALL_GRID; ++n) {
+            dx[n] = grid->points[pointIndex(n, 0, 0)][0] - ball.position[0];
+            dy[n] = grid->points[pointIndex(0, n, 0)][1] - ball.position[1];
+            dz[n] = grid->points[pointIndex(0, 0, n)][2] - ball.position[2];
+            xx[n] = dx[n] * dx[n];
+            yy[n] = dy[n] * dy[n];
+            zz[n] = dz[n] * dz[n];
+        }
         for (int32_t a = lo[0]; a < hi[0]; ++a)
             for (int32_t b = lo[1]; b < hi[1]; ++b)
-                for (int32_t c = lo[2]; c < hi[2]; ++c) {
-                    const int32_t i = pointIndex(a, b, c);
-                    float* p = grid->points[i];
-                    const float d[3] = {p[0] - ball.position[0], p[1] - ball.position[1], p[2] - ball.position[2]};
-                    float d2 = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-                    if (d2 < 0.0001f) d2 = 0.0001f;
-                    p[3] += ball.strength / d2;
-                    const float g = ball.strength / (d2 * d2);
-                    for (int axis = 0; axis < 3; ++axis) grid->gradients[i][axis] += d[axis] * g;
-                }
+                addBallToLine(grid, ball, dx[a], xx[a] + yy[b], dy, a, b, lo[2], hi[2], dz, zz);
     }
 }
 
