@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include <jpeglib.h>
+// after jpeglib.h: the message codes
+#include <jerror.h>
 
 #include "base/out_of_memory.h"
 #include "base/report.h"
@@ -30,6 +32,8 @@ struct PlayerErrors {
     char message[JMSG_LENGTH_MAX];
     FILE* stream;
     uint8_t* pixels;
+    void (*printMessage)(j_common_ptr, int);  // the library's own
+    bool dataEnded;
 };
 
 // A file whose header the library refuses goes back to detection; any later error ends the process
@@ -46,10 +50,22 @@ void onError(j_common_ptr info) {
     fatalExit(EXIT_JPEG);
 }
 
-// Warnings (a stream that ends early and is padded) stay on standard error, as the library writes them.
+// Warnings stay on standard error, as the library writes them. One that says the data ended (the file
+// is cut short, or a marker stands where data should be) also ends the decoding: the library would
+// pad every row still to come, and a header of a few bytes may promise 60 million pixels.
+void onMessage(j_common_ptr info, int level) {
+    PlayerErrors* errors = reinterpret_cast<PlayerErrors*>(info->err);
+    errors->printMessage(info, level);
+    const int code = info->err->msg_code;
+    if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) errors->dataEnded = true;
+}
+
 void startRead(jpeg_decompress_struct* info, PlayerErrors* errors, DemoFile file, FILE* stream, bool trying) {
     jpeg_std_error(&errors->library);
     errors->library.error_exit = onError;
+    errors->printMessage = errors->library.emit_message;
+    errors->library.emit_message = onMessage;
+    errors->dataEnded = false;
     errors->name = file->name;
     errors->trying = trying;
     errors->message[0] = 0;
@@ -116,12 +132,20 @@ uint8_t* readJpeg(TextureImage* image, DemoFile file) {
     JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                 static_cast<JDIMENSION>(rowBytes), 1);
     // Scanlines come top row first; textures want the bottom row first.
-    while (info.output_scanline < info.output_height) {
-        size_t line = info.output_scanline;
+    size_t lines = 0;
+    while (info.output_scanline < info.output_height && !errors.dataEnded) {
         if (jpeg_read_scanlines(&info, row, 1) != 1) break;
-        std::memcpy(pixels + (height - 1 - line) * rowBytes, row[0], rowBytes);
+        lines = info.output_scanline;
+        std::memcpy(pixels + (height - lines) * rowBytes, row[0], rowBytes);
     }
-    jpeg_finish_decompress(&info);
+    if (lines < height) {
+        // Cut short: the rows below the last one read repeat it (black when there is none).
+        for (size_t line = lines; lines > 0 && line < height; ++line)
+            std::memcpy(pixels + (height - 1 - line) * rowBytes, pixels + (height - lines) * rowBytes, rowBytes);
+        jpeg_abort_decompress(&info);
+    } else {
+        jpeg_finish_decompress(&info);
+    }
     jpeg_destroy_decompress(&info);
     std::fclose(stream);
     fileSeek(file, 0, SEEK_SET);
