@@ -1,7 +1,7 @@
 #!/bin/bash
 # The player's speed on this machine in one table: start to first frame at 640 x 480 (Mesa's shader
 # cache warm, cold, and with all drawing discarded by GALLIUM_NOOP=1), the frame rate of every scene
-# on the renderer and with drawing discarded (bench/frame_rate.sh), and the slowest frame of the whole
+# on the renderer (bench/frame_rate.sh) and the player's own work a frame, and the slowest frame of the whole
 # film at one frame a second at 320 x 240 and 640 x 480, the whole film at 160 x 120 against 320 x 240,
 # and where the time of a frame goes, pass by pass (`velmora --pass-times`).
 # Usage: bench/speed_table.sh [BUILD_DIR]; needs a display (DISPLAY) or xvfb-run. VELMORA_BENCH_OPTIONS
@@ -33,7 +33,11 @@ warm=$(startup MESA_SHADER_CACHE_DIR="$work/cache")
 noop=$(startup GALLIUM_NOOP=1)
 
 bash "$here/frame_rate.sh" "$build" > "$work/rate"
-GALLIUM_NOOP=1 bash "$here/frame_rate.sh" "$build" > "$work/noop"
+# The player's own work: the whole film at 30 frames a second with drawing discarded and nothing
+# written, each scene's milliseconds a frame as --pass-times counts them (the frame's passes, waited
+# for; with nothing drawn the waits cost nothing).
+GALLIUM_NOOP=1 "${play[@]}" --no-write --pass-times --mode 640x480 < /dev/null 2> /dev/null | tail -n +2 |
+    awk '{ printf "%s %.3f %.0f\n", $1, $3, ($3 > 0 ? 1000 / $3 : 0) }' > "$work/own"
 
 # The slowest frame of the film at one frame a second: the longest gap between two frame files.
 slowest() {
@@ -57,12 +61,14 @@ echo "Velmora speed, $(date -u +%Y-%m-%d), $(nproc) cores, $(grep -m1 'model nam
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-26s %8s\n' "start to first frame" "seconds"
 printf '%-26s %8s\n' "  shader cache warm" "$warm" "  shader cache cold" "$cold" "  drawing discarded" "$noop"
-# Frames per second from the wall clock and from the player's CPU time (steadier on a busy machine).
-printf '%-10s %9s %9s %9s %10s %10s\n' scene start_ms fps cpu_fps noop_fps noop_cpu
-join <(tail -n +2 "$work/rate" | sort) <(tail -n +2 "$work/noop" | sort) |
-    sort -k2 -n | awk '{ printf "%-10s %9d %9.1f %9s %10.1f %10s\n", $1, $2, $3, $4, $6, $7 }'
+# Frames per second from the wall clock and from the player's CPU time (steadier on a busy machine),
+# both writing the frames; the player's own work with drawing discarded and nothing written.
+printf '%-10s %9s %9s %9s %12s %9s\n' scene start_ms fps cpu_fps own_ms/frame own_fps
+join <(tail -n +2 "$work/rate" | sort) <(sort "$work/own") |
+    sort -k2 -n | awk '{ printf "%-10s %9d %9.1f %9s %12.3f %9d\n", $1, $2, $3, $4, $5, $6 }'
 echo "slowest frame of the film (1 fps): $slowest320 at 320x240, $slowest640 at 640x480"
 echo "milliseconds a frame of each scene over the film at 1 fps, 160x120 against 320x240:"
-join "$work/small" "$work/large" | awk '{ printf "  %-10s %8.2f %8.2f%s\n", $1, $2, $3, $2 > $3 ? "  (small slower)" : "" }'
+join "$work/small" "$work/large" |
+    awk '{ printf "  %-10s %8.2f %8.2f%s\n", $1, $2, $3, ($2 > $3 ? "  (small slower)" : "") }'
 echo "where a frame's time goes at 640x480 (2 frames a second of the film, each pass waited for):"
 cat "$work/passes"

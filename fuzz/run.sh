@@ -61,6 +61,9 @@ for name in "${names[@]}"; do
       [ -d "$seeds/$name" ] && sources+=("$seeds/$name")
       nice -n 10 "$harness" "${limits[@]}" -merge=1 -use_counters=0 -close_fd_mask=3 "$merged" "${sources[@]}" 2>&1 |
         tail -n 1
+      # Seeds taken whole from the production stay: their coverage is in the libraries, which the
+      # edges do not count.
+      cp "$corpus"/production_* "$merged"/ 2>/dev/null || true
       rm -rf "$corpus" && mkdir -p "$corpus" && cp "$merged"/* "$corpus"/ && rm -rf "$merged"
       echo "$name: $(ls "$corpus" | wc -l) inputs, $(du -sb "$corpus" | cut -f1) bytes"
       ;;
