@@ -58,7 +58,8 @@ void probeDriverStrings(DeviceCaps* caps);
 int probeGlExtension(const char* name, DeviceCaps* caps);
 // Probes one window-system extension by its WGL name, answered by this platform's stand-in.
 int probeWglExtension(const char* name, DeviceCaps* caps);
-// The whole probe of the current context in its fixed order, then maxAnisotropy and maxTextureUnits.
+// The whole probe of the current context in its fixed order, then maxAnisotropy and maxTextureUnits;
+// on a software renderer the compressed texture mode becomes the plain one.
 void probeDeviceCaps(DeviceCaps* caps, Settings* settings);
 
 // True when the driver draws on the CPU (Mesa's llvmpipe, softpipe or swrast). Their anisotropic

@@ -244,6 +244,10 @@ void probeDeviceCaps(DeviceCaps* caps, Settings* settings) {
     } else {
         settings->maxAnisotropy = 0;
     }
+    // A generic compressed format makes a software renderer compress every picture and its mipmaps on
+    // the CPU while loading (half of the player's own start on llvmpipe) and decode blocks at every
+    // sample: it gets the plain formats, and a GPU the compressed ones as before.
+    if (softwareRenderer(caps) && settings->textureMode == 2) settings->textureMode = 0;
     GLint units = 1;
     if (caps->states[EXT_ARB_MULTITEXTURE] == EXTENSION_FOUND) glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
     settings->maxTextureUnits = units;

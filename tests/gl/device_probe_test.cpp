@@ -27,6 +27,7 @@ const char* kAllGl =
 class Probe : public DeviceTest {};
 
 TEST_F(Probe, ThisMachineMeetsTheRequirementWithoutTheNvPath) {
+    settings.textureMode = 2;
     probe();
     const DeviceCaps* caps = deviceCaps();
     for (int i = 0; i < REQUIRED_EXTENSION_COUNT; ++i)
@@ -49,6 +50,9 @@ TEST_F(Probe, ThisMachineMeetsTheRequirementWithoutTheNvPath) {
     EXPECT_EQ(gl->glBindProgramNV, nullptr);
     EXPECT_GE(settings.maxTextureUnits, 4);
     EXPECT_GE(settings.maxAnisotropy, 2);
+    // llvmpipe: plain textures rather than compressing them on the CPU.
+    EXPECT_TRUE(softwareRenderer(caps));
+    EXPECT_EQ(settings.textureMode, 0);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
