@@ -164,8 +164,8 @@ namespace {
 // more. The squares of the offsets come per axis (a point's x depends on a only, y on b, z on c),
 // summed in the order (x^2 + y^2) + z^2; the divisions go four at a time where the processor can,
 // each lane the same IEEE division as one at a time.
-void addBallToLine(MetaballGrid* grid, const MetaBall& ball, float dx, float xy, const float* dy, int32_t a,
-                   int32_t b, int32_t lo, int32_t hi, const float* dz, const float* zz) {
+void addBallToLine(MetaballGrid* grid, const MetaBall& ball, float dx, float dy, float xy, int32_t a, int32_t b,
+                   int32_t lo, int32_t hi, const float* dz, const float* zz) {
     float d2[METABALL_GRID], value[METABALL_GRID], slope[METABALL_GRID];
     for (int32_t c = lo; c < hi; ++c) {
         float d = xy + zz[c];
@@ -190,7 +190,7 @@ void addBallToLine(MetaballGrid* grid, const MetaBall& ball, float dx, float xy,
         grid->points[first + c][3] += value[c];
         float* gradient = grid->gradients[first + c];
         gradient[0] += dx * slope[c];
-        gradient[1] += dy[b] * slope[c];
+        gradient[1] += dy * slope[c];
         gradient[2] += dz[c] * slope[c];
     }
 }
@@ -221,7 +221,7 @@ void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall
         }
         for (int32_t a = lo[0]; a < hi[0]; ++a)
             for (int32_t b = lo[1]; b < hi[1]; ++b)
-                addBallToLine(grid, ball, dx[a], xx[a] + yy[b], dy, a, b, lo[2], hi[2], dz, zz);
+                addBallToLine(grid, ball, dx[a], dy[b], xx[a] + yy[b], a, b, lo[2], hi[2], dz, zz);
     }
 }
 
@@ -229,10 +229,6 @@ int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, v
     const CaseTables& tables = caseTables();
     int32_t triangles = 0;
     float positions[12][3], normals[12][3];
-    // The corners from the cell's first point, as the cell table holds them: reading the table (2 MiB)
-    // every frame cost more than the sums.
-    int32_t offsets[8];
-    for (int32_t k = 0; k < 8; ++k) offsets[k] = pointIndex(kCornerOffsets[k][0], kCornerOffsets[k][1], kCornerOffsets[k][2]);
     // Lines of points along the last axis with a point not below the surface. A row of cells whose
     // four lines have none lies wholly inside the field's low side: no edge crosses the surface there.
     bool lineCrosses[METABALL_GRID][METABALL_GRID];
@@ -243,14 +239,15 @@ int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, v
             lineCrosses[a][b] = crosses;
         }
     for (int32_t cell = 0; cell < METABALL_CELLS; ++cell) {
-        const int32_t a = cell / 1600, b = cell / 40 % 40;
-        if (!lineCrosses[a][b] && !lineCrosses[a][b + 1] && !lineCrosses[a + 1][b] && !lineCrosses[a + 1][b + 1]) {
-            cell += 39;  // the rest of the row
-            continue;
+        if (cell % 40 == 0) {  // a row's first cell: its first point is (pa, pb, 0)
+            const int32_t pa = cell / 1600, pb = cell / 40 % 40;
+            if (!lineCrosses[pa][pb] && !lineCrosses[pa][pb + 1] && !lineCrosses[pa + 1][pb] &&
+                !lineCrosses[pa + 1][pb + 1]) {
+                cell += 39;  // the whole row
+                continue;
+            }
         }
-        const int32_t first = pointIndex(a, b, cell % 40);
-        int32_t corner[8];
-        for (int32_t k = 0; k < 8; ++k) corner[k] = first + offsets[k];
+        const int32_t* corner = grid->cells[cell];
         int32_t pattern = 0;
         for (int32_t k = 0; k < 8; ++k)
             if (grid->points[corner[k]][3] < 0.5f) pattern |= 1 << k;
