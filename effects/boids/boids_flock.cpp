@@ -108,24 +108,36 @@ void setPreset(Flock* flock, const FlockPreset& preset) {
     flock->gridResolution = preset.gridResolution;
 }
 
+// Whether a fish sees a point at offset a and distance da = |a|, moving at speed dv = |velocity|.
+bool facing(const Boid* boid, const float a[3], float da, float dv, float cosine) {
+    if (da == 0.0f) return false;  // the point is the fish itself
+    if (dv == 0.0f) return true;   // a fish at rest faces nowhere in particular
+    return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
+}
+
 // isVisible with the cosine of the half angle given: it is the same for every pair of a step.
 bool visibleWithin(const Boid* boid, const float point[3], float range, float cosine) {
     float a[3];
     for (int k = 0; k < 3; ++k) a[k] = point[k] - boid->position[k];
     float d2 = a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
     if (!(d2 <= range * range)) return false;
-    float da = std::sqrt(d2), dv = length3(boid->velocity);
-    if (da == 0.0f) return false;  // the point is the fish itself
-    if (dv == 0.0f) return true;   // a fish at rest faces nowhere in particular
-    return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
+    return facing(boid, a, std::sqrt(d2), length3(boid->velocity), cosine);
 }
 
-// visibleWithin for a point already known to be within range, at offset a and distance da = |a|, from
-// a fish moving at speed dv = |velocity|: the same arithmetic, without recomputing what a pass already has.
-bool facing(const Boid* boid, const float a[3], float da, float dv, float cosine) {
-    if (da == 0.0f) return false;
-    if (dv == 0.0f) return true;
-    return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
+// Every other fish in the grid cells around key within the radius (range2 its square), in chain
+// order, with its offset and distance.
+template <typename Visit>
+void forFishInRange(const Flock* flock, const Boid* b, int32_t key, float range2, Visit visit) {
+    for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
+        for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
+            NearFish f;
+            f.boid = e->boid;
+            for (int k = 0; k < 3; ++k) f.offset[k] = f.boid->position[k] - b->position[k];
+            const float d2 = f.offset[0] * f.offset[0] + f.offset[1] * f.offset[1] + f.offset[2] * f.offset[2];
+            if (f.boid == b || !(d2 <= range2)) continue;
+            f.distance = std::sqrt(d2);
+            visit(f);
+        }
 }
 
 // The neighbour rules: alignment, leash, cohesion and separation, in two passes over the fish in
@@ -140,22 +152,14 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
     float sum[3] = {b->velocity[0], b->velocity[1], b->velocity[2]};
     float distances = 0;
     const float speed = length3(b->velocity);
-    for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
-        for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
-            const Boid* q = e->boid;
-            NearFish f;
-            for (int k = 0; k < 3; ++k) f.offset[k] = q->position[k] - b->position[k];
-            const float d2 = f.offset[0] * f.offset[0] + f.offset[1] * f.offset[1] + f.offset[2] * f.offset[2];
-            if (q == b || !(d2 <= range2)) continue;
-            f.boid = q;
-            f.distance = std::sqrt(d2);
-            if (near < flock->boidCount) flock->inRange[near] = f;
-            ++near;
-            if (!facing(b, f.offset, f.distance, speed, viewCosine)) continue;
-            ++n;
-            for (int k = 0; k < 3; ++k) sum[k] += q->velocity[k];
-            distances += f.distance;
-        }
+    forFishInRange(flock, b, key, range2, [&](const NearFish& f) {
+        if (near < flock->boidCount) flock->inRange[near] = f;
+        ++near;
+        if (!facing(b, f.offset, f.distance, speed, viewCosine)) return;
+        ++n;
+        for (int k = 0; k < 3; ++k) sum[k] += f.boid->velocity[k];
+        distances += f.distance;
+    });
     const float share = static_cast<float>(n + 1);
     for (int k = 0; k < 3; ++k) b->velocity[k] += (sum[k] / share - b->velocity[k]) * flock->alignWeight;
 
@@ -185,16 +189,7 @@ void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[
     }
     // Cells met twice (offsets that name the same cell on a coarse grid) overflowed the list: the
     // chains again.
-    for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
-        for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
-            NearFish f;
-            for (int k = 0; k < 3; ++k) f.offset[k] = e->boid->position[k] - b->position[k];
-            const float d2 = f.offset[0] * f.offset[0] + f.offset[1] * f.offset[1] + f.offset[2] * f.offset[2];
-            if (e->boid == b || !(d2 <= range2)) continue;
-            f.boid = e->boid;
-            f.distance = std::sqrt(d2);
-            cohere(f);
-        }
+    forFishInRange(flock, b, key, range2, cohere);
 }
 
 // Turns the fish sideways in the x-y plane around obstacles ahead of it.
