@@ -17,22 +17,25 @@ int32_t powerOfTwoCover(int32_t size) {
     return cover;
 }
 
-// Zero-filled: rows that no copy writes read the same from run to run.
 void createGlowTexture(RenderState* render, int32_t width, int32_t height) {
-    void* zeros = std::calloc(size_t(width) * size_t(height), 4);
-    if (!zeros) outOfMemory("a glow texture of %d x %d", width, height);
     glGenTextures(1, &render->glowTexture);
     glBindTexture(GL_TEXTURE_2D, render->glowTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
+    defineFrameCopyTexture(width, height);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
-    std::free(zeros);
 }
 
 }  // namespace
+
+void defineFrameCopyTexture(int32_t width, int32_t height) {
+    void* zeros = std::calloc(size_t(width) * size_t(height), 4);
+    if (!zeros) outOfMemory("a frame copy texture of %d x %d", width, height);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
+    std::free(zeros);
+}
 
 void glowTextureSize(const Settings* settings, int32_t* width, int32_t* height) {
     const bool full = settings->fullscreen != 0;

@@ -3,8 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <vector>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -136,9 +134,7 @@ void ensureTexture(const RenderState* render, BlurState* s, const GLint* viewpor
     if (s->texture && w == s->textureWidth && h == s->textureHeight) return;
     if (!s->texture) glGenTextures(1, &s->texture);
     glBindTexture(GL_TEXTURE_2D, s->texture);
-    // Zero-filled: the taps at the frame's edge read texels no copy writes, the same in every run.
-    std::vector<uint8_t> zeros(size_t(w) * size_t(h) * 4, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.data());
+    defineFrameCopyTexture(w, h);
     effectPictureFiltering(nullptr, GL_LINEAR, false);
     s->textureWidth = w;
     s->textureHeight = h;
