@@ -38,8 +38,7 @@ int32_t switchPass(PassTimes* times, int32_t pass) {
 
 void beginPassFrame(PassTimes* times, const Scene* scene) {
     if (!times->on) return;
-    switchPass(times, FRAME_PASS_NONE);
-    times->scene = scene;
+    times->scene = scene;  // the last frame ended with no pass running: nothing to charge
     if (PassTimesRow* row = rowOf(times, scene)) ++row->frames;
 }
 
