@@ -6,6 +6,7 @@
 
 #include "base/crt_rand.h"
 #include "base/out_of_memory.h"
+#include "effects/boids/flock_neighbours.h"
 #include "scene/envelope.h"
 
 namespace {
@@ -40,8 +41,6 @@ float uniform() { return static_cast<float>(crtRand()) * 3.051851e-05f; }
 void pathAt(const Envelope* target, float t, float out[3]) {
     for (int k = 0; k < 3; ++k) out[k] = evalEnvelope(&target[k], t);
 }
-
-float length3(const float v[3]) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
 // Non-negative remainder: keys of cells left of the grid are negative.
 int32_t positiveMod(int32_t a, int32_t m) {
@@ -108,88 +107,13 @@ void setPreset(Flock* flock, const FlockPreset& preset) {
     flock->gridResolution = preset.gridResolution;
 }
 
-// Whether a fish sees a point at offset a and distance da = |a|, moving at speed dv = |velocity|.
-bool facing(const Boid* boid, const float a[3], float da, float dv, float cosine) {
-    if (da == 0.0f) return false;  // the point is the fish itself
-    if (dv == 0.0f) return true;   // a fish at rest faces nowhere in particular
-    return (a[0] * boid->velocity[0] + a[1] * boid->velocity[1] + a[2] * boid->velocity[2]) / (da * dv) >= cosine;
-}
-
 // isVisible with the cosine of the half angle given: it is the same for every pair of a step.
 bool visibleWithin(const Boid* boid, const float point[3], float range, float cosine) {
     float a[3];
     for (int k = 0; k < 3; ++k) a[k] = point[k] - boid->position[k];
     float d2 = a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
     if (!(d2 <= range * range)) return false;
-    return facing(boid, a, std::sqrt(d2), length3(boid->velocity), cosine);
-}
-
-// Every other fish in the grid cells around key within the radius (range2 its square), in chain
-// order, with its offset and distance.
-template <typename Visit>
-void forFishInRange(const Flock* flock, const Boid* b, int32_t key, float range2, Visit visit) {
-    for (int32_t o = 0; o < flock->cellOffsetCount; ++o)
-        for (const CellEntry* e = cellLookup(flock->cellTable, key + flock->cellOffsets[o]); e; e = e->next) {
-            NearFish f;
-            f.boid = e->boid;
-            for (int k = 0; k < 3; ++k) f.offset[k] = f.boid->position[k] - b->position[k];
-            const float d2 = f.offset[0] * f.offset[0] + f.offset[1] * f.offset[1] + f.offset[2] * f.offset[2];
-            if (f.boid == b || !(d2 <= range2)) continue;
-            f.distance = std::sqrt(d2);
-            visit(f);
-        }
-}
-
-// The neighbour rules: alignment, leash, cohesion and separation, in two passes over the fish in
-// sight. No fish moves while the flock steers, so the first pass walks the grid's chains once and
-// keeps the fish within the radius, in chain order, with their offsets and distances, for the second;
-// what is in sight is decided in each pass with the fish's velocity of that moment, which the second
-// pass changes as it goes.
-void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[3]) {
-    const float viewCosine = std::cos(flock->viewAngle);
-    const float range2 = flock->neighbourRadius * flock->neighbourRadius;
-    int32_t n = 0, near = 0;
-    float sum[3] = {b->velocity[0], b->velocity[1], b->velocity[2]};
-    float distances = 0;
-    const float speed = length3(b->velocity);
-    forFishInRange(flock, b, key, range2, [&](const NearFish& f) {
-        if (near < flock->boidCount) flock->inRange[near] = f;
-        ++near;
-        if (!facing(b, f.offset, f.distance, speed, viewCosine)) return;
-        ++n;
-        for (int k = 0; k < 3; ++k) sum[k] += f.boid->velocity[k];
-        distances += f.distance;
-    });
-    const float share = static_cast<float>(n + 1);
-    for (int k = 0; k < 3; ++k) b->velocity[k] += (sum[k] / share - b->velocity[k]) * flock->alignWeight;
-
-    float toTarget[3];
-    for (int k = 0; k < 3; ++k) toTarget[k] = t1[k] - b->position[k];
-    float d = length3(toTarget);
-    if (d > flock->leashRadius)
-        for (int k = 0; k < 3; ++k) b->velocity[k] += toTarget[k] * (1.0f - flock->leashRadius / d) * flock->targetWeight;
-
-    const float mean = distances / share;
-    float velocityLength = length3(b->velocity);  // again after each change
-    auto cohere = [&](const NearFish& f) {
-        const float* a = f.offset;
-        const float e = f.distance;
-        if (!facing(b, a, e, velocityLength, viewCosine)) return;
-        float pull = (e - mean) / e * (flock->cohesionWeight / share);
-        for (int k = 0; k < 3; ++k) b->velocity[k] += a[k] * pull;
-        if (e < flock->separationDistance) {
-            float push = (flock->separationDistance / e - 1.0f) * (flock->separationWeight / share);
-            for (int k = 0; k < 3; ++k) b->velocity[k] -= a[k] * push;
-        }
-        velocityLength = length3(b->velocity);
-    };
-    if (near <= flock->boidCount) {
-        for (int32_t i = 0; i < near; ++i) cohere(flock->inRange[i]);
-        return;
-    }
-    // Cells met twice (offsets that name the same cell on a coarse grid) overflowed the list: the
-    // chains again.
-    forFishInRange(flock, b, key, range2, cohere);
+    return faces(boid->velocity, a, std::sqrt(d2), flockLength(boid->velocity), cosine);
 }
 
 // Turns the fish sideways in the x-y plane around obstacles ahead of it.
@@ -199,7 +123,7 @@ void steerByObstacles(const Flock* flock, Boid* b) {
         const FlockObstacle& o = flock->obstacles[i];
         float away[3];
         for (int k = 0; k < 3; ++k) away[k] = b->position[k] - o.centre[k];
-        float e = length3(away);
+        float e = flockLength(away);
         if (!(e < o.influence + o.radius) || e == 0.0f || e == o.radius) continue;
         float s[3];
         for (int k = 0; k < 3; ++k) s[k] = o.centre[k] + away[k] * o.radius / e;
@@ -220,8 +144,18 @@ void steerByObstacles(const Flock* flock, Boid* b) {
     }
 }
 
+int32_t cellCount(const Flock* flock) { return flock->gridResolution * flock->gridResolution * flock->gridResolution; }
+
+// Empties the cell table and the chains of the cells its entries were in.
+void clearCells(Flock* flock) {
+    const CellTable* table = flock->cellTable;
+    for (int32_t i = 0; i < table->poolUsed; ++i)
+        if (uint32_t(table->pool[i].key) < uint32_t(cellCount(flock))) flock->cellChains[table->pool[i].key] = nullptr;
+    cellClear(flock->cellTable);
+}
+
 void moveBoid(Boid* b) {
-    float s = length3(b->velocity);
+    float s = flockLength(b->velocity);
     for (int k = 0; k < 3; ++k) {
         b->position[k] += b->velocity[k];
         b->spine[0][k] = b->position[k];
@@ -280,6 +214,11 @@ void cellClear(CellTable* table) {
     table->poolUsed = 0;
 }
 
+const CellEntry* flockCellChain(const Flock* flock, int32_t key) {
+    if (!flock->cellChainsCover) return cellLookup(flock->cellTable, key);
+    return uint32_t(key) < uint32_t(cellCount(flock)) ? flock->cellChains[key] : nullptr;
+}
+
 bool isVisible(const Boid* boid, const float point[3], float range, float halfAngle) {
     return visibleWithin(boid, point, range, std::cos(halfAngle));
 }
@@ -319,9 +258,18 @@ void stepFlock(Flock* flock, float newTime) {
     computeCellOffsets(flock);
     float cell[3];
     cellSizes(flock, cell);
-    cellClear(flock->cellTable);
-    for (int32_t i = 0; i < flock->boidCount; ++i)
-        cellInsert(flock->cellTable, &flock->boids[i], cellKey(flock, flock->boids[i].position, cell));
+    const int32_t cells = cellCount(flock);
+    CellTable* table = flock->cellTable;
+    clearCells(flock);
+    flock->cellChainsCover = true;
+    for (int32_t i = 0; i < flock->boidCount; ++i) {
+        const int32_t key = cellKey(flock, flock->boids[i].position, cell);
+        cellInsert(table, &flock->boids[i], key);
+        flock->cellChainsCover = flock->cellChainsCover && uint32_t(key) < uint32_t(cells);
+    }
+    for (int32_t i = 0; i < table->poolUsed; ++i)
+        if (uint32_t(table->pool[i].key) < uint32_t(cells))
+            flock->cellChains[table->pool[i].key] = cellLookup(table, table->pool[i].key);
 
     for (int32_t i = 0; i < flock->boidCount; ++i) {
         Boid* b = &flock->boids[i];
@@ -329,11 +277,11 @@ void stepFlock(Flock* flock, float newTime) {
         pathAt(flock->target, flock->time + b->timeOffset, t0);
         pathAt(flock->target, newTime + b->timeOffset, t1);
         for (int k = 0; k < 3; ++k) travel[k] = t1[k] - t0[k];
-        flock->maxSpeed = length3(travel) * flock->speedFactor;
+        flock->maxSpeed = flockLength(travel) * flock->speedFactor;
 
         steerByNeighbours(flock, b, cellKey(flock, b->position, cell), t1);
         steerByObstacles(flock, b);
-        float speed = length3(b->velocity);
+        float speed = flockLength(b->velocity);
         if (speed > flock->maxSpeed)
             for (float& v : b->velocity) v *= flock->maxSpeed / speed;
     }
@@ -367,7 +315,7 @@ void advanceFlock(FlockSet* set, float t, float step) {
 void resetFlock(FlockSet* set, float startTime, float step, const Envelope* target) {
     Flock* flock = &set->current;
     flock->target = target;
-    cellClear(flock->cellTable);
+    clearCells(flock);
     for (int k = 0; k < 3; ++k) {
         flock->boundsMax[k] = 20.0f;
         flock->boundsMin[k] = -20.0f;
@@ -385,7 +333,7 @@ void resetFlock(FlockSet* set, float startTime, float step, const Envelope* targ
         for (int k = 0; k < 3; ++k) b->velocity[k] = (p1[k] - p0[k]) + 0.1f * uniform() - 0.05f;
         b->length = (0.2f * uniform() + 1.0f) * flock->bodyLength - 0.1f * flock->bodyLength;
         b->timeOffset = uniform() * flock->phaseSpread;
-        float speed = length3(b->velocity);
+        float speed = flockLength(b->velocity);
         float d[3] = {1.0f, 0.0f, 0.0f};  // a fish seeded at rest faces +x
         if (speed > 0.0f)
             for (int k = 0; k < 3; ++k) d[k] = b->velocity[k] / speed;
@@ -410,9 +358,11 @@ FlockSet* createFlockSet(EffectVariant variant, const Envelope* target, float st
     flock->obstacles = static_cast<FlockObstacle*>(std::calloc(3, sizeof(FlockObstacle)));
     flock->cellOffsets = static_cast<int32_t*>(std::calloc(size_t(res) * res * res, sizeof(int32_t)));
     flock->cellTable = static_cast<CellTable*>(std::calloc(1, sizeof(CellTable)));
-    flock->inRange = static_cast<NearFish*>(std::calloc(size_t(preset->boidCount) + 1, sizeof(NearFish)));
+    flock->cellChains = static_cast<const CellEntry**>(std::calloc(size_t(res) * res * res, sizeof(CellEntry*)));
+    flock->inRange = createNearFishList(preset->boidCount);
     CellEntry* pool = static_cast<CellEntry*>(std::calloc(size_t(preset->boidCount) + 1, sizeof(CellEntry)));
-    if (!flock->boids || !flock->obstacles || !flock->cellOffsets || !flock->cellTable || !flock->inRange || !pool) {
+    if (!flock->boids || !flock->obstacles || !flock->cellOffsets || !flock->cellTable || !flock->cellChains ||
+        !flock->inRange || !pool) {
         std::free(pool);
         freeFlockSet(set);
         return nullptr;
@@ -429,8 +379,9 @@ void freeFlockSet(FlockSet* set) {
     Flock* flock = &set->current;
     if (flock->cellTable) std::free(flock->cellTable->pool);
     std::free(flock->cellTable);
-    std::free(flock->inRange);
+    freeNearFishList(flock->inRange);
     std::free(flock->cellOffsets);
+    std::free(flock->cellChains);
     std::free(flock->obstacles);
     std::free(flock->boids);
     std::free(set);

@@ -45,13 +45,7 @@ struct CellTable {
     int32_t poolUsed;
 };
 
-// A fish within the neighbour radius of the one steering: its offset and distance, which no step of
-// the steering changes.
-struct NearFish {
-    const Boid* boid;
-    float offset[3];  // its position less the steering fish's
-    float distance;
-};
+struct NearFishList;
 
 struct Flock {
     Boid* boids;
@@ -74,7 +68,11 @@ struct Flock {
     int32_t cellOffsetCount;
     float alignWeight, cohesionWeight, separationWeight, targetWeight, obstacleWeight;
     CellTable* cellTable;
-    NearFish* inRange;  // boidCount entries: one fish's neighbours within the radius, during a step
+    // gridResolution^3 entries: each cell key's chain in cellTable during a step, read without
+    // hashing when every fish's key is a cell of the grid (cellChainsCover).
+    const CellEntry** cellChains;
+    bool cellChainsCover;
+    NearFishList* inRange;  // one fish's neighbours within the radius, during a step
     float boundsMax[3];
     float boundsMin[3];
     int32_t gridResolution;
@@ -122,5 +120,7 @@ void copyFlock(Flock* dst, const Flock* src);
 // The hash: insertion under a key, the chain of a key (null when none), clearing.
 void cellInsert(CellTable* table, Boid* boid, int32_t key);
 const CellEntry* cellLookup(const CellTable* table, int32_t key);
+// The chain of key in the flock's table during a step, as cellLookup finds it.
+const CellEntry* flockCellChain(const Flock* flock, int32_t key);
 void cellClear(CellTable* table);
 int32_t cellBucketOf(const CellTable* table, int32_t key);  // the bucket holding key, or -1

@@ -7,6 +7,7 @@
 
 #include "base/crt_rand.h"
 #include "effects/boids/boids_flock.h"
+#include "effects/boids/flock_neighbours.h"
 #include "scene/envelope.h"
 
 namespace {
@@ -25,6 +26,19 @@ FlockPtr seeded(EffectVariant variant, const Path& path, float start = 0.0f, flo
     crtSrand(0);
     return FlockPtr(createFlockSet(variant, path.channels, start, step));
 }
+
+// A null swimming 12 units along x in 10 s.
+struct SwimmingPath : Path {
+    EnvelopeKey keys[2] = {};
+    SwimmingPath() {
+        keys[0].next = &keys[1];
+        keys[1].prev = &keys[0];
+        keys[1].time = 10.0f;
+        keys[1].value = 12.0f;
+        keys[0].shape = keys[1].shape = SHAPE_LINEAR;
+        channels[0] = {keys, 2, BEHAVIOR_CONSTANT, BEHAVIOR_CONSTANT};
+    }
+};
 
 void setBounds(Flock* flock, float lo, float hi) {
     for (int k = 0; k < 3; ++k) {
@@ -141,4 +155,36 @@ TEST(BoidsFlock, DegenerateFishStepWithoutNaNs) {
     EXPECT_EQ(crtRand(), 38);  // the step draws nothing
     for (int32_t i = 0; i < flock->boidCount; ++i)
         for (float v : flock->boids[i].velocity) EXPECT_FALSE(std::isnan(v)) << i;
+}
+
+// The neighbour passes keep the fish within the radius in a list; a list too short for them is
+// worked through in parts and the chains walked again, and the cells' chains are read from the
+// grid instead of the hash. Neither may change a single bit of the school.
+TEST(BoidsFlock, NeighbourListAndCellChainsSteerAsTheHashDoes) {
+    SwimmingPath path;
+    for (EffectVariant variant : {VARIANT_FLOCK_HERRING, VARIANT_FLOCK_SMALL, VARIANT_FLOCK_LOTS_OF_HERRINGS}) {
+        FlockPtr wide = seeded(variant, path, 0.0f, 0.01f), narrow = seeded(variant, path, 0.0f, 0.01f);
+        freeNearFishList(narrow->current.inRange);
+        narrow->current.inRange = createNearFishList(3);
+        for (float t = 0.5f; t <= 3.0f; t += 0.5f) {
+            if (t == 2.0f) {  // a reset half way must leave no cell's chain behind
+                crtSrand(0);
+                resetFlock(wide.get(), 0.0f, 0.01f, path.channels);
+                crtSrand(0);
+                resetFlock(narrow.get(), 0.0f, 0.01f, path.channels);
+            }
+            advanceFlock(wide.get(), t, 0.01f);
+            advanceFlock(narrow.get(), t, 0.01f);
+            const Flock& flock = wide->current;
+            ASSERT_TRUE(flock.cellChainsCover);
+            const int32_t cells = flock.gridResolution * flock.gridResolution * flock.gridResolution;
+            for (int32_t key = -cells; key < 2 * cells; ++key)
+                ASSERT_EQ(flockCellChain(&flock, key), cellLookup(flock.cellTable, key)) << key;
+        }
+        for (int32_t i = 0; i < wide->current.boidCount; ++i)
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_EQ(wide->current.boids[i].velocity[k], narrow->current.boids[i].velocity[k]) << variant << " " << i;
+                ASSERT_EQ(wide->current.boids[i].position[k], narrow->current.boids[i].position[k]);
+            }
+    }
 }
