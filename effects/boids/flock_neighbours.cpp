@@ -104,16 +104,15 @@ int32_t addSeen(const NearFishList* list, int32_t count, float sum[3], float* di
 }
 
 // The second pass over entries [0, count): cohesion and separation, each neighbour judged with the
-// velocity v as the ones before it changed it. faces() and the updates spelt out on locals, so that
-// the velocity stays in registers along the chain.
+// velocity v as the ones before it changed it. The velocity stays in registers along the chain, and
+// what is in sight is decided without its root (facesBySquares).
 void cohere(const NearFishList* list, int32_t count, float v[3], float cosine, float spacing) {
     float vx = v[0], vy = v[1], vz = v[2];
-    float length = std::sqrt(vx * vx + vy * vy + vz * vz);
+    float squared = vx * vx + vy * vy + vz * vz;
     for (int32_t i = 0; i < count; ++i) {
         const float e = list->distance[i];
-        if (e == 0.0f) continue;
         const float ax = list->offset[0][i], ay = list->offset[1][i], az = list->offset[2][i];
-        if (length != 0.0f && !((ax * vx + ay * vy + az * vz) / (e * length) >= cosine)) continue;
+        if (!facesBySquares(ax * vx + ay * vy + az * vz, e, squared, cosine)) continue;
         const float pull = list->pull[i];
         vx += ax * pull;
         vy += ay * pull;
@@ -124,7 +123,7 @@ void cohere(const NearFishList* list, int32_t count, float v[3], float cosine, f
             vy -= ay * push;
             vz -= az * push;
         }
-        length = std::sqrt(vx * vx + vy * vy + vz * vz);
+        squared = vx * vx + vy * vy + vz * vz;
     }
     v[0] = vx;
     v[1] = vy;

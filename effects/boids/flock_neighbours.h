@@ -17,6 +17,27 @@ inline bool faces(const float velocity[3], const float a[3], float da, float dv,
     return (a[0] * velocity[0] + a[1] * velocity[1] + a[2] * velocity[2]) / (da * dv) >= cosine;
 }
 
+// faces() for a fish whose squared speed is given and dot = a · velocity, decided from squares in
+// double precision wherever the roundings of faces() cannot change the answer: with no root and no
+// division on the chain of a fish's changing velocity. Near the edge of the view, and for extreme
+// values, it is faces() itself.
+inline bool facesBySquares(float dot, float da, float squared, float cosine) {
+    if (da == 0.0f) return false;
+    if (squared == 0.0f) return true;
+    if (cosine > 0.0f) {
+        if (!(dot > 0.0f)) return false;  // behind, across or undefined: below a positive cosine
+        const double limit = double(cosine) * double(cosine) * (double(da) * double(da)) * double(squared);
+        // faces() rounds three times (root, product, quotient): its quotient is within 2e-7 of the
+        // true one, so a margin of 1e-5 on the squares decides for it.
+        if (dot < 1.0e30f && squared < 1.0e30f && limit > 1.0e-60) {
+            const double d2 = double(dot) * double(dot);
+            if (d2 > limit * (1.0 + 1.0e-5)) return true;
+            if (d2 < limit * (1.0 - 1.0e-5)) return false;
+        }
+    }
+    return dot / (da * std::sqrt(squared)) >= cosine;
+}
+
 // One fish's neighbours within the radius during a step, column by column, so that what does not
 // depend on the steering fish's changing velocity is worked out four fish at a time. The columns
 // hold `capacity` entries rounded up to a whole group of four.

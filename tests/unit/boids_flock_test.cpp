@@ -188,3 +188,34 @@ TEST(BoidsFlock, NeighbourListAndCellChainsSteerAsTheHashDoes) {
             }
     }
 }
+
+// The second pass decides what a fish sees from squares; it must answer as faces() does for every
+// input, most of all at the edge of the view, where the roundings of faces() decide.
+TEST(BoidsFlock, SightFromSquaresAnswersAsTheQuotientDoes) {
+    const float cosine = std::cos(1.57f);
+    const float inf = INFINITY, tiny = 1e-30f;
+    const struct {
+        float dot, da, squared;
+    } extremes[] = {{1, 0, 1}, {-1, 1, 0}, {0, 1, 1}, {-0.0f, 1, 1}, {NAN, 1, 1}, {1, 1, NAN}, {inf, 1, 1},
+                    {1, 1, inf}, {1e-38f, 1e-20f, 1e-20f}, {tiny, tiny, tiny}, {1, 1e-30f, 1e-30f}, {1, 1e20f, 1e30f}};
+    for (const auto& c : extremes) {
+        const float a[3] = {c.dot, 0, 0}, v[3] = {1, 0, 0};
+        EXPECT_EQ(facesBySquares(c.dot, c.da, c.squared, cosine), faces(v, a, c.da, std::sqrt(c.squared), cosine))
+            << c.dot << " " << c.da << " " << c.squared;
+    }
+    // Offsets at the edge of the view of a fish swimming along x: the component along x a few
+    // units in the last place around cosine times the distance.
+    crtSrand(7);
+    auto u = [] { return float(crtRand()) / 32767.0f; };
+    for (int i = 0; i < 200000; ++i) {
+        const float v[3] = {0.01f + u(), u() - 0.5f, u() - 0.5f};
+        const float speed2 = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
+        float a[3] = {0, 4 * u() - 2, 4 * u() - 2};
+        const float along = std::sqrt(a[1] * a[1] + a[2] * a[2]) * cosine;
+        // Across the edge: ax chosen so that a · v is near cosine |a| |v|.
+        a[0] = (along * std::sqrt(speed2) - a[1] * v[1] - a[2] * v[2]) / v[0] * (1.0f + (u() - 0.5f) * 4e-6f);
+        const float da = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
+        const float dot = a[0] * v[0] + a[1] * v[1] + a[2] * v[2];
+        ASSERT_EQ(facesBySquares(dot, da, speed2, cosine), faces(v, a, da, std::sqrt(speed2), cosine)) << i;
+    }
+}
