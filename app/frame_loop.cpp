@@ -117,7 +117,9 @@ int runFrame(int32_t demoTime, DemoContext* context) {
         context->render.currentCamera = &scene->cameras[0];
         glScissor(0, 0, kWarmUpScissor, kWarmUpScissor);
         glEnable(GL_SCISSOR_TEST);
+        context->render.warmingUp = true;
         renderFrame(&context->render, gLoop.warmStep * 1000 / 30);
+        context->render.warmingUp = false;
         glDisable(GL_SCISSOR_TEST);
     }
     gLoop.warmStep += 1;

@@ -26,6 +26,7 @@ struct RenderState {
     ProgramBuilder programText;  // the text of the program being generated
     Scene* currentScene;
     Camera* currentCamera;
+    bool warmingUp;  // the frames drawn only to prime programs and state: never shown
 
     // The loading screen: its picture and how far loading has come.
     TextureImage loadingPicture;

@@ -36,6 +36,7 @@ FractalBuilder fractalBuilderOf(EffectVariant variant) {
 namespace {
 
 struct JuliaVolume {
+    const std::atomic<bool>* abandon;
     uint8_t* buffer;
     int32_t iterations, n, half;
     double a, b, c, d, step;
@@ -45,7 +46,8 @@ struct JuliaVolume {
 void buildJuliaSlices(int32_t first, int32_t end, void* context) {
     const JuliaVolume& v = *static_cast<const JuliaVolume*>(context);
     const int32_t n = v.n, half = v.half;
-    for (int32_t j = first; j < end; ++j)
+    for (int32_t j = first; j < end; ++j) {
+        if (v.abandon && v.abandon->load(std::memory_order_relaxed)) return;
         for (int32_t i = 0; i < n; ++i)
             for (int32_t k = 0; k < n; ++k) {
                 double w = (j - half) / v.step, x = (i - half) / v.step, y = (k - half) / v.step, z = 0.0;
@@ -61,14 +63,19 @@ void buildJuliaSlices(int32_t first, int32_t end, void* context) {
                 }
                 v.buffer[static_cast<int64_t>(i) * n + static_cast<int64_t>(j) * n * n + k] = value;
             }
+    }
 }
 
 }  // namespace
 
-void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n) {
+void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n,
+                      bool everyCore, const std::atomic<bool>* abandon) {
     if (n <= 0) return;
     // Below 4 the quarter-edge step would be 0 and every start point infinite.
     const double step = n / 4 > 0 ? static_cast<double>(n / 4) : 1.0;
-    JuliaVolume volume = {buffer, iterations, n, n / 2, a, b, c, d, step};
-    forEachSlice(n, buildJuliaSlices, &volume);
+    JuliaVolume volume = {abandon, buffer, iterations, n, n / 2, a, b, c, d, step};
+    if (everyCore)
+        forEachSlice(n, buildJuliaSlices, &volume);
+    else
+        buildJuliaSlices(0, n, &volume);
 }

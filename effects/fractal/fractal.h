@@ -1,5 +1,6 @@
 // Glowing quaternion-Julia volumes: built once per builder at load, drawn as blended slices.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "effects/effect_check.h"
@@ -31,9 +32,13 @@ struct FractalState {
     uint32_t texture, vertexBuffer, indexBuffer;
 };
 
-// One volume texture per builder, and the slice programs, shared by every fractal slot.
+struct FractalVolumeBuild;
+
+// One volume texture per builder, and the slice programs, shared by every fractal slot. A texture's
+// bytes are built in the background (pending) until the first frame that is shown needs them.
 struct FractalShared {
     uint32_t textures[FRACTAL_BUILDERS];
+    FractalVolumeBuild* pending[FRACTAL_BUILDERS];
     uint32_t vertexProgram, fragmentProgram;
 };
 
@@ -48,12 +53,18 @@ const FractalConstants* fractalConstants(FractalBuilder builder);
 FractalBuilder fractalBuilderOf(EffectVariant variant);
 
 // Fills n^3 bytes (index i n + j n^2 + k) with 255 where the orbit stays within radius 2, else 0.
-// Cubes smaller than 4 use a lattice step of 1 instead of n / 4.
-void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n);
+// Cubes smaller than 4 use a lattice step of 1 instead of n / 4. On every core, or on the calling
+// thread alone (everyCore false), with the same bytes; abandon, once true, stops it between slices.
+void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, double c, double d, int32_t n,
+                      bool everyCore = true, const std::atomic<bool>* abandon = nullptr);
 
-// The texture builder of a slot: the builder's cached volume texture, built on first use (edge n, at
-// most FRACTAL_MAX_SIZE); left bound with 3D texturing on.
+// The texture builder of a slot: the builder's cached volume texture, made on first use (edge n, at
+// most FRACTAL_MAX_SIZE) with its bytes queued to be built in the background; left bound with 3D
+// texturing on.
 uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int32_t n);
+// Puts the builder's bytes into its texture once they are built: waits for them, or (wait false)
+// returns false while they are still being built. Leaves the texture bound.
+bool fillFractalTexture(FractalShared* shared, FractalBuilder builder, bool wait);
 
 void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void fractalRender(RenderState* render, EffectSlot* slot, int32_t timeMs);

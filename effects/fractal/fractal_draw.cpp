@@ -5,8 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <new>
 
+#include "base/background_work.h"
 #include "base/out_of_memory.h"
 #include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
@@ -46,6 +47,25 @@ void buildPrograms(ProgramBuilder* builder, FractalShared* shared) {
 
 }  // namespace
 
+struct FractalVolumeBuild {
+    const FractalConstants* constants;
+    int32_t n;
+    uint8_t* voxels;
+    int64_t ticket;
+    std::atomic<bool> abandon;  // the player is ending before a frame needed the bytes
+};
+
+namespace {
+
+void buildInBackground(void* context) {
+    FractalVolumeBuild* build = static_cast<FractalVolumeBuild*>(context);
+    const FractalConstants* c = build->constants;
+    // One thread: the loading goes on beside it on the other cores.
+    buildJuliaVolume(build->voxels, c->iterations, c->a, c->b, c->c, c->d, build->n, false, &build->abandon);
+}
+
+}  // namespace
+
 uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int32_t n) {
     const FractalConstants* c = fractalConstants(builder);
     if (!c) return 0;
@@ -57,14 +77,34 @@ uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int3
     }
     if (n <= 0) n = c->size;
     if (n > FRACTAL_MAX_SIZE) n = FRACTAL_MAX_SIZE;
-    std::vector<uint8_t> voxels(static_cast<size_t>(n) * n * n);
-    buildJuliaVolume(voxels.data(), c->iterations, c->a, c->b, c->c, c->d, n);
+    FractalVolumeBuild* build = new (std::nothrow) FractalVolumeBuild{c, n, nullptr, 0, {false}};
+    if (build) build->voxels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(n) * n * n));
+    if (!build || !build->voxels) outOfMemory("a fractal volume");
+    build->ticket = queueBackgroundWork(buildInBackground, build);
+    shared->pending[builder] = build;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_3D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glEntryPoints()->glTexImage3DEXT(GL_TEXTURE_3D, 0, GL_LUMINANCE8, n, n, n, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE,
-                                     voxels.data());
+                                     nullptr);
     return texture;
+}
+
+bool fillFractalTexture(FractalShared* shared, FractalBuilder builder, bool wait) {
+    if (builder < 0 || builder >= FRACTAL_BUILDERS) return false;
+    FractalVolumeBuild* build = shared->pending[builder];
+    if (!build) return true;
+    if (!wait && !backgroundWorkDone(build->ticket)) return false;
+    waitForBackgroundWork(build->ticket);
+    glBindTexture(GL_TEXTURE_3D, shared->textures[builder]);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const int32_t n = build->n;
+    glEntryPoints()->glTexSubImage3DEXT(GL_TEXTURE_3D, 0, 0, 0, 0, n, n, n, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                                        build->voxels);
+    std::free(build->voxels);
+    delete build;
+    shared->pending[builder] = nullptr;
+    return true;
 }
 
 void fractalInit(RenderState* render, Scene*, EffectSlot* slot) {
@@ -114,7 +154,7 @@ void fractalInit(RenderState* render, Scene*, EffectSlot* slot) {
 void fractalRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     const FractalState* s = static_cast<const FractalState*>(slot->state);
-    const FractalShared* shared = &render->effects->fractal;
+    FractalShared* shared = &render->effects->fractal;
     if (slot->family != FAMILY_FRACTAL || !s || !s->texture || !shared->fragmentProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
     glBlendFunc(GL_ONE, GL_ONE);
@@ -145,6 +185,8 @@ void fractalRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     matrixScale(texture, 0.65f, 0.65f, 0.65f);
 
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
+    // A warm-up frame is never shown: it draws with whatever the volume holds so far.
+    fillFractalTexture(shared, s->builder, !render->warmingUp);
     glEnable(GL_TEXTURE_3D);
     glBindTexture(GL_TEXTURE_3D, s->texture);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
@@ -192,6 +234,14 @@ void fractalRelease(EffectSlot* slot) {
 
 void fractalReleaseShared(EffectsState* effects) {
     FractalShared* shared = &effects->fractal;
+    for (FractalVolumeBuild* build : shared->pending)
+        if (build) build->abandon = true;
+    for (FractalVolumeBuild* build : shared->pending)
+        if (build) {
+            waitForBackgroundWork(build->ticket);  // its thread writes into the bytes until then
+            std::free(build->voxels);
+            delete build;
+        }
     for (uint32_t& texture : shared->textures)
         if (texture) glDeleteTextures(1, &texture);
     deleteEffectPrograms(&shared->vertexProgram, 1);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <vector>
 
+#include "base/background_work.h"
 #include "base/crt_rand.h"
 #include "base/float_byte.h"
 #include "base/parallel_slices.h"
@@ -39,4 +42,35 @@ TEST(ForEachSlice, EverySliceExactlyOnce) {
         for (int32_t k = 0; k < count; ++k) EXPECT_EQ(visits[size_t(k)], 1) << k << " of " << count;
         EXPECT_EQ(visits[size_t(count)], 0) << count;
     }
+}
+
+// Background work runs beside the caller, in the order it was queued: a later ticket done means every
+// earlier one is, and waiting for a ticket leaves its work finished.
+TEST(BackgroundWork, RunsInQueueOrderOnAnotherThread) {
+    struct Record {
+        std::atomic<bool>* gate;
+        std::vector<int>* order;
+        int id;
+        std::thread::id thread;
+    };
+    std::atomic<bool> gate{false};
+    std::vector<int> order;
+    Record records[3] = {{&gate, &order, 0, {}}, {&gate, &order, 1, {}}, {&gate, &order, 2, {}}};
+    int64_t tickets[3];
+    for (int k = 0; k < 3; ++k)
+        tickets[k] = queueBackgroundWork(
+            [](void* context) {
+                Record* r = static_cast<Record*>(context);
+                while (!r->gate->load()) std::this_thread::yield();  // held until the test has looked
+                r->order->push_back(r->id);
+                r->thread = std::this_thread::get_id();
+            },
+            &records[k]);
+    EXPECT_LT(tickets[0], tickets[1]);
+    EXPECT_FALSE(backgroundWorkDone(tickets[0]));  // not done here, before this returned
+    gate = true;
+    waitForBackgroundWork(tickets[2]);
+    EXPECT_TRUE(backgroundWorkDone(tickets[0]) && backgroundWorkDone(tickets[1]));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    EXPECT_NE(records[0].thread, std::this_thread::get_id());
 }
