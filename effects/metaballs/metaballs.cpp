@@ -1,4 +1,5 @@
 #include "base/out_of_memory.h"
+#include "base/shared_work.h"
 #include "effects/metaballs/metaballs.h"
 
 #include <cmath>
@@ -197,84 +198,162 @@ void addBallToLine(MetaballGrid* grid, const MetaBall& ball, float dx, float dy,
 
 }  // namespace
 
-void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
-    if (count > METABALL_PATHS) count = METABALL_PATHS;
-    for (int32_t k = 0; k < count; ++k) balls[k] = metaballAt(k, timeMs);
-    for (int32_t i = 0; i < METABALL_POINTS; ++i) {
+namespace {
+
+// The balls of a frame as every slab of the grid reads them: their boxes and their offsets (and
+// squares) from the grid's own coordinates, per axis.
+struct FieldPass {
+    MetaballGrid* grid;
+    const MetaBall* balls;
+    int32_t count;
+    int32_t lo[METABALL_PATHS][3], hi[METABALL_PATHS][3];
+    float d[METABALL_PATHS][3][METABALL_GRID], dd[METABALL_PATHS][3][METABALL_GRID];
+};
+
+// The field of the points (a, *, *): cleared, then every ball's share in ball order, as if the
+// whole grid were cleared and the balls added one after the other.
+void fieldSlab(int32_t a, void* context) {
+    const FieldPass& f = *static_cast<const FieldPass*>(context);
+    MetaballGrid* grid = f.grid;
+    const int32_t first = pointIndex(a, 0, 0);
+    for (int32_t i = first; i < first + METABALL_GRID * METABALL_GRID; ++i) {
         grid->points[i][3] = 0.0f;
         grid->gradients[i][0] = grid->gradients[i][1] = grid->gradients[i][2] = 0.0f;
     }
-    for (int32_t k = 0; k < count; ++k) {
-        const MetaBall& ball = balls[k];
-        int32_t lo[3], hi[3];
-        for (int axis = 0; axis < 3; ++axis) metaballBox(ball, axis, &lo[axis], &hi[axis]);
-        // Offsets and their squares per axis, from the grid's own coordinates.
-        float dx[METABALL_GRID], dy[METABALL_GRID], dz[METABALL_GRID], xx[METABALL_GRID], yy[METABALL_GRID],
-            zz[METABALL_GRID];
-        for (int32_t n = 0; n < METABALL_GRID; ++n) {
-            dx[n] = grid->points[pointIndex(n, 0, 0)][0] - ball.position[0];
-            dy[n] = grid->points[pointIndex(0, n, 0)][1] - ball.position[1];
-            dz[n] = grid->points[pointIndex(0, 0, n)][2] - ball.position[2];
-            xx[n] = dx[n] * dx[n];
-            yy[n] = dy[n] * dy[n];
-            zz[n] = dz[n] * dz[n];
-        }
-        for (int32_t a = lo[0]; a < hi[0]; ++a)
-            for (int32_t b = lo[1]; b < hi[1]; ++b)
-                addBallToLine(grid, ball, dx[a], dy[b], xx[a] + yy[b], a, b, lo[2], hi[2], dz, zz);
+    for (int32_t k = 0; k < f.count; ++k) {
+        if (a < f.lo[k][0] || a >= f.hi[k][0]) continue;
+        const float(*d)[METABALL_GRID] = f.d[k];
+        const float(*dd)[METABALL_GRID] = f.dd[k];
+        for (int32_t b = f.lo[k][1]; b < f.hi[k][1]; ++b)
+            addBallToLine(grid, f.balls[k], d[0][a], d[1][b], dd[0][a] + dd[1][b], a, b, f.lo[k][2], f.hi[k][2], d[2],
+                          dd[2]);
     }
 }
 
-int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data) {
-    const CaseTables& tables = caseTables();
-    int32_t triangles = 0;
-    float positions[12][3], normals[12][3];
+}  // namespace
+
+void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
+    if (count > METABALL_PATHS) count = METABALL_PATHS;
+    if (count < 0) count = 0;
+    for (int32_t k = 0; k < count; ++k) balls[k] = metaballAt(k, timeMs);
+    FieldPass f;
+    f.grid = grid;
+    f.balls = balls;
+    f.count = count;
+    for (int32_t k = 0; k < count; ++k) {
+        const MetaBall& ball = balls[k];
+        for (int axis = 0; axis < 3; ++axis) metaballBox(ball, axis, &f.lo[k][axis], &f.hi[k][axis]);
+        for (int32_t n = 0; n < METABALL_GRID; ++n) {
+            const int32_t along[3] = {pointIndex(n, 0, 0), pointIndex(0, n, 0), pointIndex(0, 0, n)};
+            for (int axis = 0; axis < 3; ++axis) {
+                f.d[k][axis][n] = grid->points[along[axis]][axis] - ball.position[axis];
+                f.dd[k][axis][n] = f.d[k][axis][n] * f.d[k][axis][n];
+            }
+        }
+    }
+    shareWork(METABALL_GRID, fieldSlab, &f);
+}
+
+namespace {
+
+// Triangles of one slab of cells, as emit receives them: three normals, then three positions.
+struct SlabTriangles {
+    float* values;  // 18 floats a triangle
+    int32_t count, capacity;
+};
+
+struct SurfacePass {
+    const MetaballGrid* grid;
+    const CaseTables* tables;
     // Lines of points along the last axis with a point not below the surface. A row of cells whose
     // four lines have none lies wholly inside the field's low side: no edge crosses the surface there.
     bool lineCrosses[METABALL_GRID][METABALL_GRID];
-    for (int32_t a = 0; a < METABALL_GRID; ++a)
-        for (int32_t b = 0; b < METABALL_GRID; ++b) {
-            bool crosses = false;
-            for (int32_t c = 0; c < METABALL_GRID && !crosses; ++c) crosses = !(grid->points[pointIndex(a, b, c)][3] < 0.5f);
-            lineCrosses[a][b] = crosses;
-        }
-    for (int32_t cell = 0; cell < METABALL_CELLS; ++cell) {
-        if (cell % 40 == 0) {  // a row's first cell: its first point is (pa, pb, 0)
-            const int32_t pa = cell / 1600, pb = cell / 40 % 40;
-            if (!lineCrosses[pa][pb] && !lineCrosses[pa][pb + 1] && !lineCrosses[pa + 1][pb] &&
-                !lineCrosses[pa + 1][pb + 1]) {
-                cell += 39;  // the whole row
-                continue;
-            }
-        }
-        const int32_t* corner = grid->cells[cell];
-        int32_t pattern = 0;
-        for (int32_t k = 0; k < 8; ++k)
-            if (grid->points[corner[k]][3] < 0.5f) pattern |= 1 << k;
-        const uint16_t mask = tables.edges[pattern];
-        if (mask == 0) continue;
-        for (int32_t e = 0; e < 12; ++e) {
-            if (!(mask & (1u << e))) continue;
-            const int32_t a = corner[kEdges[e][0]], b = corner[kEdges[e][1]];
-            const float va = grid->points[a][3], vb = grid->points[b][3];
-            const float t = (0.5f - va) / (vb - va);
-            for (int axis = 0; axis < 3; ++axis) {
-                positions[e][axis] = grid->points[a][axis] + t * (grid->points[b][axis] - grid->points[a][axis]);
-                normals[e][axis] = grid->gradients[a][axis] + t * (grid->gradients[b][axis] - grid->gradients[a][axis]);
-            }
-        }
-        const int8_t* row = tables.triangles[pattern];
-        for (int32_t i = 0; i + 2 < METABALL_ROW && row[i] >= 0; i += 3) {
-            const int32_t order[3] = {row[i], row[i + 2], row[i + 1]};
-            float n[3][3], p[3][3];
-            for (int32_t v = 0; v < 3; ++v)
+    SlabTriangles slabs[METABALL_GRID - 1];
+};
+
+void linesOfSlab(int32_t a, void* context) {
+    SurfacePass& s = *static_cast<SurfacePass*>(context);
+    for (int32_t b = 0; b < METABALL_GRID; ++b) {
+        bool crosses = false;
+        for (int32_t c = 0; c < METABALL_GRID && !crosses; ++c)
+            crosses = !(s.grid->points[pointIndex(a, b, c)][3] < 0.5f);
+        s.lineCrosses[a][b] = crosses;
+    }
+}
+
+void keepTriangle(SlabTriangles* slab, const float n[3][3], const float p[3][3]) {
+    if (slab->count == slab->capacity) {
+        const int32_t capacity = slab->capacity ? 2 * slab->capacity : 256;
+        float* grown = static_cast<float*>(std::realloc(slab->values, size_t(capacity) * 18 * sizeof(float)));
+        if (!grown) outOfMemory("the metaball surface");
+        slab->values = grown;
+        slab->capacity = capacity;
+    }
+    float* out = slab->values + size_t(slab->count++) * 18;
+    std::memcpy(out, n, 9 * sizeof(float));
+    std::memcpy(out + 9, p, 9 * sizeof(float));
+}
+
+// Marching cubes over the cells (pa, *, *).
+void cellsOfSlab(int32_t pa, void* context) {
+    SurfacePass& s = *static_cast<SurfacePass*>(context);
+    const MetaballGrid* grid = s.grid;
+    SlabTriangles* slab = &s.slabs[pa];
+    slab->count = 0;
+    float positions[12][3], normals[12][3];
+    for (int32_t pb = 0; pb < METABALL_GRID - 1; ++pb) {
+        if (!s.lineCrosses[pa][pb] && !s.lineCrosses[pa][pb + 1] && !s.lineCrosses[pa + 1][pb] &&
+            !s.lineCrosses[pa + 1][pb + 1])
+            continue;  // the whole row
+        for (int32_t cell = (pa * 40 + pb) * 40; cell < (pa * 40 + pb + 1) * 40; ++cell) {
+            const int32_t* corner = grid->cells[cell];
+            int32_t pattern = 0;
+            for (int32_t k = 0; k < 8; ++k)
+                if (grid->points[corner[k]][3] < 0.5f) pattern |= 1 << k;
+            const uint16_t mask = s.tables->edges[pattern];
+            if (mask == 0) continue;
+            for (int32_t e = 0; e < 12; ++e) {
+                if (!(mask & (1u << e))) continue;
+                const int32_t a = corner[kEdges[e][0]], b = corner[kEdges[e][1]];
+                const float va = grid->points[a][3], vb = grid->points[b][3];
+                const float t = (0.5f - va) / (vb - va);
                 for (int axis = 0; axis < 3; ++axis) {
-                    n[v][axis] = normals[order[v]][axis];
-                    p[v][axis] = positions[order[v]][axis];
+                    positions[e][axis] = grid->points[a][axis] + t * (grid->points[b][axis] - grid->points[a][axis]);
+                    normals[e][axis] =
+                        grid->gradients[a][axis] + t * (grid->gradients[b][axis] - grid->gradients[a][axis]);
                 }
-            emit(n, p, data);
-            ++triangles;
+            }
+            const int8_t* row = s.tables->triangles[pattern];
+            for (int32_t i = 0; i + 2 < METABALL_ROW && row[i] >= 0; i += 3) {
+                const int32_t order[3] = {row[i], row[i + 2], row[i + 1]};
+                float n[3][3], p[3][3];
+                for (int32_t v = 0; v < 3; ++v)
+                    for (int axis = 0; axis < 3; ++axis) {
+                        n[v][axis] = normals[order[v]][axis];
+                        p[v][axis] = positions[order[v]][axis];
+                    }
+                keepTriangle(slab, n, p);
+            }
         }
     }
+}
+
+}  // namespace
+
+int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data) {
+    // The slabs' triangles are kept from frame to frame: their arrays only grow.
+    static SurfacePass pass;
+    pass.grid = grid;
+    pass.tables = &caseTables();
+    shareWork(METABALL_GRID, linesOfSlab, &pass);
+    shareWork(METABALL_GRID - 1, cellsOfSlab, &pass);
+    // Emitted here, slab after slab, in the order of the cells.
+    int32_t triangles = 0;
+    for (const SlabTriangles& slab : pass.slabs)
+        for (int32_t i = 0; i < slab.count; ++i) {
+            const float* t = slab.values + size_t(i) * 18;
+            emit(reinterpret_cast<const float(*)[3]>(t), reinterpret_cast<const float(*)[3]>(t + 9), data);
+            ++triangles;
+        }
     return triangles;
 }

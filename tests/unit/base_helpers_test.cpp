@@ -9,6 +9,7 @@
 #include "base/crt_rand.h"
 #include "base/float_byte.h"
 #include "base/parallel_slices.h"
+#include "base/shared_work.h"
 
 TEST(CrtRand, SequencesMatchTheProductionsCLibrary) {
     crtSrand(0);
@@ -73,4 +74,24 @@ TEST(BackgroundWork, RunsInQueueOrderOnAnotherThread) {
     EXPECT_TRUE(backgroundWorkDone(tickets[0]) && backgroundWorkDone(tickets[1]));
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
     EXPECT_NE(records[0].thread, std::this_thread::get_id());
+}
+
+// Shared work, call after call as a frame makes them: every item exactly once and done on return. A
+// helper still finishing one call's item, or claiming an item of the next call with the last call's
+// work, would show up as a count off by one.
+TEST(SharedWork, EveryItemExactlyOnceCallAfterCall) {
+    std::vector<std::atomic<int>> visits(1001);
+    for (int round = 0; round < 300; ++round) {
+        const int32_t count = round % 7 == 0 ? 1000 : round % 5;
+        for (auto& v : visits) v = 0;
+        shareWork(
+            count,
+            [](int32_t item, void* context) {
+                auto* v = static_cast<std::atomic<int>*>(context);
+                if (item % 97 == 0) std::this_thread::yield();  // items of uneven length
+                v[item].fetch_add(1);
+            },
+            visits.data());
+        for (int32_t k = 0; k <= 1000; ++k) ASSERT_EQ(visits[size_t(k)].load(), k < count ? 1 : 0) << round << " " << k;
+    }
 }

@@ -1,0 +1,130 @@
+#include "base/shared_work.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// The job in one word, so that a thread claims an item of the job it read and of no other: the
+// job's number, its item count and the next item to take.
+constexpr int kItemBits = 24;
+constexpr uint64_t kItemMask = (uint64_t(1) << kItemBits) - 1;
+uint64_t pack(uint64_t job, uint64_t count, uint64_t next) { return job << (2 * kItemBits) | count << kItemBits | next; }
+uint64_t countOf(uint64_t word) { return word >> kItemBits & kItemMask; }
+uint64_t nextOf(uint64_t word) { return word & kItemMask; }
+uint64_t jobOf(uint64_t word) { return word >> (2 * kItemBits); }
+
+void pause() {
+#ifdef __SSE2__
+    _mm_pause();
+#endif
+}
+
+// How long a helper keeps looking for items after its last one before it sleeps: a frame's bursts of
+// work come closer together than that, and waking a sleeping thread costs far more.
+constexpr auto kSpin = std::chrono::microseconds(100);
+
+struct Pool {
+    std::atomic<uint64_t> word{0};
+    std::atomic<void (*)(int32_t, void*)> work{nullptr};
+    std::atomic<void*> context{nullptr};
+    std::atomic<int32_t> finished{0};
+    std::atomic<int32_t> sleeping{0};
+    std::atomic<bool> stopping{false};
+    std::mutex lock;
+    std::condition_variable wake;
+    std::vector<std::thread> helpers;
+
+    // Takes the next item of the job in word if there is one; runs it. False when there was none.
+    bool takeItem(uint64_t seen) {
+        while (nextOf(seen) < countOf(seen)) {
+            if (word.compare_exchange_weak(seen, seen + 1, std::memory_order_acq_rel, std::memory_order_acquire)) {
+                work.load(std::memory_order_relaxed)(int32_t(nextOf(seen)), context.load(std::memory_order_relaxed));
+                finished.fetch_add(1, std::memory_order_release);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void help() {
+        auto idleSince = std::chrono::steady_clock::now();
+        for (int32_t spins = 0;; ++spins) {
+            const uint64_t seen = word.load(std::memory_order_acquire);
+            if (takeItem(seen)) {
+                spins = 0;
+                idleSince = std::chrono::steady_clock::now();
+                continue;
+            }
+            if (stopping.load()) return;
+            if (spins % 64 != 63 || std::chrono::steady_clock::now() - idleSince < kSpin) {
+                pause();
+                continue;
+            }
+            std::unique_lock<std::mutex> held(lock);
+            sleeping.fetch_add(1);
+            wake.wait(held, [&] { return stopping.load() || word.load() != seen; });
+            sleeping.fetch_sub(1);
+            idleSince = std::chrono::steady_clock::now();
+        }
+    }
+
+    Pool() {
+        const unsigned cores = std::min(std::thread::hardware_concurrency(), 8u);
+        for (unsigned k = 1; k < cores; ++k) {
+            try {
+                helpers.emplace_back(&Pool::help, this);
+            } catch (const std::system_error&) {
+                break;  // fewer helpers: the caller takes more items
+            }
+        }
+    }
+
+    ~Pool() {
+        stopping = true;
+        {
+            std::lock_guard<std::mutex> held(lock);
+            wake.notify_all();
+        }
+        for (std::thread& helper : helpers) helper.join();
+    }
+};
+
+Pool& pool() {
+    static Pool p;
+    return p;
+}
+
+}  // namespace
+
+void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* context) {
+    if (count <= 0) return;
+    Pool& p = pool();
+    if (p.helpers.empty() || count == 1 || uint64_t(count) > kItemMask) {
+        for (int32_t item = 0; item < count; ++item) work(item, context);
+        return;
+    }
+    p.work.store(work, std::memory_order_relaxed);
+    p.context.store(context, std::memory_order_relaxed);
+    p.finished.store(0, std::memory_order_relaxed);
+    const uint64_t job = jobOf(p.word.load(std::memory_order_relaxed)) + 1;
+    p.word.store(pack(job, uint64_t(count), 0));  // publishes the job with the fields above
+    if (p.sleeping.load() > 0) {
+        std::lock_guard<std::mutex> held(p.lock);
+        p.wake.notify_all();
+    }
+    while (p.takeItem(p.word.load(std::memory_order_acquire))) {
+    }
+    // The last items may still be running on helpers.
+    while (p.finished.load(std::memory_order_acquire) < count) pause();
+}

@@ -1,0 +1,11 @@
+// Many small independent items of a frame's work shared between the calling thread and helper
+// threads that stay from one call to the next, so that a frame gains the other cores without
+// starting a thread. Each item writes only its own output: the result is the same, byte for byte,
+// however many threads take part.
+#pragma once
+#include <cstdint>
+
+// Calls work(item, context) for every item of [0, count) and returns when all are done. Items are
+// taken in increasing order, by whichever thread is free first; the calling thread takes its share.
+// Not to be called from inside work.
+void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* context);
