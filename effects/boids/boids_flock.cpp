@@ -1,13 +1,11 @@
 #include "effects/boids/boids_flock.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/crt_rand.h"
 #include "base/out_of_memory.h"
-#include "base/shared_work.h"
 #include "effects/boids/flock_neighbours.h"
 #include "scene/envelope.h"
 
@@ -256,61 +254,32 @@ void computeCellOffsets(Flock* flock) {
             }
 }
 
-namespace {
-
-struct StepPass {
-    Flock* flock;
-    float newTime;
-};
-
-enum { FISH_PER_ITEM = 8 };
-
-// What fish [8 item, 8 item + 8) need before they steer: where their path leads and how fast it
-// goes, and their rows of neighbours. Nothing a fish's steering changes.
-void prepareFish(int32_t item, void* context) {
-    const StepPass& pass = *static_cast<const StepPass*>(context);
-    const Flock* flock = pass.flock;
-    NearFishList* list = flock->inRange;
-    const int32_t end = std::min(flock->boidCount, (item + 1) * FISH_PER_ITEM);
-    for (int32_t i = item * FISH_PER_ITEM; i < end; ++i) {
-        const Boid* b = &flock->boids[i];
-        float t0[3], travel[3];
-        pathAt(flock->target, flock->time + b->timeOffset, t0);
-        pathAt(flock->target, pass.newTime + b->timeOffset, list->target[i]);
-        for (int k = 0; k < 3; ++k) travel[k] = list->target[i][k] - t0[k];
-        list->maxSpeed[i] = flockLength(travel) * flock->speedFactor;
-        gatherNeighbours(flock, i);
-    }
-}
-
-}  // namespace
-
 void stepFlock(Flock* flock, float newTime) {
     computeCellOffsets(flock);
     float cell[3];
     cellSizes(flock, cell);
     const int32_t cells = cellCount(flock);
     CellTable* table = flock->cellTable;
-    NearFishList* list = flock->inRange;
     clearCells(flock);
     flock->cellChainsCover = true;
     for (int32_t i = 0; i < flock->boidCount; ++i) {
         const int32_t key = cellKey(flock, flock->boids[i].position, cell);
         cellInsert(table, &flock->boids[i], key);
-        list->key[i] = key;
         flock->cellChainsCover = flock->cellChainsCover && uint32_t(key) < uint32_t(cells);
     }
     for (int32_t i = 0; i < table->poolUsed; ++i)
         if (uint32_t(table->pool[i].key) < uint32_t(cells))
             flock->cellChains[table->pool[i].key] = cellLookup(table, table->pool[i].key);
 
-    StepPass pass = {flock, newTime};
-    shareWork((flock->boidCount + FISH_PER_ITEM - 1) / FISH_PER_ITEM, prepareFish, &pass);
-    // The fish steer one after the other: each sees the velocities the fish before it left.
     for (int32_t i = 0; i < flock->boidCount; ++i) {
         Boid* b = &flock->boids[i];
-        flock->maxSpeed = list->maxSpeed[i];
-        steerByNeighbours(flock, i);
+        float t0[3], t1[3], travel[3];
+        pathAt(flock->target, flock->time + b->timeOffset, t0);
+        pathAt(flock->target, newTime + b->timeOffset, t1);
+        for (int k = 0; k < 3; ++k) travel[k] = t1[k] - t0[k];
+        flock->maxSpeed = flockLength(travel) * flock->speedFactor;
+
+        steerByNeighbours(flock, b, cellKey(flock, b->position, cell), t1);
         steerByObstacles(flock, b);
         float speed = flockLength(b->velocity);
         if (speed > flock->maxSpeed)
@@ -390,7 +359,7 @@ FlockSet* createFlockSet(EffectVariant variant, const Envelope* target, float st
     flock->cellOffsets = static_cast<int32_t*>(std::calloc(size_t(res) * res * res, sizeof(int32_t)));
     flock->cellTable = static_cast<CellTable*>(std::calloc(1, sizeof(CellTable)));
     flock->cellChains = static_cast<const CellEntry**>(std::calloc(size_t(res) * res * res, sizeof(CellEntry*)));
-    flock->inRange = createNearFishList(preset->boidCount, preset->boidCount);
+    flock->inRange = createNearFishList(preset->boidCount);
     CellEntry* pool = static_cast<CellEntry*>(std::calloc(size_t(preset->boidCount) + 1, sizeof(CellEntry)));
     if (!flock->boids || !flock->obstacles || !flock->cellOffsets || !flock->cellTable || !flock->cellChains ||
         !flock->inRange || !pool) {

@@ -12,25 +12,6 @@ namespace {
 
 enum { GROUP = 4 };
 
-// One fish's row of the list.
-struct Row {
-    const Boid** boid;
-    float* offset[3];
-    float* distance2;
-    float* distance;
-    float* pull;
-    float* push;
-    uint8_t* seen;
-    int32_t capacity;
-};
-
-Row rowOf(const NearFishList* list, int32_t i) {
-    const size_t at = size_t(i) * size_t(list->stride);
-    return {list->boid + at,     {list->offset[0] + at, list->offset[1] + at, list->offset[2] + at},
-            list->distance2 + at, list->distance + at, list->pull + at, list->push + at, list->seen + at,
-            list->capacity};
-}
-
 // Every other fish in the grid cells around key within the radius (range2 its square), in chain
 // order: visit(fish, offset, squared distance).
 template <typename Visit>
@@ -48,7 +29,7 @@ void forFishInRange(const Flock* flock, const Boid* b, int32_t key, float range2
 
 // The first pass over entries [from, to): each neighbour's distance, and whether a fish moving with
 // velocity v at speed sees it. The same operations in the same order as faces(), four at a time.
-void measure(Row* list, int32_t from, int32_t to, const float v[3], float speed, float cosine) {
+void measure(NearFishList* list, int32_t from, int32_t to, const float v[3], float speed, float cosine) {
     int32_t i = from;
 #ifdef __SSE2__
     const __m128 zero = _mm_setzero_ps(), vs = _mm_set1_ps(speed), cs = _mm_set1_ps(cosine);
@@ -74,7 +55,7 @@ void measure(Row* list, int32_t from, int32_t to, const float v[3], float speed,
 }
 
 // The second pass's factors of entries [0, count), which depend on the distance alone.
-void pullAndPush(Row* list, int32_t count, float mean, float cohesion, float separation, float spacing) {
+void pullAndPush(NearFishList* list, int32_t count, float mean, float cohesion, float separation, float spacing) {
     int32_t i = 0;
 #ifdef __SSE2__
     const __m128 m = _mm_set1_ps(mean), c = _mm_set1_ps(cohesion), s = _mm_set1_ps(separation);
@@ -95,7 +76,7 @@ void pullAndPush(Row* list, int32_t count, float mean, float cohesion, float sep
 // Adds the velocities and distances of the entries [0, count) the first pass saw to sum and
 // *distances, in order, and returns how many it saw. Without branches: which fish are in sight
 // follows no pattern. A fish out of sight adds -0, which leaves every sum as it was.
-int32_t addSeen(const Row* list, int32_t count, float sum[3], float* distances) {
+int32_t addSeen(const NearFishList* list, int32_t count, float sum[3], float* distances) {
     int32_t seen = 0;
     int32_t i = 0;
 #ifdef __SSE2__
@@ -125,7 +106,7 @@ int32_t addSeen(const Row* list, int32_t count, float sum[3], float* distances) 
 // The second pass over entries [0, count): cohesion and separation, each neighbour judged with the
 // velocity v as the ones before it changed it. The velocity stays in registers along the chain, and
 // what is in sight is decided without its root (facesBySquares).
-void cohere(const Row* list, int32_t count, float v[3], float cosine, float spacing) {
+void cohere(const NearFishList* list, int32_t count, float v[3], float cosine, float spacing) {
     float vx = v[0], vy = v[1], vz = v[2];
     float squared = vx * vx + vy * vy + vz * vz;
     for (int32_t i = 0; i < count; ++i) {
@@ -151,25 +132,16 @@ void cohere(const Row* list, int32_t count, float v[3], float cosine, float spac
 
 }  // namespace
 
-NearFishList* createNearFishList(int32_t capacity, int32_t rows) {
+NearFishList* createNearFishList(int32_t capacity) {
     NearFishList* list = static_cast<NearFishList*>(std::calloc(1, sizeof(NearFishList)));
     if (!list) return nullptr;
     // Whole groups of four, so that the vector passes may read a group's unused tail.
-    const size_t stride = (size_t(capacity) + GROUP - 1) / GROUP * GROUP + GROUP;
-    const size_t n = stride * size_t(rows > 0 ? rows : 1);
+    const size_t n = (size_t(capacity) + GROUP - 1) / GROUP * GROUP + GROUP;
     list->capacity = capacity;
-    list->stride = int32_t(stride);
-    list->rows = rows;
     list->boid = static_cast<const Boid**>(std::calloc(n, sizeof(Boid*)));
     float* columns = static_cast<float*>(std::calloc(n * 7, sizeof(float)));
     list->seen = static_cast<uint8_t*>(std::calloc(n, 1));
-    const size_t fish = size_t(rows > 0 ? rows : 1);
-    list->near = static_cast<int32_t*>(std::calloc(fish, sizeof(int32_t)));
-    list->key = static_cast<int32_t*>(std::calloc(fish, sizeof(int32_t)));
-    list->target = static_cast<float(*)[3]>(std::calloc(fish, sizeof(float[3])));
-    list->maxSpeed = static_cast<float*>(std::calloc(fish, sizeof(float)));
-    if (!list->boid || !columns || !list->seen || !list->near || !list->key || !list->target ||
-        !list->maxSpeed) {
+    if (!list->boid || !columns || !list->seen) {
         std::free(columns);
         freeNearFishList(list);
         return nullptr;
@@ -185,121 +157,67 @@ void freeNearFishList(NearFishList* list) {
     std::free(list->offset[0]);  // the first of the float columns, allocated as one
     std::free(list->boid);
     std::free(list->seen);
-    std::free(list->near);
-    std::free(list->key);
-    std::free(list->target);
-    std::free(list->maxSpeed);
     std::free(list);
 }
 
-// Two passes over the fish in sight. No fish moves while the flock steers, so the neighbours within
-// the radius, their distances, what a fish sees in the first pass (with the velocity it has before
-// it steers, which only its own steering changes) and the second pass's factors are known before any
-// fish steers; what the fish see in the second pass is decided with the velocity of that moment,
-// which the pass changes as it goes.
-void gatherNeighbours(const Flock* flock, int32_t i) {
+// Two passes over the fish in sight. No fish moves while the flock steers, so the first pass walks
+// the grid's chains once and keeps the fish within the radius, in chain order, for the second; what
+// is in sight is decided in each pass with the fish's velocity of that moment, which the second pass
+// changes as it goes.
+void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[3]) {
     NearFishList* list = flock->inRange;
-    Row row = rowOf(list, i);
-    const Boid* b = &flock->boids[i];
+    const float viewCosine = std::cos(flock->viewAngle);
     const float range2 = flock->neighbourRadius * flock->neighbourRadius;
-    int32_t near = 0;
-    forFishInRange(flock, b, list->key[i], range2, [&](const Boid* q, const float a[3], float d2) {
-        if (near < row.capacity) {
-            row.boid[near] = q;
-            for (int k = 0; k < 3; ++k) row.offset[k][near] = a[k];
-            row.distance2[near] = d2;
+    float v[3] = {b->velocity[0], b->velocity[1], b->velocity[2]};
+    const float speed = flockLength(v);
+    int32_t n = 0, near = 0;  // near counts past the list's capacity: then the second pass walks again
+    float sum[3] = {v[0], v[1], v[2]};
+    float distances = 0;
+    int32_t kept = 0;
+    // Measures the kept entries and adds the ones in sight, in order.
+    auto firstPass = [&]() {
+        measure(list, 0, kept, v, speed, viewCosine);
+        n += addSeen(list, kept, sum, &distances);
+    };
+    forFishInRange(flock, b, key, range2, [&](const Boid* q, const float a[3], float d2) {
+        if (kept == list->capacity) {
+            firstPass();
+            kept = 0;
         }
+        list->boid[kept] = q;
+        for (int k = 0; k < 3; ++k) list->offset[k][kept] = a[k];
+        list->distance2[kept] = d2;
+        ++kept;
         ++near;
     });
-    list->near[i] = near;
-    if (near > row.capacity) return;  // steered from the chains
-    const float viewCosine = std::cos(flock->viewAngle);
-    measure(&row, 0, near, b->velocity, flockLength(b->velocity), viewCosine);
-    int32_t n = 0;
-    float distances = 0;
-    for (int32_t k = 0; k < near; ++k)
-        if (row.seen[k]) {
-            ++n;
-            distances += row.distance[k];
-        }
+    firstPass();
+
     const float share = static_cast<float>(n + 1);
-    pullAndPush(&row, near, distances / share, flock->cohesionWeight / share, flock->separationWeight / share,
-                flock->separationDistance);
-}
-
-namespace {
-
-void alignAndLeash(const Flock* flock, const Boid* b, const float sum[3], float share, const float t1[3], float v[3]) {
     for (int k = 0; k < 3; ++k) v[k] += (sum[k] / share - v[k]) * flock->alignWeight;
     float toTarget[3];
     for (int k = 0; k < 3; ++k) toTarget[k] = t1[k] - b->position[k];
     const float d = flockLength(toTarget);
     if (d > flock->leashRadius)
         for (int k = 0; k < 3; ++k) v[k] += toTarget[k] * (1.0f - flock->leashRadius / d) * flock->targetWeight;
-}
 
-// A fish with more neighbours than its row holds (cells met twice, offsets naming the same cell on a
-// coarse grid): the first pass through the row part by part, the second from the chains again.
-void steerFromChains(const Flock* flock, int32_t i) {
-    const NearFishList* list = flock->inRange;
-    Row row = rowOf(list, i);
-    Boid* b = &flock->boids[i];
-    const int32_t key = list->key[i];
-    const float viewCosine = std::cos(flock->viewAngle);
-    const float range2 = flock->neighbourRadius * flock->neighbourRadius;
-    float v[3] = {b->velocity[0], b->velocity[1], b->velocity[2]};
-    const float speed = flockLength(v);
-    int32_t n = 0, kept = 0;
-    float sum[3] = {v[0], v[1], v[2]};
-    float distances = 0;
-    auto firstPass = [&]() {
-        measure(&row, 0, kept, v, speed, viewCosine);
-        n += addSeen(&row, kept, sum, &distances);
-    };
-    forFishInRange(flock, b, key, range2, [&](const Boid* q, const float a[3], float d2) {
-        if (kept == row.capacity) {
-            firstPass();
-            kept = 0;
-        }
-        row.boid[kept] = q;
-        for (int k = 0; k < 3; ++k) row.offset[k][kept] = a[k];
-        row.distance2[kept] = d2;
-        ++kept;
-    });
-    firstPass();
-    const float share = static_cast<float>(n + 1);
-    alignAndLeash(flock, b, sum, share, list->target[i], v);
     const float mean = distances / share;
     const float cohesion = flock->cohesionWeight / share, separation = flock->separationWeight / share;
     const float spacing = flock->separationDistance;
-    float velocityLength = flockLength(v);
-    forFishInRange(flock, b, key, range2, [&](const Boid*, const float a[3], float d2) {
-        const float e = std::sqrt(d2);
-        if (!faces(v, a, e, velocityLength, viewCosine)) return;
-        for (int k = 0; k < 3; ++k) v[k] += a[k] * ((e - mean) / e * cohesion);
-        if (e < spacing)
-            for (int k = 0; k < 3; ++k) v[k] -= a[k] * ((spacing / e - 1.0f) * separation);
-        velocityLength = flockLength(v);
-    });
-    for (int k = 0; k < 3; ++k) b->velocity[k] = v[k];
-}
-
-}  // namespace
-
-void steerByNeighbours(const Flock* flock, int32_t i) {
-    const NearFishList* list = flock->inRange;
-    const int32_t near = list->near[i];
-    if (near > list->capacity) {
-        steerFromChains(flock, i);
-        return;
+    if (near <= list->capacity) {
+        pullAndPush(list, near, mean, cohesion, separation, spacing);
+        cohere(list, near, v, viewCosine, spacing);
+    } else {
+        // Cells met twice (offsets that name the same cell on a coarse grid) overflowed the list:
+        // the chains again.
+        float velocityLength = flockLength(v);
+        forFishInRange(flock, b, key, range2, [&](const Boid*, const float a[3], float d2) {
+            const float e = std::sqrt(d2);
+            if (!faces(v, a, e, velocityLength, viewCosine)) return;
+            for (int k = 0; k < 3; ++k) v[k] += a[k] * ((e - mean) / e * cohesion);
+            if (e < spacing)
+                for (int k = 0; k < 3; ++k) v[k] -= a[k] * ((spacing / e - 1.0f) * separation);
+            velocityLength = flockLength(v);
+        });
     }
-    const Row row = rowOf(list, i);
-    Boid* b = &flock->boids[i];
-    float v[3] = {b->velocity[0], b->velocity[1], b->velocity[2]};
-    float sum[3] = {v[0], v[1], v[2]};
-    float distances = 0;  // known already; added again with the velocities at no cost
-    const int32_t n = addSeen(&row, near, sum, &distances);
-    alignAndLeash(flock, b, sum, static_cast<float>(n + 1), list->target[i], v);
-    cohere(&row, near, v, std::cos(flock->viewAngle), flock->separationDistance);
     for (int k = 0; k < 3; ++k) b->velocity[k] = v[k];
 }

@@ -38,10 +38,9 @@ inline bool facesBySquares(float dot, float da, float squared, float cosine) {
     return dot / (da * std::sqrt(squared)) >= cosine;
 }
 
-// Every fish's neighbours within the radius during a step, a row per fish, column by column, so
-// that what does not depend on the changing velocities is worked out before the fish steer, for
-// many fish at once and four neighbours at a time. A row holds `capacity` entries; `stride` is that
-// rounded up to whole groups of four, plus one group.
+// One fish's neighbours within the radius during a step, column by column, so that what does not
+// depend on the steering fish's changing velocity is worked out four fish at a time. The columns
+// hold `capacity` entries rounded up to a whole group of four.
 struct NearFishList {
     const Boid** boid;
     float* offset[3];  // the neighbour's position less the steering fish's
@@ -50,23 +49,13 @@ struct NearFishList {
     float* pull;  // cohesion and separation factors of the second pass
     float* push;
     uint8_t* seen;  // whether the first pass saw the neighbour
-    int32_t capacity, stride, rows;
-    // Per fish: its neighbours (past capacity: the row overflowed, and the fish is steered from the
-    // chains instead), its cell key, where its path leads at the step's new time and its speed limit.
-    int32_t* near;
-    int32_t* key;
-    float (*target)[3];
-    float* maxSpeed;
+    int32_t capacity;
 };
 
-// Rows of capacity entries for rows fish; null when memory runs out.
-NearFishList* createNearFishList(int32_t capacity, int32_t rows);
+// Null when memory runs out.
+NearFishList* createNearFishList(int32_t capacity);
 void freeNearFishList(NearFishList* list);
 
-// Fills fish i's row: its neighbours around its cell key (list->key[i]) in chain order, what it sees
-// with the velocity it has before it steers, and the second pass's factors. Reads positions and the
-// cell table only, and writes row i only: rows may be filled on several threads at once.
-void gatherNeighbours(const Flock* flock, int32_t i);
-// Steers fish i by its neighbours (alignment, leash, cohesion and separation) from its row, with the
-// velocities the fish before it left. One fish after the other, in order.
-void steerByNeighbours(const Flock* flock, int32_t i);
+// Steers b by the fish around its cell key: t1 is where its path leads at the step's new time.
+// No fish moves while the flock steers; b's velocity changes, and later fish see it.
+void steerByNeighbours(const Flock* flock, Boid* b, int32_t key, const float t1[3]);

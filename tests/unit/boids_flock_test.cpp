@@ -165,7 +165,7 @@ TEST(BoidsFlock, NeighbourListAndCellChainsSteerAsTheHashDoes) {
     for (EffectVariant variant : {VARIANT_FLOCK_HERRING, VARIANT_FLOCK_SMALL, VARIANT_FLOCK_LOTS_OF_HERRINGS}) {
         FlockPtr wide = seeded(variant, path, 0.0f, 0.01f), narrow = seeded(variant, path, 0.0f, 0.01f);
         freeNearFishList(narrow->current.inRange);
-        narrow->current.inRange = createNearFishList(3, narrow->current.boidCount);
+        narrow->current.inRange = createNearFishList(3);
         for (float t = 0.5f; t <= 3.0f; t += 0.5f) {
             if (t == 2.0f) {  // a reset half way must leave no cell's chain behind
                 crtSrand(0);
