@@ -256,7 +256,7 @@ void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall
 
 namespace {
 
-// Triangles of one slab of cells, as emit receives them: three normals, then three positions.
+// Triangles of one slab of cells: each corner a normal then a position.
 struct SlabTriangles {
     float* values;  // 18 floats a triangle
     int32_t count, capacity;
@@ -268,7 +268,8 @@ struct SurfacePass {
     // Lines of points along the last axis with a point not below the surface. A row of cells whose
     // four lines have none lies wholly inside the field's low side: no edge crosses the surface there.
     bool lineCrosses[METABALL_GRID][METABALL_GRID];
-    SlabTriangles slabs[METABALL_GRID - 1];
+    SlabTriangles slabs[METABALL_SLABS];
+    MetaballSurfaceSlab surface[METABALL_SLABS];
 };
 
 void linesOfSlab(int32_t a, void* context) {
@@ -290,8 +291,10 @@ void keepTriangle(SlabTriangles* slab, const float n[3][3], const float p[3][3])
         slab->capacity = capacity;
     }
     float* out = slab->values + size_t(slab->count++) * 18;
-    std::memcpy(out, n, 9 * sizeof(float));
-    std::memcpy(out + 9, p, 9 * sizeof(float));
+    for (int v = 0; v < 3; ++v) {
+        std::memcpy(out + 6 * v, n[v], 3 * sizeof(float));
+        std::memcpy(out + 6 * v + 3, p[v], 3 * sizeof(float));
+    }
 }
 
 // Marching cubes over the cells (pa, *, *).
@@ -340,19 +343,30 @@ void cellsOfSlab(int32_t pa, void* context) {
 
 }  // namespace
 
-int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data) {
+const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid) {
     // The slabs' triangles are kept from frame to frame: their arrays only grow.
     static SurfacePass pass;
     pass.grid = grid;
     pass.tables = &caseTables();
     shareWork(METABALL_GRID, linesOfSlab, &pass);
-    shareWork(METABALL_GRID - 1, cellsOfSlab, &pass);
-    // Emitted here, slab after slab, in the order of the cells.
+    shareWork(METABALL_SLABS, cellsOfSlab, &pass);
+    for (int32_t k = 0; k < METABALL_SLABS; ++k) pass.surface[k] = {pass.slabs[k].values, pass.slabs[k].count};
+    return pass.surface;
+}
+
+int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data) {
+    const MetaballSurfaceSlab* slabs = polygonizeMetaballSlabs(grid);
     int32_t triangles = 0;
-    for (const SlabTriangles& slab : pass.slabs)
-        for (int32_t i = 0; i < slab.count; ++i) {
-            const float* t = slab.values + size_t(i) * 18;
-            emit(reinterpret_cast<const float(*)[3]>(t), reinterpret_cast<const float(*)[3]>(t + 9), data);
+    for (int32_t k = 0; k < METABALL_SLABS; ++k)
+        for (int32_t i = 0; i < slabs[k].triangles; ++i) {
+            const float* t = slabs[k].corners + size_t(i) * 18;
+            float n[3][3], p[3][3];
+            for (int v = 0; v < 3; ++v)
+                for (int axis = 0; axis < 3; ++axis) {
+                    n[v][axis] = t[6 * v + axis];
+                    p[v][axis] = t[6 * v + 3 + axis];
+                }
+            emit(n, p, data);
             ++triangles;
         }
     return triangles;

@@ -46,6 +46,16 @@ void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall
 typedef void (*MetaballTriangleFn)(const float normals[3][3], const float positions[3][3], void* data);
 int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data);
 
+// The same triangles kept in arrays, for drawing from them: a slab of cells after the other, each
+// triangle's corners in drawn order, a corner a normal then a position (six floats).
+struct MetaballSurfaceSlab {
+    const float* corners;
+    int32_t triangles;
+};
+enum { METABALL_SLABS = METABALL_GRID - 1 };
+// The slabs in cell order; the arrays stay valid until the next call.
+const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid);
+
 // The case tables: edges cut for each inside/outside pattern, and the triangles over those edges
 // (edge numbers, three at a time, -1 ends the row).
 enum { METABALL_ROW = 16 };

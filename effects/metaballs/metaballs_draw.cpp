@@ -127,13 +127,6 @@ void buildFragmentProgram(ProgramBuilder* builder, const Scene* scene, const Met
     endProgram(builder, state->fragmentProgram, GL_FRAGMENT_PROGRAM_ARB);
 }
 
-void emitTriangle(const float normals[3][3], const float positions[3][3], void*) {
-    for (int v = 0; v < 3; ++v) {
-        glNormal3fv(normals[v]);
-        glVertex3fv(positions[v]);
-    }
-}
-
 }  // namespace
 
 void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
@@ -170,9 +163,23 @@ void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, state->vertexProgram);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, state->fragmentProgram);
-    glBegin(GL_TRIANGLES);
-    polygonizeMetaballs(grid, emitTriangle, nullptr);
-    glEnd();
+    // From arrays, slab by slab: the triangles immediate mode would send, in the same order.
+    const MetaballSurfaceSlab* slabs = polygonizeMetaballSlabs(grid);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    const float* lastCorner = nullptr;
+    for (int32_t k = 0; k < METABALL_SLABS; ++k) {
+        if (slabs[k].triangles == 0) continue;
+        glNormalPointer(GL_FLOAT, 6 * sizeof(float), slabs[k].corners);
+        glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), slabs[k].corners + 3);
+        glDrawArrays(GL_TRIANGLES, 0, 3 * slabs[k].triangles);
+        lastCorner = slabs[k].corners + (size_t(slabs[k].triangles) * 3 - 1) * 6;
+    }
+    glPopClientAttrib();
+    // Immediate mode left the last corner's normal current.
+    if (lastCorner) glNormal3fv(lastCorner);
     resetTextureUnits(render);
     glDisable(GL_VERTEX_PROGRAM_ARB);
     glDisable(GL_FRAGMENT_PROGRAM_ARB);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "effects/metaballs/metaballs.h"
 
@@ -76,4 +77,32 @@ TEST(Metaballs, SurfaceFacesAlongTheNormals) {
     EXPECT_EQ(polygonizeMetaballs(grid, countWinding, &winding), winding.triangles);
     EXPECT_GT(winding.triangles, 500);
     EXPECT_GT(winding.outward, winding.triangles * 99 / 100);
+}
+
+// The arrays drawn are the triangles marching cubes emits, corner by corner in the same order, and
+// every corner's position lies on its cell's edges, inside the grid.
+TEST(Metaballs, DrawnArraysHoldTheEmittedTriangles) {
+    static MetaballsShared shared;
+    MetaballGrid* grid = metaballGrid(&shared);
+    MetaBall balls[METABALL_PATHS];
+    evaluateMetaballs(grid, 3, 5678.0f, balls);
+    std::vector<float> emitted;
+    polygonizeMetaballs(
+        grid,
+        [](const float n[3][3], const float p[3][3], void* data) {
+            auto* out = static_cast<std::vector<float>*>(data);
+            for (int v = 0; v < 3; ++v) {
+                out->insert(out->end(), n[v], n[v] + 3);
+                out->insert(out->end(), p[v], p[v] + 3);
+            }
+        },
+        &emitted);
+    std::vector<float> drawn;
+    const MetaballSurfaceSlab* slabs = polygonizeMetaballSlabs(grid);
+    for (int32_t k = 0; k < METABALL_SLABS; ++k)
+        drawn.insert(drawn.end(), slabs[k].corners, slabs[k].corners + size_t(slabs[k].triangles) * 18);
+    ASSERT_GT(drawn.size(), 500u * 18);
+    ASSERT_EQ(drawn, emitted);
+    for (size_t c = 0; c < drawn.size(); c += 6)
+        for (int axis = 0; axis < 3; ++axis) ASSERT_LE(std::fabs(drawn[c + 3 + axis]), 10.0f) << c;
 }
