@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +14,7 @@
 #include "base/constants.h"
 #include "base/crt_rand.h"
 #include "base/out_of_memory.h"
+#include "base/shared_work.h"
 #include "effects/body_programs.h"
 #include "effects/boids/boids_flock.h"
 #include "effects/effect_binding.h"
@@ -176,6 +180,7 @@ void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     if (!state) outOfMemory("a flock");
     slot->state = state;
     state->params = boidsParams(slot);
+    state->swamTo = INT32_MIN;
     state->flock = createFlockSet(slot->variant, slot->motion, state->params.startTime, state->params.step);
     std::snprintf(state->fish.name, sizeof state->fish.name, "%s", slot->fileName);
     if (buildMesh(render, scene, &state->fish) >= 0)
@@ -186,6 +191,51 @@ void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot) {
         }
     loadShafts(render, scene);
 }
+
+namespace {
+
+void swim(BoidsState* state, int32_t timeMs) {
+    const auto start = std::chrono::steady_clock::now();
+    advanceFlock(state->flock, msToSeconds(timeMs), state->params.step);
+    state->swamTo = timeMs;
+    state->swimSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct SwimTogether {
+    BoidsState* states[SCENE_EFFECT_SLOTS];
+    int32_t count;
+    int32_t timeMs;
+};
+
+void swimOne(int32_t item, void* context) {
+    const SwimTogether& together = *static_cast<const SwimTogether*>(context);
+    swim(together.states[item], together.timeMs);
+}
+
+// The flocks of the scene being drawn swim on together, on every core, before the first of them is
+// drawn: each flock is its own, and swimming draws no random numbers, so the order does not matter.
+// Only the slots a frame draws (each then finds its flock already there), and none with a reset
+// waiting, which draws from the shared generator when its turn comes.
+void swimSceneFlocks(RenderState* render, int32_t timeMs) {
+    Scene* scene = render ? render->currentScene : nullptr;
+    if (!scene) return;
+    SwimTogether together = {};
+    together.timeMs = timeMs;
+    for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
+        EffectSlot* slot = &scene->effectSlots[k];
+        BoidsState* state = boidsState(slot);
+        const bool drawn = slot->pass == EFFECT_PASS_BEFORE_OBJECTS || slot->pass == EFFECT_PASS_AT_NULL ||
+                           slot->pass == EFFECT_PASS_AFTER_OVERLAYS;
+        if (state && state->flock && drawn && slot->render == boidsRender && !slot->reset && state->swamTo != timeMs)
+            together.states[together.count++] = state;
+    }
+    if (together.count < 2) return;
+    std::sort(together.states, together.states + together.count,
+              [](const BoidsState* a, const BoidsState* b) { return a->swimSeconds > b->swimSeconds; });
+    shareWork(together.count, swimOne, &together);
+}
+
+}  // namespace
 
 void boidsAdvance(RenderState*, EffectSlot* slot, int32_t timeMs) {
     BoidsState* state = boidsState(slot);
@@ -198,11 +248,13 @@ void boidsAdvance(RenderState*, EffectSlot* slot, int32_t timeMs) {
         slot->reset = 0;
         crtSrand(0);
         resetFlock(state->flock, state->params.startTime, step, slot->motion);
+        state->swamTo = INT32_MIN;
     }
-    advanceFlock(state->flock, msToSeconds(timeMs), step);
+    if (state->swamTo != timeMs) swim(state, timeMs);
 }
 
 void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
+    swimSceneFlocks(render, timeMs);
     boidsAdvance(render, slot, timeMs);
     BoidsState* state = boidsState(slot);
     if (!state || !state->flock) return;

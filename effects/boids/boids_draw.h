@@ -31,6 +31,8 @@ struct BoidsState {
     BoidsParams params;
     FlockSet* flock;
     SceneItem fish;  // the fish object, loaded for this slot
+    int32_t swamTo;  // the scene time (ms) the flock was last brought to; INT32_MIN before
+    double swimSeconds;  // how long that took: the longest swim of a frame starts first
 };
 
 struct LightShaft {
