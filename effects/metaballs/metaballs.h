@@ -46,8 +46,8 @@ void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall
 typedef void (*MetaballTriangleFn)(const float normals[3][3], const float positions[3][3], void* data);
 int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data);
 
-// The same triangles kept in arrays, for drawing from them: a slab of cells after the other, each
-// triangle's corners in drawn order, a corner a normal then a position (six floats).
+// The same triangles kept in arrays, polygonised slab by slab on every core: a slab of cells after
+// the other, each triangle's corners in drawn order, a corner a normal then a position (six floats).
 struct MetaballSurfaceSlab {
     const float* corners;
     int32_t triangles;

@@ -163,23 +163,16 @@ void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     gl->glBindProgramARB(GL_VERTEX_PROGRAM_ARB, state->vertexProgram);
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, state->fragmentProgram);
-    // From arrays, slab by slab: the triangles immediate mode would send, in the same order.
+    // Immediate mode, corner by corner, slab after slab in the order of the cells.
     const MetaballSurfaceSlab* slabs = polygonizeMetaballSlabs(grid);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    const float* lastCorner = nullptr;
-    for (int32_t k = 0; k < METABALL_SLABS; ++k) {
-        if (slabs[k].triangles == 0) continue;
-        glNormalPointer(GL_FLOAT, 6 * sizeof(float), slabs[k].corners);
-        glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), slabs[k].corners + 3);
-        glDrawArrays(GL_TRIANGLES, 0, 3 * slabs[k].triangles);
-        lastCorner = slabs[k].corners + (size_t(slabs[k].triangles) * 3 - 1) * 6;
-    }
-    glPopClientAttrib();
-    // Immediate mode left the last corner's normal current.
-    if (lastCorner) glNormal3fv(lastCorner);
+    glBegin(GL_TRIANGLES);
+    for (int32_t k = 0; k < METABALL_SLABS; ++k)
+        for (const float* corner = slabs[k].corners; corner < slabs[k].corners + size_t(slabs[k].triangles) * 18;
+             corner += 6) {
+            glNormal3fv(corner);
+            glVertex3fv(corner + 3);
+        }
+    glEnd();
     resetTextureUnits(render);
     glDisable(GL_VERTEX_PROGRAM_ARB);
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
