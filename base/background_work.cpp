@@ -43,7 +43,11 @@ struct Worker {
             stopping = true;
         }
         changed.notify_all();
-        if (thread.joinable()) thread.join();
+        if (!thread.joinable()) return;
+        if (thread.get_id() == std::this_thread::get_id())
+            thread.detach();  // the work itself ended the process: it cannot wait for itself
+        else
+            thread.join();
     }
 };
 

@@ -96,7 +96,13 @@ struct Pool {
             std::lock_guard<std::mutex> held(lock);
             wake.notify_all();
         }
-        for (std::thread& helper : helpers) helper.join();
+        for (std::thread& helper : helpers) {
+            // A helper that ends the process itself (out of memory in an item) cannot wait for itself.
+            if (helper.get_id() == std::this_thread::get_id())
+                helper.detach();
+            else
+                helper.join();
+        }
     }
 };
 
