@@ -7,5 +7,6 @@
 
 // Calls work(item, context) for every item of [0, count) and returns when all are done. Items are
 // taken in increasing order, by whichever thread is free first; the calling thread takes its share.
-// Not to be called from inside work.
+// One caller at a time: not from inside work, nor from two threads at once (the frame's thread
+// calls it; background work does not).
 void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* context);
