@@ -30,10 +30,7 @@ void advanceSceneEffects(RenderState* render, Scene* scene, int32_t timeMs, bool
     for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
         EffectSlot* slot = &scene->effectSlots[k];
         const EffectFamilyDescriptor* family = effectFamily(slot->family);
-        // The slots a frame draws: those with a pass and a render (the passes of renderFrame).
-        const bool drawn = slot->pass == EFFECT_PASS_BEFORE_OBJECTS || slot->pass == EFFECT_PASS_AT_NULL ||
-                           slot->pass == EFFECT_PASS_AFTER_OVERLAYS;
-        if (!drawn || !slot->render || !family->advance) continue;
+        if (!effectSlotDrawn(slot) || !family->advance) continue;
         if (lastingOnly && !family->restoreState) continue;
         family->advance(render, slot, timeMs);
     }

@@ -109,3 +109,9 @@ struct EffectSlot {
     // read only when `family` is its own.
     void* state;
 };
+
+// Whether every frame of its scene draws the slot: it has a render and a pass the frame runs.
+inline bool effectSlotDrawn(const EffectSlot* slot) {
+    return slot->render && (slot->pass == EFFECT_PASS_BEFORE_OBJECTS || slot->pass == EFFECT_PASS_AT_NULL ||
+                            slot->pass == EFFECT_PASS_AFTER_OVERLAYS);
+}

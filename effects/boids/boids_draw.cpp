@@ -224,9 +224,7 @@ void swimSceneFlocks(RenderState* render, int32_t timeMs) {
     for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
         EffectSlot* slot = &scene->effectSlots[k];
         BoidsState* state = boidsState(slot);
-        const bool drawn = slot->pass == EFFECT_PASS_BEFORE_OBJECTS || slot->pass == EFFECT_PASS_AT_NULL ||
-                           slot->pass == EFFECT_PASS_AFTER_OVERLAYS;
-        if (state && state->flock && drawn && slot->render == boidsRender && !slot->reset && state->swamTo != timeMs)
+        if (state && state->flock && effectSlotDrawn(slot) && !slot->reset && state->swamTo != timeMs)
             together.states[together.count++] = state;
     }
     if (together.count < 2) return;
