@@ -267,9 +267,10 @@ void stepFlock(Flock* flock, float newTime) {
         cellInsert(table, &flock->boids[i], key);
         flock->cellChainsCover = flock->cellChainsCover && uint32_t(key) < uint32_t(cells);
     }
+    // Each entry knows the bucket its chain hangs from: no second probe.
     for (int32_t i = 0; i < table->poolUsed; ++i)
         if (uint32_t(table->pool[i].key) < uint32_t(cells))
-            flock->cellChains[table->pool[i].key] = cellLookup(table, table->pool[i].key);
+            flock->cellChains[table->pool[i].key] = table->buckets[table->pool[i].bucket].head;
 
     for (int32_t i = 0; i < flock->boidCount; ++i) {
         Boid* b = &flock->boids[i];
