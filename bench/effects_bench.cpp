@@ -124,15 +124,12 @@ void BM_MetaballField(benchmark::State& state) {
 }
 BENCHMARK(BM_MetaballField)->Unit(benchmark::kMicrosecond);
 
-void countTriangle(const float[3][3], const float[3][3], void* data) { ++*static_cast<int*>(data); }
-
 void BM_MetaballPolygonize(benchmark::State& state) {
     static MetaballsShared shared;
     MetaballGrid* grid = metaballGrid(&shared);
     MetaBall balls[METABALL_PATHS];
     evaluateMetaballs(grid, 3, 1234.0f, balls);
-    int triangles = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(polygonizeMetaballs(grid, countTriangle, &triangles));
+    for (auto _ : state) benchmark::DoNotOptimize(polygonizeMetaballSlabs(grid));
 }
 BENCHMARK(BM_MetaballPolygonize)->Unit(benchmark::kMicrosecond);
 

@@ -282,7 +282,9 @@ void linesOfSlab(int32_t a, void* context) {
     }
 }
 
-void keepTriangle(SlabTriangles* slab, const float n[3][3], const float p[3][3]) {
+// Appends a triangle whose corners are edges order[0..2] of a cell, each its normal then position.
+void keepTriangle(SlabTriangles* slab, const int32_t order[3], const float normals[12][3],
+                  const float positions[12][3]) {
     if (slab->count == slab->capacity) {
         const int32_t capacity = slab->capacity ? 2 * slab->capacity : 256;
         float* grown = static_cast<float*>(std::realloc(slab->values, size_t(capacity) * 18 * sizeof(float)));
@@ -292,8 +294,8 @@ void keepTriangle(SlabTriangles* slab, const float n[3][3], const float p[3][3])
     }
     float* out = slab->values + size_t(slab->count++) * 18;
     for (int v = 0; v < 3; ++v) {
-        std::memcpy(out + 6 * v, n[v], 3 * sizeof(float));
-        std::memcpy(out + 6 * v + 3, p[v], 3 * sizeof(float));
+        std::memcpy(out + 6 * v, normals[order[v]], 3 * sizeof(float));
+        std::memcpy(out + 6 * v + 3, positions[order[v]], 3 * sizeof(float));
     }
 }
 
@@ -329,13 +331,7 @@ void cellsOfSlab(int32_t pa, void* context) {
             const int8_t* row = s.tables->triangles[pattern];
             for (int32_t i = 0; i + 2 < METABALL_ROW && row[i] >= 0; i += 3) {
                 const int32_t order[3] = {row[i], row[i + 2], row[i + 1]};
-                float n[3][3], p[3][3];
-                for (int32_t v = 0; v < 3; ++v)
-                    for (int axis = 0; axis < 3; ++axis) {
-                        n[v][axis] = normals[order[v]][axis];
-                        p[v][axis] = positions[order[v]][axis];
-                    }
-                keepTriangle(slab, n, p);
+                keepTriangle(slab, order, normals, positions);
             }
         }
     }
@@ -352,22 +348,4 @@ const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid) {
     shareWork(METABALL_SLABS, cellsOfSlab, &pass);
     for (int32_t k = 0; k < METABALL_SLABS; ++k) pass.surface[k] = {pass.slabs[k].values, pass.slabs[k].count};
     return pass.surface;
-}
-
-int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data) {
-    const MetaballSurfaceSlab* slabs = polygonizeMetaballSlabs(grid);
-    int32_t triangles = 0;
-    for (int32_t k = 0; k < METABALL_SLABS; ++k)
-        for (int32_t i = 0; i < slabs[k].triangles; ++i) {
-            const float* t = slabs[k].corners + size_t(i) * 18;
-            float n[3][3], p[3][3];
-            for (int v = 0; v < 3; ++v)
-                for (int axis = 0; axis < 3; ++axis) {
-                    n[v][axis] = t[6 * v + axis];
-                    p[v][axis] = t[6 * v + 3 + axis];
-                }
-            emit(n, p, data);
-            ++triangles;
-        }
-    return triangles;
 }

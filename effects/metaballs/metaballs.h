@@ -41,13 +41,9 @@ void metaballBox(const MetaBall& ball, int axis, int32_t* start, int32_t* end);
 // Positions of up to three balls at timeMs, then the field and gradients of the whole grid.
 void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]);
 
-// Marching cubes over every cell: for each triangle its three (normal, position) corners, in the
-// order they are drawn. Returns the triangle count.
-typedef void (*MetaballTriangleFn)(const float normals[3][3], const float positions[3][3], void* data);
-int32_t polygonizeMetaballs(const MetaballGrid* grid, MetaballTriangleFn emit, void* data);
-
-// The same triangles kept in arrays, polygonised slab by slab on every core: a slab of cells after
-// the other, each triangle's corners in drawn order, a corner a normal then a position (six floats).
+// Marching cubes over every cell, slab by slab of cells on every core: the triangles of each slab
+// in cell order, each triangle's corners in the order they are drawn, a corner its normal then its
+// position (six floats).
 struct MetaballSurfaceSlab {
     const float* corners;
     int32_t triangles;
