@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+#include "base/join_thread.h"
+
 namespace {
 
 struct Job {
@@ -43,11 +45,7 @@ struct Worker {
             stopping = true;
         }
         changed.notify_all();
-        if (!thread.joinable()) return;
-        if (thread.get_id() == std::this_thread::get_id())
-            thread.detach();  // the work itself ended the process: it cannot wait for itself
-        else
-            thread.join();
+        joinUnlessSelf(thread);
     }
 };
 

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/join_thread.h"
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -96,13 +98,7 @@ struct Pool {
             std::lock_guard<std::mutex> held(lock);
             wake.notify_all();
         }
-        for (std::thread& helper : helpers) {
-            // A helper that ends the process itself (out of memory in an item) cannot wait for itself.
-            if (helper.get_id() == std::this_thread::get_id())
-                helper.detach();
-            else
-                helper.join();
-        }
+        for (std::thread& helper : helpers) joinUnlessSelf(helper);
     }
 };
 
