@@ -160,45 +160,7 @@ void metaballBox(const MetaBall& ball, int axis, int32_t* start, int32_t* end) {
 
 namespace {
 
-// One ball's share along the line of points (a, b, lo) .. (a, b, hi - 1): strength / d2 to the field
-// and strength / d2^2 times the offset to the gradient, d2 the squared distance held at 0.0001 or
-// more. The squares of the offsets come per axis (a point's x depends on a only, y on b, z on c),
-// summed in the order (x^2 + y^2) + z^2; the divisions go four at a time where the processor can,
-// each lane the same IEEE division as one at a time.
-void addBallToLine(MetaballGrid* grid, const MetaBall& ball, float dx, float dy, float xy, int32_t a, int32_t b,
-                   int32_t lo, int32_t hi, const float* dz, const float* zz) {
-    float d2[METABALL_GRID], value[METABALL_GRID], slope[METABALL_GRID];
-    for (int32_t c = lo; c < hi; ++c) {
-        float d = xy + zz[c];
-        if (d < 0.0001f) d = 0.0001f;
-        d2[c] = d;
-    }
-    int32_t c = lo;
-#ifdef __SSE2__
-    const __m128 strength = _mm_set1_ps(ball.strength);
-    for (; c + 4 <= hi; c += 4) {
-        const __m128 d = _mm_loadu_ps(d2 + c);
-        _mm_storeu_ps(value + c, _mm_div_ps(strength, d));
-        _mm_storeu_ps(slope + c, _mm_div_ps(strength, _mm_mul_ps(d, d)));
-    }
-#endif
-    for (; c < hi; ++c) {
-        value[c] = ball.strength / d2[c];
-        slope[c] = ball.strength / (d2[c] * d2[c]);
-    }
-    const int32_t first = pointIndex(a, b, 0);
-    for (c = lo; c < hi; ++c) {
-        grid->points[first + c][3] += value[c];
-        float* gradient = grid->gradients[first + c];
-        gradient[0] += dx * slope[c];
-        gradient[1] += dy * slope[c];
-        gradient[2] += dz[c] * slope[c];
-    }
-}
-
-}  // namespace
-
-namespace {
+enum { FIELD_WIDTH = METABALL_GRID + 3 };  // a line of points and the four-lane rounding past it
 
 // The balls of a frame as every slab of the grid reads them: their boxes and their offsets (and
 // squares) from the grid's own coordinates, per axis.
@@ -210,24 +172,93 @@ struct FieldPass {
     float d[METABALL_PATHS][3][METABALL_GRID], dd[METABALL_PATHS][3][METABALL_GRID];
 };
 
-// The field of the points (a, *, *): cleared, then every ball's share in ball order, as if the
-// whole grid were cleared and the balls added one after the other.
+// One line of points (a, b, *), summed in registers and stored once: each point starts at 0 and
+// takes every reaching ball's share in ball order, strength / d2 to the value and strength / d2^2
+// times the offset to the gradient, d2 the squared distance held at 0.0001 or more. The squares of
+// the offsets come per axis (a point's x depends on a only, y on b, z on c), summed in the order
+// (x^2 + y^2) + z^2; four points go at a time where the processor can, each lane the same IEEE
+// operations as one point at a time.
+void fieldLine(const FieldPass& f, int32_t a, int32_t b) {
+    alignas(16) float line[4][FIELD_WIDTH];  // value, gradient x, y, z
+    float *value = line[0], *gx = line[1], *gy = line[2], *gz = line[3];
+#ifdef __SSE2__
+    // Cleared by hand: a library fill of so small an array costs more than the sums, and the
+    // compiler would turn a loop of plain zeros back into one.
+    __m128 zero = _mm_setzero_ps();
+    __asm__("" : "+x"(zero));
+    for (int32_t i = 0; i < 4 * FIELD_WIDTH; i += 4) _mm_store_ps(line[0] + i, zero);
+#else
+    std::memset(line, 0, sizeof line);
+#endif
+    for (int32_t k = 0; k < f.count; ++k) {
+        if (a < f.lo[k][0] || a >= f.hi[k][0] || b < f.lo[k][1] || b >= f.hi[k][1]) continue;
+        const float strength = f.balls[k].strength, dx = f.d[k][0][a], dy = f.d[k][1][b];
+        const float xy = f.dd[k][0][a] + f.dd[k][1][b];
+        const float *dz = f.d[k][2], *zz = f.dd[k][2];
+        const int32_t lo = f.lo[k][2], hi = f.hi[k][2];
+        int32_t c = lo;
+#ifdef __SSE2__
+        const __m128 h = _mm_set1_ps(strength), x = _mm_set1_ps(dx), y = _mm_set1_ps(dy), s = _mm_set1_ps(xy);
+        const __m128 least = _mm_set1_ps(0.0001f);
+        for (; c + 4 <= hi; c += 4) {
+            __m128 d2 = _mm_add_ps(s, _mm_loadu_ps(zz + c));
+            d2 = _mm_max_ps(least, d2);  // d2 unless least > d2: a NaN stays, as below
+            const __m128 slope = _mm_div_ps(h, _mm_mul_ps(d2, d2));
+            _mm_storeu_ps(value + c, _mm_add_ps(_mm_loadu_ps(value + c), _mm_div_ps(h, d2)));
+            _mm_storeu_ps(gx + c, _mm_add_ps(_mm_loadu_ps(gx + c), _mm_mul_ps(x, slope)));
+            _mm_storeu_ps(gy + c, _mm_add_ps(_mm_loadu_ps(gy + c), _mm_mul_ps(y, slope)));
+            _mm_storeu_ps(gz + c, _mm_add_ps(_mm_loadu_ps(gz + c), _mm_mul_ps(_mm_loadu_ps(dz + c), slope)));
+        }
+#endif
+        for (; c < hi; ++c) {
+            float d2 = xy + zz[c];
+            if (d2 < 0.0001f) d2 = 0.0001f;
+            const float slope = strength / (d2 * d2);
+            value[c] += strength / d2;
+            gx[c] += dx * slope;
+            gy[c] += dy * slope;
+            gz[c] += dz[c] * slope;
+        }
+    }
+    MetaballGrid* grid = f.grid;
+    const int32_t first = pointIndex(a, b, 0);
+    int32_t c = 0;
+#ifdef __SSE2__
+    // Four points' gradients at a time, from columns to x, y, z of each point in turn.
+    for (; c + 4 <= METABALL_GRID; c += 4) {
+        const __m128 x = _mm_loadu_ps(gx + c), y = _mm_loadu_ps(gy + c), z = _mm_loadu_ps(gz + c);
+        const __m128 xyLow = _mm_unpacklo_ps(x, y), xyHigh = _mm_unpackhi_ps(x, y);  // x0 y0 x1 y1, x2 y2 x3 y3
+        float* out = grid->gradients[first + c];
+        _mm_storeu_ps(out, _mm_shuffle_ps(xyLow, _mm_shuffle_ps(z, xyLow, _MM_SHUFFLE(2, 2, 0, 0)),
+                                          _MM_SHUFFLE(2, 0, 1, 0)));
+        _mm_storeu_ps(out + 4, _mm_shuffle_ps(_mm_shuffle_ps(xyLow, z, _MM_SHUFFLE(1, 1, 3, 3)), xyHigh,
+                                              _MM_SHUFFLE(1, 0, 2, 0)));
+        _mm_storeu_ps(out + 8, _mm_shuffle_ps(_mm_shuffle_ps(z, xyHigh, _MM_SHUFFLE(2, 2, 2, 2)),
+                                              _mm_shuffle_ps(xyHigh, z, _MM_SHUFFLE(3, 3, 3, 3)),
+                                              _MM_SHUFFLE(2, 0, 2, 0)));
+        for (int32_t i = 0; i < 4; ++i) grid->points[first + c + i][3] = value[c + i];
+    }
+#endif
+    for (; c < METABALL_GRID; ++c) {
+        grid->points[first + c][3] = value[c];
+        float* gradient = grid->gradients[first + c];
+        gradient[0] = gx[c];
+        gradient[1] = gy[c];
+        gradient[2] = gz[c];
+    }
+    uint64_t below = 0;
+    c = 0;
+#ifdef __SSE2__
+    for (const __m128 level = _mm_set1_ps(0.5f); c < METABALL_GRID; c += 4)
+        below |= uint64_t(_mm_movemask_ps(_mm_cmplt_ps(_mm_loadu_ps(value + c), level))) << c;
+#endif
+    for (; c < METABALL_GRID; ++c) below |= uint64_t(value[c] < 0.5f) << c;
+    grid->below[a][b] = below & ((uint64_t(1) << METABALL_GRID) - 1);
+}
+
 void fieldSlab(int32_t a, void* context) {
     const FieldPass& f = *static_cast<const FieldPass*>(context);
-    MetaballGrid* grid = f.grid;
-    const int32_t first = pointIndex(a, 0, 0);
-    for (int32_t i = first; i < first + METABALL_GRID * METABALL_GRID; ++i) {
-        grid->points[i][3] = 0.0f;
-        grid->gradients[i][0] = grid->gradients[i][1] = grid->gradients[i][2] = 0.0f;
-    }
-    for (int32_t k = 0; k < f.count; ++k) {
-        if (a < f.lo[k][0] || a >= f.hi[k][0]) continue;
-        const float(*d)[METABALL_GRID] = f.d[k];
-        const float(*dd)[METABALL_GRID] = f.dd[k];
-        for (int32_t b = f.lo[k][1]; b < f.hi[k][1]; ++b)
-            addBallToLine(grid, f.balls[k], d[0][a], d[1][b], dd[0][a] + dd[1][b], a, b, f.lo[k][2], f.hi[k][2], d[2],
-                          dd[2]);
-    }
+    for (int32_t b = 0; b < METABALL_GRID; ++b) fieldLine(f, a, b);
 }
 
 }  // namespace
@@ -265,22 +296,9 @@ struct SlabTriangles {
 struct SurfacePass {
     const MetaballGrid* grid;
     const CaseTables* tables;
-    // Lines of points along the last axis with a point not below the surface. A row of cells whose
-    // four lines have none lies wholly inside the field's low side: no edge crosses the surface there.
-    bool lineCrosses[METABALL_GRID][METABALL_GRID];
     SlabTriangles slabs[METABALL_SLABS];
     MetaballSurfaceSlab surface[METABALL_SLABS];
 };
-
-void linesOfSlab(int32_t a, void* context) {
-    SurfacePass& s = *static_cast<SurfacePass*>(context);
-    for (int32_t b = 0; b < METABALL_GRID; ++b) {
-        bool crosses = false;
-        for (int32_t c = 0; c < METABALL_GRID && !crosses; ++c)
-            crosses = !(s.grid->points[pointIndex(a, b, c)][3] < 0.5f);
-        s.lineCrosses[a][b] = crosses;
-    }
-}
 
 // Appends a triangle whose corners are edges order[0..2] of a cell, each its normal then position.
 void keepTriangle(SlabTriangles* slab, const int32_t order[3], const float normals[12][3],
@@ -299,27 +317,40 @@ void keepTriangle(SlabTriangles* slab, const int32_t order[3], const float norma
     }
 }
 
-// Marching cubes over the cells (pa, *, *).
+// A cell's corner k is the point of its first point's index plus this.
+const int32_t kCornerSteps[8] = {0, 1, 42, 41, 1681, 1682, 1723, 1722};
+
+// Marching cubes over the cells (pa, *, *). A row of cells (pa, pb, *) reads four lines of points;
+// the cells with corners on both sides of the level are found from the lines' masks at once, and
+// only those are visited, in order.
 void cellsOfSlab(int32_t pa, void* context) {
     SurfacePass& s = *static_cast<SurfacePass*>(context);
     const MetaballGrid* grid = s.grid;
     SlabTriangles* slab = &s.slabs[pa];
     slab->count = 0;
     float positions[12][3], normals[12][3];
+    const uint64_t cells = (uint64_t(1) << (METABALL_GRID - 1)) - 1;
     for (int32_t pb = 0; pb < METABALL_GRID - 1; ++pb) {
-        if (!s.lineCrosses[pa][pb] && !s.lineCrosses[pa][pb + 1] && !s.lineCrosses[pa + 1][pb] &&
-            !s.lineCrosses[pa + 1][pb + 1])
-            continue;  // the whole row
-        for (int32_t cell = (pa * 40 + pb) * 40; cell < (pa * 40 + pb + 1) * 40; ++cell) {
-            const int32_t* corner = grid->cells[cell];
-            int32_t pattern = 0;
-            for (int32_t k = 0; k < 8; ++k)
-                if (grid->points[corner[k]][3] < 0.5f) pattern |= 1 << k;
+        // Corners 0, 3, 4, 7 sit at the cell's c, corners 1, 2, 5, 6 at c + 1 (kCornerOffsets).
+        const uint64_t line[4] = {grid->below[pa][pb], grid->below[pa][pb + 1], grid->below[pa + 1][pb],
+                                  grid->below[pa + 1][pb + 1]};
+        uint64_t any = 0, all = cells;
+        for (uint64_t l : line) {
+            any |= l | (l >> 1);
+            all &= l & (l >> 1);
+        }
+        for (uint64_t mixed = any & ~all & cells; mixed; mixed &= mixed - 1) {
+            const int32_t c = __builtin_ctzll(mixed);
+            const int32_t pattern = int32_t((line[0] >> c) & 1) | int32_t((line[0] >> (c + 1)) & 1) << 1 |
+                                    int32_t((line[1] >> (c + 1)) & 1) << 2 | int32_t((line[1] >> c) & 1) << 3 |
+                                    int32_t((line[2] >> c) & 1) << 4 | int32_t((line[2] >> (c + 1)) & 1) << 5 |
+                                    int32_t((line[3] >> (c + 1)) & 1) << 6 | int32_t((line[3] >> c) & 1) << 7;
             const uint16_t mask = s.tables->edges[pattern];
             if (mask == 0) continue;
+            const int32_t first = pointIndex(pa, pb, c);
             for (int32_t e = 0; e < 12; ++e) {
                 if (!(mask & (1u << e))) continue;
-                const int32_t a = corner[kEdges[e][0]], b = corner[kEdges[e][1]];
+                const int32_t a = first + kCornerSteps[kEdges[e][0]], b = first + kCornerSteps[kEdges[e][1]];
                 const float va = grid->points[a][3], vb = grid->points[b][3];
                 const float t = (0.5f - va) / (vb - va);
                 for (int axis = 0; axis < 3; ++axis) {
@@ -344,7 +375,6 @@ const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid) {
     static SurfacePass pass;
     pass.grid = grid;
     pass.tables = &caseTables();
-    shareWork(METABALL_GRID, linesOfSlab, &pass);
     shareWork(METABALL_SLABS, cellsOfSlab, &pass);
     for (int32_t k = 0; k < METABALL_SLABS; ++k) pass.surface[k] = {pass.slabs[k].values, pass.slabs[k].count};
     return pass.surface;

@@ -25,6 +25,9 @@ struct MetaballGrid {
     float points[METABALL_POINTS][4];  // x, y, z, field value
     float gradients[METABALL_POINTS][3];
     int32_t cells[METABALL_CELLS][8];  // corner point indices
+    // Per line of points (a, b, *), bit c set where point c's value is below the surface's level;
+    // written with the values by evaluateMetaballs.
+    uint64_t below[METABALL_GRID][METABALL_GRID];
 };
 
 // The grid every metaball slot evaluates into, allocated with its positions and cells on first use;
@@ -41,7 +44,7 @@ void metaballBox(const MetaBall& ball, int axis, int32_t* start, int32_t* end);
 // Positions of up to three balls at timeMs, then the field and gradients of the whole grid.
 void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]);
 
-// Marching cubes over every cell, slab by slab of cells on every core: the triangles of each slab
+// Marching cubes over every cell (as evaluateMetaballs left the grid), slab by slab of cells on every core: the triangles of each slab
 // in cell order, each triangle's corners in the order they are drawn, a corner its normal then its
 // position (six floats).
 struct MetaballSurfaceSlab {

@@ -108,3 +108,31 @@ TEST(Metaballs, DrawnArraysHoldCornersOnTheCellEdges) {
     });
     EXPECT_GT(triangles, 500);
 }
+
+// The surface visits only the cells its masks say are cut; over every cell of the grid, read
+// through the cells' corner lists, the table rows give the same number of triangles, and the masks
+// agree with the values they were made from.
+TEST(Metaballs, EveryCutCellIsPolygonised) {
+    static MetaballsShared shared;
+    MetaballGrid* grid = metaballGrid(&shared);
+    const uint16_t* edges = metaballEdgeTable();
+    const auto* rows = metaballTriangleTable();
+    for (float t : {0.0f, 777.0f, 4321.0f, 20000.0f}) {
+        MetaBall balls[METABALL_PATHS];
+        evaluateMetaballs(grid, 3, t, balls);
+        for (int32_t line = 0; line < METABALL_GRID * METABALL_GRID; ++line)
+            for (int32_t c = 0; c < METABALL_GRID; ++c)
+                ASSERT_EQ((grid->below[line / METABALL_GRID][line % METABALL_GRID] >> c) & 1,
+                          uint64_t(grid->points[line * METABALL_GRID + c][3] < 0.5f));
+        int32_t expected = 0, drawn = 0;
+        for (int32_t cell = 0; cell < METABALL_CELLS; ++cell) {
+            int32_t pattern = 0;
+            for (int32_t k = 0; k < 8; ++k)
+                if (grid->points[grid->cells[cell][k]][3] < 0.5f) pattern |= 1 << k;
+            for (int32_t i = 0; edges[pattern] && i < METABALL_ROW && rows[pattern][i] >= 0; i += 3) ++expected;
+        }
+        forEachTriangle(polygonizeMetaballSlabs(grid), [&](const float*) { ++drawn; });
+        EXPECT_GT(expected, 100) << t;
+        EXPECT_EQ(drawn, expected) << t;
+    }
+}
