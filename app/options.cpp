@@ -76,6 +76,9 @@ const char* optionsUsage() {
            "  --pass-times         wait for each pass of every frame and print, at the end, each scene's\n"
            "                       milliseconds a frame and the share of shadow map, objects, effects,\n"
            "                       glow and overlays\n"
+           "  --frame-times        the same table, waiting for the renderer only at the end of each frame:\n"
+           "                       the frames keep their speed, and a pass's share is the time taken to\n"
+           "                       send its work\n"
            "  --frames N           stop after N timed frames\n"
            "  --start TIME         begin at this demo time: milliseconds or m:s:ms\n"
            "  --no-setup           skip the setup dialog and take its default choices\n"
@@ -130,6 +133,7 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
         else if (arg == "--diagnostics") o->diagnostics = true;
         else if (arg == "--no-write") o->noWrite = o->capture = true;
         else if (arg == "--pass-times") o->passTimes = true;
+        else if (arg == "--frame-times") o->passTimes = o->frameTimes = true;
         else if (arg == "--output" || arg == "--data" || arg == "--gamma-file" || arg == "--tree") {
             if (!value) return needs("a path");
             if (!*value) return bad();

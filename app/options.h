@@ -28,6 +28,7 @@ struct Options {
     bool batch;             // never wait for a person: message boxes go to standard error
     bool diagnostics;
     bool passTimes;         // time each pass of every frame and print the shares at the end
+    bool frameTimes;        // the same, waiting for the renderer once a frame instead of at every pass
     std::string dataDir;    // where "demo.dat" and "demo.ogg" are
     std::string treeDir;    // an unpacked production played instead of "demo.dat"; empty = none
     std::string gammaFile;  // read and write the gamma ramp here instead of the display

@@ -261,6 +261,7 @@ int runPlayer(int argc, char** argv) {
     if (!settings.capture && !settings.noMusic) openMusic(options.dataDir.c_str());
     context->timeline.loop = context->render.settings.loop;
     context->render.passTimes.on = options.passTimes;
+    context->render.passTimes.waitOncePerFrame = options.frameTimes;
     // A capture is one pass over the timeline: looping would write frames forever.
     if (context->render.settings.capture) context->timeline.loop = 0;
     // A window run takes the transport keys; a capture runs straight through and frees as it goes.

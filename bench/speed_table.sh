@@ -37,13 +37,13 @@ noop=$(leastOfThree GALLIUM_NOOP=1)
 
 bash "$here/frame_rate.sh" "$build" > "$work/rate"
 # The player's own work: the whole film at 25 frames a second with drawing discarded and nothing
-# written, each scene's milliseconds a frame as --pass-times counts them (the frame's passes, waited
-# for), the least of three runs. Mesa runs its discarding driver behind a thread of its own, which
-# costs at every wait; the second column is the same without that thread (GALLIUM_THREAD=0), which
-# llvmpipe does not have either.
+# written, each scene's milliseconds a frame as --frame-times counts them (each frame waited for once,
+# at its end), the least of three runs. Mesa runs its discarding driver behind a thread of its own,
+# which costs at every wait; the second column is the same without that thread (GALLIUM_THREAD=0),
+# which llvmpipe does not have either.
 ownWork() {
     for run in 1 2 3; do
-        env GALLIUM_NOOP=1 "$@" "${play[@]}" --no-write --pass-times --mode 640x480 < /dev/null 2> /dev/null | tail -n +2
+        env GALLIUM_NOOP=1 "$@" "${play[@]}" --no-write --frame-times --mode 640x480 < /dev/null 2> /dev/null | tail -n +2
     done | awk '{ if (!($1 in best) || $3 < best[$1]) best[$1] = $3 } END { for (s in best) print s, best[s] }' | sort
 }
 join <(ownWork GALLIUM_THREAD=1) <(ownWork GALLIUM_THREAD=0) |

@@ -27,7 +27,7 @@ int32_t switchPass(PassTimes* times, int32_t pass) {
     if (!times) return FRAME_PASS_NONE;
     const int32_t previous = times->current;
     if (!times->on) return previous;
-    glFinish();
+    if (!times->waitOncePerFrame || pass == FRAME_PASS_NONE) glFinish();
     const double t = now();
     if (previous >= 0 && previous < FRAME_PASS_COUNT && times->since > 0)
         if (PassTimesRow* row = rowOf(times, times->scene)) row->seconds[previous] += t - times->since;

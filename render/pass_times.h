@@ -1,7 +1,9 @@
 // Where a frame's time goes, pass by pass, for `velmora --pass-times`. Off, it costs one test a
 // switch. On, each switch waits for the renderer (glFinish) and charges the time since the last
 // switch to the pass that was running, per scene: the frames get slower, but the shares tell which
-// pass to make cheaper.
+// pass to make cheaper. Waiting once per frame instead (`--frame-times`) keeps the frames at their
+// speed: a renderer that works on a thread of its own (Mesa's threaded drivers) is otherwise handed
+// over to and waited for at every switch.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +30,7 @@ struct PassTimesRow {
 
 struct PassTimes {
     bool on;
+    bool waitOncePerFrame;  // wait for the renderer when the frame ends, not at every switch
     int32_t current;  // FramePass
     double since;     // seconds on the steady clock when the current pass began
     const Scene* scene;

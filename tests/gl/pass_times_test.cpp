@@ -1,5 +1,5 @@
-// `velmora --pass-times`: a row per scene shown, frames counted without the warm-up's, and shares
-// that account for the whole frame.
+// `velmora --pass-times` and `--frame-times`: a row per scene shown, frames counted without the
+// warm-up's, and shares that account for the whole frame.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -12,12 +12,14 @@
 
 namespace {
 
-TEST(PassTimes, OneRowPerSceneShownWithSharesOfTheWholeFrame) {
+class PassTimes : public testing::TestWithParam<const char*> {};
+
+TEST_P(PassTimes, OneRowPerSceneShownWithSharesOfTheWholeFrame) {
     if (sharedXvfb()->display.empty()) SKIP_OUTSIDE_CI("Xvfb cannot be started");
     ScratchDir scratch("pass-times");
     // Lawica, three frames: the flock is drawn by an effect slot.
     ProcessResult run = captureProduction(VELMORA_PRODUCTION_DIR, scratch.path,
-                                          {"--no-write", "--pass-times", "--start", "0:33:0", "--frames", "3",
+                                          {"--no-write", GetParam(), "--start", "0:33:0", "--frames", "3",
                                            "--mode", "160x120", "--anisotropy", "0"},
                                           120000);
     ASSERT_FALSE(run.timedOut);
@@ -48,5 +50,7 @@ TEST(PassTimes, OneRowPerSceneShownWithSharesOfTheWholeFrame) {
     EXPECT_NE(header.find("glow"), std::string::npos) << run.out;
     EXPECT_EQ(rows, 1) << run.out;
 }
+
+INSTANTIATE_TEST_SUITE_P(WaitingAtEveryPassOrOnceAFrame, PassTimes, testing::Values("--pass-times", "--frame-times"));
 
 }  // namespace
