@@ -36,11 +36,17 @@ void pause() {
 // work come closer together than that, and waking a sleeping thread costs far more.
 constexpr auto kSpin = std::chrono::microseconds(100);
 
+// Items of a started job that can be awaited one by one; past these, awaiting one finishes the job.
+constexpr int32_t kAwaitable = 64;
+
 struct Pool {
     std::atomic<uint64_t> word{0};
     std::atomic<void (*)(int32_t, void*)> work{nullptr};
     std::atomic<void*> context{nullptr};
     std::atomic<int32_t> finished{0};
+    std::atomic<bool> done[kAwaitable] = {};
+    int32_t started = 0;  // items of the job startSharedWork left running; only the caller reads it
+    uint64_t startedJob = 0;
     std::atomic<int32_t> sleeping{0};
     std::atomic<bool> stopping{false};
     std::mutex lock;
@@ -51,7 +57,9 @@ struct Pool {
     bool takeItem(uint64_t seen) {
         while (nextOf(seen) < countOf(seen)) {
             if (word.compare_exchange_weak(seen, seen + 1, std::memory_order_acq_rel, std::memory_order_acquire)) {
-                work.load(std::memory_order_relaxed)(int32_t(nextOf(seen)), context.load(std::memory_order_relaxed));
+                const int32_t item = int32_t(nextOf(seen));
+                work.load(std::memory_order_relaxed)(item, context.load(std::memory_order_relaxed));
+                if (item < kAwaitable) done[item].store(true, std::memory_order_release);
                 finished.fetch_add(1, std::memory_order_release);
                 return true;
             }
@@ -107,26 +115,74 @@ Pool& pool() {
     return p;
 }
 
-}  // namespace
-
-void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* context) {
-    if (count <= 0) return;
-    Pool& p = pool();
-    if (p.helpers.empty() || count == 1 || uint64_t(count) > kItemMask) {
-        for (int32_t item = 0; item < count; ++item) work(item, context);
-        return;
-    }
+// Publishes a job to the helpers, waking those asleep.
+void publish(Pool& p, int32_t count, void (*work)(int32_t, void*), void* context) {
     p.work.store(work, std::memory_order_relaxed);
     p.context.store(context, std::memory_order_relaxed);
     p.finished.store(0, std::memory_order_relaxed);
+    for (int32_t item = 0; item < count && item < kAwaitable; ++item) p.done[item].store(false, std::memory_order_relaxed);
     const uint64_t job = jobOf(p.word.load(std::memory_order_relaxed)) + 1;
     p.word.store(pack(job, uint64_t(count), 0));  // publishes the job with the fields above
     if (p.sleeping.load() > 0) {
         std::lock_guard<std::mutex> held(p.lock);
         p.wake.notify_all();
     }
+}
+
+// Takes what is left of the published job, then waits for the items still running on helpers.
+void finish(Pool& p, int32_t count) {
     while (p.takeItem(p.word.load(std::memory_order_acquire))) {
     }
-    // The last items may still be running on helpers.
     while (p.finished.load(std::memory_order_acquire) < count) pause();
+}
+
+}  // namespace
+
+void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* context) {
+    finishSharedWork();
+    if (count <= 0) return;
+    Pool& p = pool();
+    if (p.helpers.empty() || count == 1 || uint64_t(count) > kItemMask) {
+        for (int32_t item = 0; item < count; ++item) work(item, context);
+        return;
+    }
+    publish(p, count, work, context);
+    finish(p, count);
+}
+
+uint64_t startSharedWork(int32_t count, void (*work)(int32_t item, void* context), void* context) {
+    finishSharedWork();
+    Pool& p = pool();
+    static uint64_t jobs = 0;
+    if (count <= 0 || uint64_t(count) > kItemMask) {
+        for (int32_t item = 0; item < count; ++item) work(item, context);
+        return ++jobs;
+    }
+    publish(p, count, work, context);  // without helpers the caller runs every item when it waits
+    p.started = count;
+    p.startedJob = ++jobs;
+    return p.startedJob;
+}
+
+bool sharedWorkRunning(uint64_t job) {
+    const Pool& p = pool();
+    return job != 0 && p.started > 0 && job == p.startedJob;
+}
+
+void awaitSharedItem(uint64_t job, int32_t item) {
+    Pool& p = pool();
+    if (!sharedWorkRunning(job) || item < 0 || item >= p.started) return;
+    if (item >= kAwaitable) {
+        finishSharedWork();
+        return;
+    }
+    while (!p.done[item].load(std::memory_order_acquire))
+        if (!p.takeItem(p.word.load(std::memory_order_acquire))) pause();
+}
+
+void finishSharedWork() {
+    Pool& p = pool();
+    if (p.started == 0) return;
+    finish(p, p.started);
+    p.started = 0;
 }

@@ -10,3 +10,13 @@
 // One caller at a time: not from inside work, nor from two threads at once (the frame's thread
 // calls it; background work does not).
 void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* context);
+
+// The same items started on the helper threads and left to run while the caller goes on with other
+// work. Returns the job's number (never 0). awaitSharedItem returns once the item is done, the caller
+// taking items not yet taken while it waits; finishSharedWork once every item is. A job is finished
+// before shareWork or the next start runs, so an item of a job that is no longer running is done.
+// The same single caller.
+uint64_t startSharedWork(int32_t count, void (*work)(int32_t item, void* context), void* context);
+bool sharedWorkRunning(uint64_t job);
+void awaitSharedItem(uint64_t job, int32_t item);
+void finishSharedWork();

@@ -14,6 +14,7 @@ void storeRow(EffectSlot* slot, const EffectBinding& row) {
     slot->variant = row.variant;
     slot->init = family->init;
     slot->render = family->render;
+    slot->prepare = family->prepare;
     slot->pass = row.pass;
     slot->count = row.count;
     std::memcpy(slot->intParams, row.intParams, sizeof slot->intParams);

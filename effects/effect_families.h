@@ -17,7 +17,7 @@
 #include "effects/typing/typing.h"
 
 inline constexpr EffectFamilyDescriptor kNoFamily = {FAMILY_NONE, "none", nullptr, nullptr, nullptr,
-                                                     nullptr,     kNoFamilyFiles, nullptr, nullptr, nullptr, nullptr};
+                                                     nullptr,     kNoFamilyFiles, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 inline constexpr const EffectFamilyDescriptor* kEffectFamilies[] = {
     &kNoFamily,

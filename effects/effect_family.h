@@ -34,6 +34,9 @@ struct EffectFamilyDescriptor {
     // replays every showing of their scenes from the state the warm-up left.
     EffectStateFn keepState;
     EffectStateFn restoreState;
+    // Called at the start of every frame that draws the slot, before any pass: work the slot's render
+    // will need can start on other cores while the frame's first passes are drawn. Null: none.
+    EffectRenderFn prepare;
 };
 
 // For families without files of their own beyond the row's.

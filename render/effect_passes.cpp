@@ -10,6 +10,13 @@ void renderEffectPass(RenderState* render, Scene* scene, int32_t pass, int32_t t
     }
 }
 
+void prepareEffectSlots(RenderState* render, Scene* scene, int32_t timeMs) {
+    for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
+        EffectSlot* slot = &scene->effectSlots[k];
+        if (slot->prepare && effectSlotDrawn(slot)) slot->prepare(render, slot, timeMs);
+    }
+}
+
 bool renderNullEffect(RenderState* render, Scene* scene, int32_t nullIndex, int32_t timeMs) {
     if (nullIndex < 0 || nullIndex >= scene->effectSlotCount || nullIndex >= SCENE_EFFECT_SLOTS) return false;
     EffectSlot* slot = &scene->effectSlots[nullIndex];

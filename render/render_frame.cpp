@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "base/shared_work.h"
 #include "render/effect_passes.h"
 #include "render/glow.h"
 #include "render/main_pass.h"
@@ -26,6 +27,7 @@ void renderFrame(RenderState* render, int32_t sceneTime) {
     PassTimes* times = &render->passTimes;
     beginPassFrame(times, scene);
     updateItemMatrices(scene, sceneTime);
+    prepareEffectSlots(render, scene, sceneTime);
     switchPass(times, FRAME_PASS_SHADOW);
     renderShadowMap(render, sceneTime);
 
@@ -49,6 +51,8 @@ void renderFrame(RenderState* render, int32_t sceneTime) {
     renderEffectPass(render, scene, EFFECT_PASS_AFTER_OVERLAYS, sceneTime);
 
     glDisable(GL_FOG);
+    // Work a slot started and no pass waited for (a null not drawn this frame) ends with the frame.
+    finishSharedWork();
     switchPass(times, FRAME_PASS_NONE);
 }
 

@@ -102,6 +102,7 @@ struct EffectSlot {
     EffectFamily family;
     EffectVariant variant;
     EffectRenderFn render;
+    EffectRenderFn prepare;  // at the start of each frame that draws the slot; null: nothing to start
     EffectInitFn init;
     char fileName[EFFECT_FILE_NAME];
     // The row above stays as bound; what a family keeps while the demo plays lives in its own record

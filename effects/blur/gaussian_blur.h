@@ -32,4 +32,4 @@ void gaussianBlurRelease(EffectSlot* slot);
 
 inline constexpr EffectFamilyDescriptor kBlurFamily = {
     FAMILY_BLUR, "blur", gaussianBlurInit, gaussianBlurRender, gaussianBlurRelease, nullptr, kNoFamilyFiles,
-    checkRowFile, nullptr, nullptr, nullptr};
+    checkRowFile, nullptr, nullptr, nullptr, nullptr};

@@ -201,36 +201,9 @@ void swim(BoidsState* state, int32_t timeMs) {
     state->swimSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-struct SwimTogether {
-    BoidsState* states[SCENE_EFFECT_SLOTS];
-    int32_t count;
-    int32_t timeMs;
-};
-
 void swimOne(int32_t item, void* context) {
     const SwimTogether& together = *static_cast<const SwimTogether*>(context);
     swim(together.states[item], together.timeMs);
-}
-
-// The flocks of the scene being drawn swim on together, on every core, before the first of them is
-// drawn: each flock is its own, and swimming draws no random numbers, so the order does not matter.
-// Only the slots a frame draws (each then finds its flock already there), and none with a reset
-// waiting, which draws from the shared generator when its turn comes.
-void swimSceneFlocks(RenderState* render, int32_t timeMs) {
-    Scene* scene = render ? render->currentScene : nullptr;
-    if (!scene) return;
-    SwimTogether together = {};
-    together.timeMs = timeMs;
-    for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
-        EffectSlot* slot = &scene->effectSlots[k];
-        BoidsState* state = boidsState(slot);
-        if (state && state->flock && effectSlotDrawn(slot) && !slot->reset && state->swamTo != timeMs)
-            together.states[together.count++] = state;
-    }
-    if (together.count < 2) return;
-    std::sort(together.states, together.states + together.count,
-              [](const BoidsState* a, const BoidsState* b) { return a->swimSeconds > b->swimSeconds; });
-    shareWork(together.count, swimOne, &together);
 }
 
 }  // namespace
@@ -251,8 +224,34 @@ void boidsAdvance(RenderState*, EffectSlot* slot, int32_t timeMs) {
     if (state->swamTo != timeMs) swim(state, timeMs);
 }
 
+// Each flock is its own, and swimming draws no random numbers, so the flocks swim in any order, on
+// any core, beside the drawing. Only the slots a frame draws (each then finds its flock already
+// there), and none with a reset waiting, which draws from the shared generator in its own turn.
+void boidsPrepare(RenderState* render, EffectSlot* slot, int32_t timeMs) {
+    Scene* scene = render ? render->currentScene : nullptr;
+    const BoidsState* own = boidsState(slot);
+    if (!scene || !own || sharedWorkRunning(own->swimJob)) return;  // started by another slot's turn
+    SwimTogether& together = render->effects->boids.swimming;
+    together.count = 0;
+    together.timeMs = timeMs;
+    for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
+        EffectSlot* other = &scene->effectSlots[k];
+        BoidsState* state = boidsState(other);
+        if (state && state->flock && effectSlotDrawn(other) && !other->reset && state->swamTo != timeMs)
+            together.states[together.count++] = state;
+    }
+    if (together.count == 0) return;
+    std::sort(together.states, together.states + together.count,
+              [](const BoidsState* a, const BoidsState* b) { return a->swimSeconds > b->swimSeconds; });
+    const uint64_t job = startSharedWork(together.count, swimOne, &together);
+    for (int32_t k = 0; k < together.count; ++k) {
+        together.states[k]->swimJob = job;
+        together.states[k]->swimItem = k;
+    }
+}
+
 void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
-    swimSceneFlocks(render, timeMs);
+    if (const BoidsState* started = boidsState(slot)) awaitSharedItem(started->swimJob, started->swimItem);
     boidsAdvance(render, slot, timeMs);
     BoidsState* state = boidsState(slot);
     if (!state || !state->flock) return;

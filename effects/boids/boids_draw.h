@@ -33,6 +33,16 @@ struct BoidsState {
     SceneItem fish;  // the fish object, loaded for this slot
     int32_t swamTo;  // the scene time (ms) the flock was last brought to; INT32_MIN before
     double swimSeconds;  // how long that took: the longest swim of a frame starts first
+    // The frame's swim, started by boidsPrepare: the shared job and this flock's item in it.
+    uint64_t swimJob;
+    int32_t swimItem;
+};
+
+// The flocks a frame swims on together, the longest swim first.
+struct SwimTogether {
+    BoidsState* states[SCENE_EFFECT_SLOTS];
+    int32_t count;
+    int32_t timeMs;
 };
 
 struct LightShaft {
@@ -48,6 +58,7 @@ struct BoidsShared {
     bool placed;
     SceneItem shaftItem;
     LightShaft shafts[SHAFT_COUNT];
+    SwimTogether swimming;  // the job the helpers read while the frame's first passes are drawn
 };
 
 // The fish vertex program (locals 4..7 the body curve, 8..11 the reference curve) and its lit
@@ -65,6 +76,9 @@ float shaftLength(const FlockSet* set, const LightShaft& shaft);
 
 void boidsInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
+// At the start of a frame: every flock the frame draws starts swimming to timeMs on the other
+// cores, while the frame's first passes are drawn; each render then waits for its own flock.
+void boidsPrepare(RenderState* render, EffectSlot* slot, int32_t timeMs);
 // The flock's part of a render: a reset reseeds it, then it swims on to timeMs.
 void boidsAdvance(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void boidsRelease(EffectSlot* slot);
@@ -75,4 +89,4 @@ void boidsCheck(EffectCheck* check, const EffectBinding* row);
 inline constexpr const char* kBoidsFiles[] = {SHAFT_OBJECT, SHAFT_VERTEX_PROGRAM, SHAFT_FRAGMENT_PROGRAM, nullptr};
 inline constexpr EffectFamilyDescriptor kBoidsFamily = {
     FAMILY_BOIDS, "boids",    boidsInit, boidsRender, boidsRelease, boidsReleaseShared,
-    kBoidsFiles,  boidsCheck, boidsAdvance,         nullptr,           nullptr};
+    kBoidsFiles,  boidsCheck, boidsAdvance,         nullptr,           nullptr, boidsPrepare};

@@ -93,4 +93,4 @@ void bubblesReleaseShared(EffectsState* effects);
 
 inline constexpr EffectFamilyDescriptor kBubblesFamily = {
     FAMILY_BUBBLES, "bubbles",        bubblesInit, bubblesRender, bubblesRelease, bubblesReleaseShared,
-    kNoFamilyFiles, checkRowFileLines, bubblesAdvance, bubblesKeepState, bubblesRestoreState};
+    kNoFamilyFiles, checkRowFileLines, bubblesAdvance, bubblesKeepState, bubblesRestoreState, nullptr};

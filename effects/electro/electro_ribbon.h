@@ -33,4 +33,4 @@ void electroRibbonRelease(EffectSlot* slot);
 inline constexpr const char* kElectroRibbonFiles[] = {"Demo/Kolorki2.JPG", nullptr};
 inline constexpr EffectFamilyDescriptor kElectroRibbonFamily = {
     FAMILY_ELECTRO_RIBBON, "electro-ribbon", electroRibbonInit, electroRibbonRender, electroRibbonRelease, nullptr,
-    kElectroRibbonFiles,   checkRowFile, nullptr, nullptr, nullptr};
+    kElectroRibbonFiles,   checkRowFile, nullptr, nullptr, nullptr, nullptr};

@@ -87,4 +87,4 @@ void electroReleaseShared(EffectsState* effects);
 inline constexpr const char* kElectroSurfaceFiles[] = {"Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", nullptr};
 inline constexpr EffectFamilyDescriptor kElectroSurfaceFamily = {
     FAMILY_ELECTRO_SURFACE, "electro-surface", electroSurfaceInit, electroSurfaceRender, electroSurfaceRelease,
-    electroReleaseShared,   kElectroSurfaceFiles, checkRowFile, nullptr, nullptr, nullptr};
+    electroReleaseShared,   kElectroSurfaceFiles, checkRowFile, nullptr, nullptr, nullptr, nullptr};

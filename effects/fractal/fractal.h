@@ -73,4 +73,4 @@ void fractalReleaseShared(EffectsState* effects);
 
 inline constexpr EffectFamilyDescriptor kFractalFamily = {
     FAMILY_FRACTAL, "fractal",      fractalInit, fractalRender, fractalRelease, fractalReleaseShared,
-    kNoFamilyFiles, checkRowFile, nullptr, nullptr, nullptr};
+    kNoFamilyFiles, checkRowFile, nullptr, nullptr, nullptr, nullptr};

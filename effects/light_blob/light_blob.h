@@ -67,4 +67,4 @@ void lightBlobCheck(EffectCheck* check, const EffectBinding* row);
 inline constexpr const char* kLightBlobFiles[] = {LIGHT_BLOB_ENVIRONMENT, nullptr};
 inline constexpr EffectFamilyDescriptor kLightBlobFamily = {
     FAMILY_LIGHT_BLOB, "light-blob",   lightBlobInit, lightBlobRender, lightBlobRelease, lightBlobReleaseShared,
-    kLightBlobFiles,   lightBlobCheck, nullptr, nullptr, nullptr};
+    kLightBlobFiles,   lightBlobCheck, nullptr, nullptr, nullptr, nullptr};

@@ -68,4 +68,4 @@ void releaseMetaballsShared(EffectsState* effects);
 
 inline constexpr EffectFamilyDescriptor kMetaballsFamily = {
     FAMILY_METABALLS, "metaballs", initMetaballs, drawMetaballs, releaseMetaballs, releaseMetaballsShared,
-    kNoFamilyFiles,   checkRowFile, nullptr, nullptr, nullptr};
+    kNoFamilyFiles,   checkRowFile, nullptr, nullptr, nullptr, nullptr};

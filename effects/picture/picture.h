@@ -18,4 +18,4 @@ void pictureRelease(EffectSlot* slot);
 
 inline constexpr EffectFamilyDescriptor kPictureFamily = {
     FAMILY_PICTURE, "picture", pictureInit, pictureRender, pictureRelease, nullptr, kNoFamilyFiles, checkRowFile,
-    nullptr,        nullptr,   nullptr};
+    nullptr,        nullptr,   nullptr, nullptr};

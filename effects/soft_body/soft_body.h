@@ -101,4 +101,4 @@ void softBodyCheck(EffectCheck* check, const EffectBinding* row);
 
 inline constexpr EffectFamilyDescriptor kSoftBodyFamily = {
     FAMILY_SOFT_BODY, "soft-body", softBodyInit, softBodyFrame, softBodyRelease, nullptr, kNoFamilyFiles,
-    softBodyCheck,    softBodyAdvance, nullptr,      nullptr};
+    softBodyCheck,    softBodyAdvance, nullptr,      nullptr, nullptr};

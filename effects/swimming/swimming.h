@@ -24,4 +24,4 @@ void swimCheck(EffectCheck* check, const EffectBinding* row);
 
 inline constexpr EffectFamilyDescriptor kSwimmingFamily = {
     FAMILY_SWIMMING, "swimming", swimInit, swimFrame, swimRelease, nullptr, kNoFamilyFiles, swimCheck,
-    nullptr,         nullptr,    nullptr};
+    nullptr,         nullptr,    nullptr, nullptr};

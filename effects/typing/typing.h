@@ -72,4 +72,4 @@ void typingCheck(EffectCheck* check, const EffectBinding* row);
 inline constexpr const char* kTypingFiles[] = {TYPING_FONT, nullptr};
 inline constexpr EffectFamilyDescriptor kTypingFamily = {
     FAMILY_TYPING, "typing",    typingInit, typingRender, typingRelease, typingReleaseShared,
-    kTypingFiles,  typingCheck, nullptr, nullptr, nullptr};
+    kTypingFiles,  typingCheck, nullptr, nullptr, nullptr, nullptr};

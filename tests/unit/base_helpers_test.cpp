@@ -95,3 +95,33 @@ TEST(SharedWork, EveryItemExactlyOnceCallAfterCall) {
         for (int32_t k = 0; k <= 1000; ++k) ASSERT_EQ(visits[size_t(k)].load(), k < count ? 1 : 0) << round << " " << k;
     }
 }
+
+// A started job runs beside the caller: an awaited item is done when the wait returns (the items of
+// 100 rounds, some awaited before the helpers reach them, some after, some never until the next
+// call), every item exactly once, and a job that has ended is awaited without blocking.
+TEST(SharedWork, StartedItemsAreDoneWhenAwaited) {
+    std::vector<std::atomic<int>> visits(70);
+    auto visit = [](int32_t item, void* context) {
+        auto* v = static_cast<std::atomic<int>*>(context);
+        if (item % 3 == 0) std::this_thread::yield();
+        v[item].fetch_add(1);
+    };
+    uint64_t previous = 0;
+    for (int round = 0; round < 100; ++round) {
+        const int32_t count = round % 10 == 0 ? 70 : 1 + round % 4;  // past the awaitable items, too
+        for (auto& v : visits) v = 0;
+        const uint64_t job = startSharedWork(count, visit, visits.data());
+        EXPECT_FALSE(sharedWorkRunning(previous));
+        EXPECT_TRUE(sharedWorkRunning(job));
+        for (int32_t item = count - 1; item >= 0; item -= 2) {
+            awaitSharedItem(job, item);
+            ASSERT_EQ(visits[size_t(item)].load(), 1) << round << " " << item;
+        }
+        if (round % 2) finishSharedWork();
+        else shareWork(0, visit, visits.data());  // ends the started job first
+        EXPECT_FALSE(sharedWorkRunning(job));
+        awaitSharedItem(job, 0);
+        for (int32_t k = 0; k < 70; ++k) ASSERT_EQ(visits[size_t(k)].load(), k < count ? 1 : 0) << round << " " << k;
+        previous = job;
+    }
+}
