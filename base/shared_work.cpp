@@ -37,7 +37,32 @@ void pause() {
 constexpr auto kSpin = std::chrono::microseconds(100);
 
 // Items of a started job that can be awaited one by one; past these, awaiting one finishes the job.
-constexpr int32_t kAwaitable = 64;
+constexpr int32_t kAwaitable = 256;
+// Pieces one job can gather; past these a piece runs when it is queued.
+constexpr int32_t kPieces = 16;
+
+struct Piece {
+    void (*work)(int32_t, void*);
+    void* context;
+    int32_t first, count;
+};
+
+struct Pieces {
+    Piece pieces[kPieces];
+    int32_t count = 0, items = 0;
+};
+
+// A job's item to its piece's.
+void runPiece(int32_t item, void* context) {
+    const Pieces& all = *static_cast<const Pieces*>(context);
+    for (int32_t k = 0; k < all.count; ++k) {
+        const Piece& piece = all.pieces[k];
+        if (item < piece.first + piece.count) {
+            piece.work(item - piece.first, piece.context);
+            return;
+        }
+    }
+}
 
 struct Pool {
     std::atomic<uint64_t> word{0};
@@ -45,8 +70,10 @@ struct Pool {
     std::atomic<void*> context{nullptr};
     std::atomic<int32_t> finished{0};
     std::atomic<bool> done[kAwaitable] = {};
-    int32_t started = 0;  // items of the job startSharedWork left running; only the caller reads it
+    // Only the caller reads these: the queue, the job started from it and left running, its items.
+    Pieces queued, running;
     uint64_t startedJob = 0;
+    int32_t started = 0;
     std::atomic<int32_t> sleeping{0};
     std::atomic<bool> stopping{false};
     std::mutex lock;
@@ -150,34 +177,45 @@ void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* c
     finish(p, count);
 }
 
-uint64_t startSharedWork(int32_t count, void (*work)(int32_t item, void* context), void* context) {
+SharedTicket queueSharedWork(int32_t count, void (*work)(int32_t item, void* context), void* context) {
+    Pool& p = pool();
+    Pieces& q = p.queued;
+    if (count <= 0 || q.count == kPieces || uint64_t(q.items) + uint64_t(count) > kItemMask) {
+        for (int32_t item = 0; item < count; ++item) work(item, context);
+        return {0, 0, 0};
+    }
+    q.pieces[q.count++] = {work, context, q.items, count};
+    q.items += count;
+    return {p.startedJob + 1, q.items - count, count};
+}
+
+void startQueuedWork() {
     finishSharedWork();
     Pool& p = pool();
-    static uint64_t jobs = 0;
-    if (count <= 0 || uint64_t(count) > kItemMask) {
-        for (int32_t item = 0; item < count; ++item) work(item, context);
-        return ++jobs;
-    }
-    publish(p, count, work, context);  // without helpers the caller runs every item when it waits
-    p.started = count;
-    p.startedJob = ++jobs;
-    return p.startedJob;
+    if (p.queued.count == 0) return;
+    p.running = p.queued;
+    p.queued = Pieces();
+    ++p.startedJob;
+    p.started = p.running.items;
+    publish(p, p.started, runPiece, &p.running);  // without helpers the caller runs every item when it waits
 }
 
-bool sharedWorkRunning(uint64_t job) {
+bool sharedWorkRunning(const SharedTicket& ticket) {
     const Pool& p = pool();
-    return job != 0 && p.started > 0 && job == p.startedJob;
+    return ticket.job != 0 && p.started > 0 && ticket.job == p.startedJob;
 }
 
-void awaitSharedItem(uint64_t job, int32_t item) {
+void awaitSharedWork(const SharedTicket& ticket) {
+    if (!sharedWorkRunning(ticket)) return;
     Pool& p = pool();
-    if (!sharedWorkRunning(job) || item < 0 || item >= p.started) return;
-    if (item >= kAwaitable) {
-        finishSharedWork();
-        return;
+    for (int32_t item = ticket.first; item < ticket.first + ticket.count; ++item) {
+        if (item >= kAwaitable) {
+            finishSharedWork();
+            return;
+        }
+        while (!p.done[item].load(std::memory_order_acquire))
+            if (!p.takeItem(p.word.load(std::memory_order_acquire))) pause();
     }
-    while (!p.done[item].load(std::memory_order_acquire))
-        if (!p.takeItem(p.word.load(std::memory_order_acquire))) pause();
 }
 
 void finishSharedWork() {

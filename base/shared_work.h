@@ -11,12 +11,18 @@
 // calls it; background work does not).
 void shareWork(int32_t count, void (*work)(int32_t item, void* context), void* context);
 
-// The same items started on the helper threads and left to run while the caller goes on with other
-// work. Returns the job's number (never 0). awaitSharedItem returns once the item is done, the caller
-// taking items not yet taken while it waits; finishSharedWork once every item is. A job is finished
-// before shareWork or the next start runs, so an item of a job that is no longer running is done.
-// The same single caller.
-uint64_t startSharedWork(int32_t count, void (*work)(int32_t item, void* context), void* context);
-bool sharedWorkRunning(uint64_t job);
-void awaitSharedItem(uint64_t job, int32_t item);
+// Work queued in pieces (by a frame's effect slots before its passes) and started as one job on the
+// helper threads, left to run while the caller goes on with other work: awaitSharedWork returns once
+// a piece's items are done, the caller taking items not yet taken while it waits; finishSharedWork
+// once every item is. Items are taken in the order they were queued, so an item may wait for
+// earlier items of its own piece. A job is finished before shareWork or the next start runs, so
+// the items of a job that is no longer running are done. The same single caller.
+struct SharedTicket {
+    uint64_t job;  // 0: nothing queued (the items already ran, or there were none)
+    int32_t first, count;
+};
+SharedTicket queueSharedWork(int32_t count, void (*work)(int32_t item, void* context), void* context);
+void startQueuedWork();
+bool sharedWorkRunning(const SharedTicket& ticket);
+void awaitSharedWork(const SharedTicket& ticket);
 void finishSharedWork();

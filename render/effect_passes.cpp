@@ -1,5 +1,6 @@
 #include "render/effect_passes.h"
 
+#include "base/shared_work.h"
 #include "render/render_state.h"
 #include "scene/scene.h"
 
@@ -15,6 +16,7 @@ void prepareEffectSlots(RenderState* render, Scene* scene, int32_t timeMs) {
         EffectSlot* slot = &scene->effectSlots[k];
         if (slot->prepare && effectSlotDrawn(slot)) slot->prepare(render, slot, timeMs);
     }
+    startQueuedWork();
 }
 
 bool renderNullEffect(RenderState* render, Scene* scene, int32_t nullIndex, int32_t timeMs) {

@@ -5,7 +5,8 @@
 struct RenderState;
 struct Scene;
 
-// At the start of a frame: the prepare step of every slot the frame draws, in slot order.
+// At the start of a frame: the prepare step of every slot the frame draws, in slot order, then the
+// work they queued starts on the helper threads.
 void prepareEffectSlots(RenderState* render, Scene* scene, int32_t timeMs);
 // The passes before the scene's objects and after the overlays: every slot of that pass, in slot
 // order.

@@ -201,9 +201,9 @@ void swim(BoidsState* state, int32_t timeMs) {
     state->swimSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void swimOne(int32_t item, void* context) {
-    const SwimTogether& together = *static_cast<const SwimTogether*>(context);
-    swim(together.states[item], together.timeMs);
+void swimQueued(int32_t, void* context) {
+    BoidsState* state = static_cast<BoidsState*>(context);
+    swim(state, state->swimTarget);
 }
 
 }  // namespace
@@ -225,33 +225,33 @@ void boidsAdvance(RenderState*, EffectSlot* slot, int32_t timeMs) {
 }
 
 // Each flock is its own, and swimming draws no random numbers, so the flocks swim in any order, on
-// any core, beside the drawing. Only the slots a frame draws (each then finds its flock already
-// there), and none with a reset waiting, which draws from the shared generator in its own turn.
+// any core, beside the drawing: the first boids slot of the scene hands every flock the frame draws
+// to the helper threads, the longest swim first. Only the slots a frame draws (each then finds its
+// flock already there), and none with a reset waiting, which draws from the shared generator in its
+// own turn.
 void boidsPrepare(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     Scene* scene = render ? render->currentScene : nullptr;
-    const BoidsState* own = boidsState(slot);
-    if (!scene || !own || sharedWorkRunning(own->swimJob)) return;  // started by another slot's turn
-    SwimTogether& together = render->effects->boids.swimming;
-    together.count = 0;
-    together.timeMs = timeMs;
+    if (!scene) return;
+    BoidsState* states[SCENE_EFFECT_SLOTS];
+    int32_t count = 0;
+    bool first = true;
     for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
         EffectSlot* other = &scene->effectSlots[k];
         BoidsState* state = boidsState(other);
-        if (state && state->flock && effectSlotDrawn(other) && !other->reset && state->swamTo != timeMs)
-            together.states[together.count++] = state;
+        if (!state || !effectSlotDrawn(other)) continue;
+        if (first && other != slot) return;  // the scene's first boids slot hands them all over
+        first = false;
+        if (state->flock && !other->reset && state->swamTo != timeMs) states[count++] = state;
     }
-    if (together.count == 0) return;
-    std::sort(together.states, together.states + together.count,
-              [](const BoidsState* a, const BoidsState* b) { return a->swimSeconds > b->swimSeconds; });
-    const uint64_t job = startSharedWork(together.count, swimOne, &together);
-    for (int32_t k = 0; k < together.count; ++k) {
-        together.states[k]->swimJob = job;
-        together.states[k]->swimItem = k;
+    std::sort(states, states + count, [](const BoidsState* a, const BoidsState* b) { return a->swimSeconds > b->swimSeconds; });
+    for (int32_t k = 0; k < count; ++k) {
+        states[k]->swimTarget = timeMs;
+        states[k]->swim = queueSharedWork(1, swimQueued, states[k]);
     }
 }
 
 void boidsRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
-    if (const BoidsState* started = boidsState(slot)) awaitSharedItem(started->swimJob, started->swimItem);
+    if (const BoidsState* started = boidsState(slot)) awaitSharedWork(started->swim);
     boidsAdvance(render, slot, timeMs);
     BoidsState* state = boidsState(slot);
     if (!state || !state->flock) return;

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "base/shared_work.h"
 #include "effects/effect_check.h"
 #include "effects/effect_family.h"
 #include "scene/scene.h"
@@ -33,16 +34,9 @@ struct BoidsState {
     SceneItem fish;  // the fish object, loaded for this slot
     int32_t swamTo;  // the scene time (ms) the flock was last brought to; INT32_MIN before
     double swimSeconds;  // how long that took: the longest swim of a frame starts first
-    // The frame's swim, started by boidsPrepare: the shared job and this flock's item in it.
-    uint64_t swimJob;
-    int32_t swimItem;
-};
-
-// The flocks a frame swims on together, the longest swim first.
-struct SwimTogether {
-    BoidsState* states[SCENE_EFFECT_SLOTS];
-    int32_t count;
-    int32_t timeMs;
+    // The frame's swim, handed to the helper threads by boidsPrepare, and its time (ms).
+    SharedTicket swim;
+    int32_t swimTarget;
 };
 
 struct LightShaft {
@@ -58,7 +52,6 @@ struct BoidsShared {
     bool placed;
     SceneItem shaftItem;
     LightShaft shafts[SHAFT_COUNT];
-    SwimTogether swimming;  // the job the helpers read while the frame's first passes are drawn
 };
 
 // The fish vertex program (locals 4..7 the body curve, 8..11 the reference curve) and its lit

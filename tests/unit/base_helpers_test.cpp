@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -96,32 +97,45 @@ TEST(SharedWork, EveryItemExactlyOnceCallAfterCall) {
     }
 }
 
-// A started job runs beside the caller: an awaited item is done when the wait returns (the items of
-// 100 rounds, some awaited before the helpers reach them, some after, some never until the next
-// call), every item exactly once, and a job that has ended is awaited without blocking.
-TEST(SharedWork, StartedItemsAreDoneWhenAwaited) {
-    std::vector<std::atomic<int>> visits(70);
-    auto visit = [](int32_t item, void* context) {
-        auto* v = static_cast<std::atomic<int>*>(context);
-        if (item % 3 == 0) std::this_thread::yield();
-        v[item].fetch_add(1);
+// Queued pieces run as one job beside the caller: a piece awaited is done when the wait returns (the
+// pieces of 60 rounds, some awaited before the helpers reach them, some after, some never until the
+// job is ended), every item exactly once, an item may wait for the earlier items of its piece, a
+// piece past the queue's room runs at once, and a job that has ended is awaited without blocking.
+TEST(SharedWork, QueuedPiecesAreDoneWhenAwaited) {
+    struct Piece {
+        std::vector<std::atomic<int>> visits;
+        bool chained;  // each item waits for the one before it
+        explicit Piece(size_t n, bool c) : visits(n), chained(c) {}
     };
-    uint64_t previous = 0;
-    for (int round = 0; round < 100; ++round) {
-        const int32_t count = round % 10 == 0 ? 70 : 1 + round % 4;  // past the awaitable items, too
-        for (auto& v : visits) v = 0;
-        const uint64_t job = startSharedWork(count, visit, visits.data());
+    auto visit = [](int32_t item, void* context) {
+        Piece* piece = static_cast<Piece*>(context);
+        if (piece->chained && item > 0)
+            while (piece->visits[size_t(item) - 1].load() == 0) std::this_thread::yield();
+        if (item % 3 == 0) std::this_thread::yield();
+        piece->visits[size_t(item)].fetch_add(1);
+    };
+    SharedTicket previous = {};
+    for (int round = 0; round < 60; ++round) {
+        std::vector<std::unique_ptr<Piece>> pieces;
+        std::vector<SharedTicket> tickets;
+        const int32_t count = round % 10 == 0 ? 17 : 1 + round % 4;  // 17: one past the queue's room
+        for (int32_t k = 0; k < count; ++k) {
+            const int32_t items = k == 1 ? 90 : 1 + (round + k) % 5;  // 90: past the awaitable items
+            pieces.push_back(std::make_unique<Piece>(size_t(items), k % 2 == 1));
+            tickets.push_back(queueSharedWork(items, visit, pieces.back().get()));
+        }
+        startQueuedWork();
         EXPECT_FALSE(sharedWorkRunning(previous));
-        EXPECT_TRUE(sharedWorkRunning(job));
-        for (int32_t item = count - 1; item >= 0; item -= 2) {
-            awaitSharedItem(job, item);
-            ASSERT_EQ(visits[size_t(item)].load(), 1) << round << " " << item;
+        for (int32_t k = count - 1; k >= 0; k -= 2) {
+            awaitSharedWork(tickets[size_t(k)]);
+            for (const auto& v : pieces[size_t(k)]->visits) ASSERT_EQ(v.load(), 1) << round << " " << k;
         }
         if (round % 2) finishSharedWork();
-        else shareWork(0, visit, visits.data());  // ends the started job first
-        EXPECT_FALSE(sharedWorkRunning(job));
-        awaitSharedItem(job, 0);
-        for (int32_t k = 0; k < 70; ++k) ASSERT_EQ(visits[size_t(k)].load(), k < count ? 1 : 0) << round << " " << k;
-        previous = job;
+        else shareWork(0, nullptr, nullptr);  // ends the started job first
+        EXPECT_FALSE(sharedWorkRunning(tickets[0]));
+        awaitSharedWork(tickets[0]);
+        for (const auto& piece : pieces)
+            for (const auto& v : piece->visits) ASSERT_EQ(v.load(), 1) << round;
+        previous = tickets[0];
     }
 }
