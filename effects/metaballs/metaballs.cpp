@@ -2,9 +2,11 @@
 #include "base/shared_work.h"
 #include "effects/metaballs/metaballs.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -263,11 +265,13 @@ void fieldSlab(int32_t a, void* context) {
 
 }  // namespace
 
-void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
+namespace {
+
+// The balls at timeMs and what every slab of the field reads of them.
+void setUpField(FieldPass& f, MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
     if (count > METABALL_PATHS) count = METABALL_PATHS;
     if (count < 0) count = 0;
     for (int32_t k = 0; k < count; ++k) balls[k] = metaballAt(k, timeMs);
-    FieldPass f;
     f.grid = grid;
     f.balls = balls;
     f.count = count;
@@ -282,6 +286,13 @@ void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall
             }
         }
     }
+}
+
+}  // namespace
+
+void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
+    FieldPass f;
+    setUpField(f, grid, count, timeMs, balls);
     shareWork(METABALL_GRID, fieldSlab, &f);
 }
 
@@ -368,14 +379,61 @@ void cellsOfSlab(int32_t pa, void* context) {
     }
 }
 
-}  // namespace
-
-const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid) {
-    // The slabs' triangles are kept from frame to frame: their arrays only grow.
+// The slabs' triangles are kept from frame to frame: their arrays only grow.
+SurfacePass& surfacePass() {
     static SurfacePass pass;
-    pass.grid = grid;
-    pass.tables = &caseTables();
-    shareWork(METABALL_SLABS, cellsOfSlab, &pass);
+    return pass;
+}
+
+const MetaballSurfaceSlab* surfaceSlabs(SurfacePass& pass) {
     for (int32_t k = 0; k < METABALL_SLABS; ++k) pass.surface[k] = {pass.slabs[k].values, pass.slabs[k].count};
     return pass.surface;
 }
+
+// A frame's field and surface as one queued piece: the field's slabs first, then the surface's,
+// each waiting for the two slabs of points its cells read (taken earlier, so already running).
+struct QueuedFrame {
+    FieldPass field;
+    std::atomic<bool> fieldDone[METABALL_GRID];
+};
+
+QueuedFrame& queuedFrame() {
+    static QueuedFrame frame;
+    return frame;
+}
+
+void frameItem(int32_t item, void*) {
+    QueuedFrame& frame = queuedFrame();
+    if (item < METABALL_GRID) {
+        fieldSlab(item, &frame.field);
+        frame.fieldDone[item].store(true, std::memory_order_release);
+        return;
+    }
+    const int32_t slab = item - METABALL_GRID;
+    while (!frame.fieldDone[slab].load(std::memory_order_acquire) ||
+           !frame.fieldDone[slab + 1].load(std::memory_order_acquire))
+        std::this_thread::yield();
+    cellsOfSlab(slab, &surfacePass());
+}
+
+}  // namespace
+
+const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid) {
+    SurfacePass& pass = surfacePass();
+    pass.grid = grid;
+    pass.tables = &caseTables();
+    shareWork(METABALL_SLABS, cellsOfSlab, &pass);
+    return surfaceSlabs(pass);
+}
+
+SharedTicket queueMetaballFrame(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
+    QueuedFrame& frame = queuedFrame();
+    setUpField(frame.field, grid, count, timeMs, balls);
+    for (std::atomic<bool>& done : frame.fieldDone) done.store(false, std::memory_order_relaxed);
+    SurfacePass& pass = surfacePass();
+    pass.grid = grid;
+    pass.tables = &caseTables();
+    return queueSharedWork(METABALL_GRID + METABALL_SLABS, frameItem, nullptr);
+}
+
+const MetaballSurfaceSlab* queuedMetaballSurface() { return surfaceSlabs(surfacePass()); }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "base/shared_work.h"
 #include "effects/effect_check.h"
 #include "effects/effect_family.h"
 
@@ -55,6 +56,12 @@ enum { METABALL_SLABS = METABALL_GRID - 1 };
 // The slabs in cell order; the arrays stay valid until the next call.
 const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid);
 
+// The same field and surface queued as one piece of the frame's shared work (base/shared_work.h):
+// once the ticket is awaited, queuedMetaballSurface holds the slabs. One frame at a time, and no
+// other evaluation of the grid until then.
+SharedTicket queueMetaballFrame(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]);
+const MetaballSurfaceSlab* queuedMetaballSurface();
+
 // The case tables: edges cut for each inside/outside pattern, and the triangles over those edges
 // (edge numbers, three at a time, -1 ends the row).
 enum { METABALL_ROW = 16 };
@@ -63,9 +70,11 @@ const int8_t (*metaballTriangleTable())[METABALL_ROW];
 
 void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot);
 void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs);
+// At the start of a frame: the field and surface start on the helper threads.
+void prepareMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void releaseMetaballs(EffectSlot* slot);
 void releaseMetaballsShared(EffectsState* effects);
 
 inline constexpr EffectFamilyDescriptor kMetaballsFamily = {
     FAMILY_METABALLS, "metaballs", initMetaballs, drawMetaballs, releaseMetaballs, releaseMetaballsShared,
-    kNoFamilyFiles,   checkRowFile, nullptr, nullptr, nullptr, nullptr};
+    kNoFamilyFiles,   checkRowFile, nullptr, nullptr, nullptr, prepareMetaballs};

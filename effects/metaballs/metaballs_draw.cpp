@@ -23,6 +23,10 @@ struct MetaballState {
     MetaBall balls[METABALL_PATHS];
     uint32_t vertexProgram;
     uint32_t fragmentProgram;
+    // The frame's field and surface, queued by prepareMetaballs for this time (ms).
+    SharedTicket queued;
+    int32_t queuedFor;
+    bool isQueued;
 };
 
 const float kGlow = 1.3f;
@@ -142,13 +146,34 @@ void initMetaballs(RenderState* render, Scene* scene, EffectSlot* slot) {
     evaluateMetaballs(grid, slot->count, 0.0f, state->balls);
 }
 
+// The grid is shared by every metaball slot: the field is worked out ahead only when the frame draws
+// no other.
+void prepareMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
+    MetaballState* state = slot->family == FAMILY_METABALLS ? static_cast<MetaballState*>(slot->state) : nullptr;
+    Scene* scene = render ? render->currentScene : nullptr;
+    if (!state || !state->vertexProgram || !scene) return;
+    for (int32_t k = 0; k < scene->effectSlotCount && k < SCENE_EFFECT_SLOTS; ++k) {
+        const EffectSlot* other = &scene->effectSlots[k];
+        if (other != slot && other->family == FAMILY_METABALLS && effectSlotDrawn(other)) return;
+    }
+    MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
+    if (!grid) return;
+    state->queued = queueMetaballFrame(grid, slot->count, float(timeMs), state->balls);
+    state->queuedFor = timeMs;
+    state->isQueued = true;
+}
+
 void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     MetaballState* state = slot->family == FAMILY_METABALLS ? static_cast<MetaballState*>(slot->state) : nullptr;
     if (!state || !state->vertexProgram) return;
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
-    evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
+    // Queued for this frame: done once awaited (or already, should the job have ended).
+    const bool queued = state->isQueued && state->queuedFor == timeMs;
+    state->isQueued = false;
+    if (queued) awaitSharedWork(state->queued);
+    else evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
     EffectMotion pose;
     effectMotionAt(slot, timeMs, &pose);
     glDisable(GL_BLEND);
@@ -164,7 +189,7 @@ void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     gl->glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, state->fragmentProgram);
     // Immediate mode, corner by corner, slab after slab in the order of the cells.
-    const MetaballSurfaceSlab* slabs = polygonizeMetaballSlabs(grid);
+    const MetaballSurfaceSlab* slabs = queued ? queuedMetaballSurface() : polygonizeMetaballSlabs(grid);
     glBegin(GL_TRIANGLES);
     for (int32_t k = 0; k < METABALL_SLABS; ++k)
         for (const float* corner = slabs[k].corners; corner < slabs[k].corners + size_t(slabs[k].triangles) * 18;
