@@ -170,10 +170,10 @@ void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
     // Queued for this frame: done once awaited (or already, should the job have ended).
+    if (state->isQueued) awaitSharedWork(state->queued);
     const bool queued = state->isQueued && state->queuedFor == timeMs;
     state->isQueued = false;
-    if (queued) awaitSharedWork(state->queued);
-    else evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
+    if (!queued) evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
     EffectMotion pose;
     effectMotionAt(slot, timeMs, &pose);
     glDisable(GL_BLEND);
