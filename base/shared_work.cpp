@@ -147,7 +147,8 @@ void publish(Pool& p, int32_t count, void (*work)(int32_t, void*), void* context
     p.work.store(work, std::memory_order_relaxed);
     p.context.store(context, std::memory_order_relaxed);
     p.finished.store(0, std::memory_order_relaxed);
-    for (int32_t item = 0; item < count && item < kAwaitable; ++item) p.done[item].store(false, std::memory_order_relaxed);
+    for (int32_t item = 0; item < count && item < kAwaitable; ++item)
+        p.done[item].store(false, std::memory_order_relaxed);
     const uint64_t job = jobOf(p.word.load(std::memory_order_relaxed)) + 1;
     p.word.store(pack(job, uint64_t(count), 0));  // publishes the job with the fields above
     if (p.sleeping.load() > 0) {

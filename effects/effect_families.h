@@ -16,8 +16,8 @@
 #include "effects/swimming/swimming.h"
 #include "effects/typing/typing.h"
 
-inline constexpr EffectFamilyDescriptor kNoFamily = {FAMILY_NONE, "none", nullptr, nullptr, nullptr,
-                                                     nullptr,     kNoFamilyFiles, nullptr, nullptr, nullptr, nullptr, nullptr};
+inline constexpr EffectFamilyDescriptor kNoFamily = {FAMILY_NONE, "none",         nullptr, nullptr, nullptr, nullptr,
+                                                     kNoFamilyFiles, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 inline constexpr const EffectFamilyDescriptor* kEffectFamilies[] = {
     &kNoFamily,

@@ -243,7 +243,8 @@ void boidsPrepare(RenderState* render, EffectSlot* slot, int32_t timeMs) {
         first = false;
         if (state->flock && !other->reset && state->swamTo != timeMs) states[count++] = state;
     }
-    std::sort(states, states + count, [](const BoidsState* a, const BoidsState* b) { return a->swimSeconds > b->swimSeconds; });
+    std::sort(states, states + count,
+              [](const BoidsState* a, const BoidsState* b) { return a->swimSeconds > b->swimSeconds; });
     for (int32_t k = 0; k < count; ++k) {
         states[k]->swimTarget = timeMs;
         states[k]->swim = queueSharedWork(1, swimQueued, states[k]);

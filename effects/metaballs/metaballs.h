@@ -45,9 +45,9 @@ void metaballBox(const MetaBall& ball, int axis, int32_t* start, int32_t* end);
 // Positions of up to three balls at timeMs, then the field and gradients of the whole grid.
 void evaluateMetaballs(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]);
 
-// Marching cubes over every cell (as evaluateMetaballs left the grid), slab by slab of cells on every core: the triangles of each slab
-// in cell order, each triangle's corners in the order they are drawn, a corner its normal then its
-// position (six floats).
+// Marching cubes over every cell as evaluateMetaballs left the grid, slab by slab of cells on every
+// core: the triangles of each slab in cell order, each triangle's corners in the order they are
+// drawn, a corner its normal then its position (six floats).
 struct MetaballSurfaceSlab {
     const float* corners;
     int32_t triangles;
