@@ -65,6 +65,20 @@ uint32_t effectPicture(TextureImage* image, const char* path, const Settings* se
     return image->names[0];
 }
 
+void queueEffectWork(QueuedEffectWork* work, int32_t timeMs, int32_t count, void (*run)(int32_t item, void* context),
+                     void* context) {
+    work->timeMs = timeMs;  // before the helpers can read it
+    work->queued = true;
+    work->ticket = queueSharedWork(count, run, context);
+}
+
+bool awaitEffectWork(QueuedEffectWork* work, int32_t timeMs) {
+    if (!work->queued) return false;
+    awaitSharedWork(work->ticket);
+    work->queued = false;
+    return work->timeMs == timeMs;
+}
+
 void deleteEffectBuffers(uint32_t* names, int32_t count) {
     const GlEntryPoints* gl = glEntryPoints();
     for (int32_t k = 0; k < count; ++k) {

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/shared_work.h"
+
 struct RenderState;
 struct Scene;
 struct Settings;
@@ -50,6 +52,19 @@ int32_t effectLights(const Scene* scene, int32_t firstSet, int32_t texCoordSets,
 int32_t effectTexCoordSets();
 // The distant and point lights among the scene's.
 int32_t effectLightsWithVectors(const Scene* scene);
+
+// Work a slot's prepare step queues for its render (base/shared_work.h): what it computes stands for
+// the frame time it was queued for.
+struct QueuedEffectWork {
+    SharedTicket ticket;
+    int32_t timeMs;
+    bool queued;
+};
+void queueEffectWork(QueuedEffectWork* work, int32_t timeMs, int32_t count, void (*run)(int32_t item, void* context),
+                     void* context);
+// Waits for what was queued, which must come before anything else touches what it writes; true when
+// it was queued for timeMs.
+bool awaitEffectWork(QueuedEffectWork* work, int32_t timeMs);
 
 // Releasing what slots made: buffer and program names (zeroed after), and an object item's own
 // surface instances with their programs (the mesh stays in the cache).

@@ -185,11 +185,26 @@ void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot) {
                 texCoords, false);
 }
 
+namespace {
+
+void surfaceQueued(int32_t, void* context) {
+    ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(context);
+    electroSurfaceVertices(s->generator, s->params, s->surface.timeMs, s->vertices);
+}
+
+}  // namespace
+
+void electroSurfacePrepare(RenderState*, EffectSlot* slot, int32_t timeMs) {
+    ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(slot->state);
+    if (slot->family != FAMILY_ELECTRO_SURFACE || !s || !s->buffers.vertices) return;
+    queueEffectWork(&s->surface, timeMs, 1, surfaceQueued, s);
+}
+
 void electroSurfaceRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;  // stateless between frames
     ElectroSurfaceState* s = static_cast<ElectroSurfaceState*>(slot->state);
     if (slot->family != FAMILY_ELECTRO_SURFACE || !s || !s->buffers.vertices) return;
-    electroSurfaceVertices(s->generator, s->params, timeMs, s->vertices);
+    if (!awaitEffectWork(&s->surface, timeMs)) electroSurfaceVertices(s->generator, s->params, timeMs, s->vertices);
     drawElectro(render, slot, s->params, s->buffers, timeMs, s->vertices, ELECTRO_VERTICES, ELECTRO_INDICES, false);
 }
 

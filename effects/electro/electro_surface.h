@@ -6,6 +6,7 @@
 #include "data/texture.h"
 #include "effects/effect_check.h"
 #include "effects/effect_family.h"
+#include "effects/effect_helpers.h"
 #include "scene/effect_slot.h"
 
 struct Scene;
@@ -57,6 +58,7 @@ struct ElectroSurfaceState {
     ElectroParams params;
     ElectroBuffers buffers;
     ElectroVertex vertices[ELECTRO_VERTICES];
+    QueuedEffectWork surface;  // the vertices, queued by electroSurfacePrepare
 };
 
 #define ELECTRO_PICTURES {"Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", "Demo/Kolorki2.JPG"}
@@ -80,6 +82,8 @@ void electroComplexQuotient(float p, float q, float c, float d, float* re, float
 
 void electroSurfaceInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void electroSurfaceRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
+// At the start of a frame: the vertices are worked out on the helper threads.
+void electroSurfacePrepare(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void electroSurfaceRelease(EffectSlot* slot);
 // Both families' shared objects; the ribbon's descriptor leaves them to the surface's.
 void electroReleaseShared(EffectsState* effects);
@@ -87,4 +91,4 @@ void electroReleaseShared(EffectsState* effects);
 inline constexpr const char* kElectroSurfaceFiles[] = {"Demo/Kolorki.JPG", "Demo/Kolorki3.JPG", nullptr};
 inline constexpr EffectFamilyDescriptor kElectroSurfaceFamily = {
     FAMILY_ELECTRO_SURFACE, "electro-surface", electroSurfaceInit, electroSurfaceRender, electroSurfaceRelease,
-    electroReleaseShared,   kElectroSurfaceFiles, checkRowFile, nullptr, nullptr, nullptr, nullptr};
+    electroReleaseShared,   kElectroSurfaceFiles, checkRowFile, nullptr, nullptr, nullptr, electroSurfacePrepare};

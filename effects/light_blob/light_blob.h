@@ -29,6 +29,7 @@ struct LightBlobState {
     Envelope motions[BLOB_MOTIONS][MOTION_CHANNELS];  // only position Y is used
     uint32_t vertexBuffer, indexBuffer, vertexProgram, fragmentProgram;
     float vertices[BLOB_VERTICES * BLOB_VERTEX_FLOATS];  // the surface of the last evaluation
+    QueuedEffectWork surface;  // its evaluation, queued by lightBlobPrepare
 };
 
 // The relief is built once a run: it draws from the shared generator. The environment picture
@@ -58,6 +59,8 @@ int32_t lightBlobLights(const Scene* scene, int32_t texCoordSets, BlobLight* out
 
 void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot);
 void lightBlobRender(RenderState* render, EffectSlot* slot, int32_t timeMs);
+// At the start of a frame: the surface is evaluated on the helper threads.
+void lightBlobPrepare(RenderState* render, EffectSlot* slot, int32_t timeMs);
 void lightBlobRelease(EffectSlot* slot);
 void lightBlobReleaseShared(EffectsState* effects);
 // The control scene, BLOB_MOTIONS motions from its first null on.
@@ -67,4 +70,4 @@ void lightBlobCheck(EffectCheck* check, const EffectBinding* row);
 inline constexpr const char* kLightBlobFiles[] = {LIGHT_BLOB_ENVIRONMENT, nullptr};
 inline constexpr EffectFamilyDescriptor kLightBlobFamily = {
     FAMILY_LIGHT_BLOB, "light-blob",   lightBlobInit, lightBlobRender, lightBlobRelease, lightBlobReleaseShared,
-    kLightBlobFiles,   lightBlobCheck, nullptr, nullptr, nullptr, nullptr};
+    kLightBlobFiles,   lightBlobCheck, nullptr, nullptr, nullptr, lightBlobPrepare};

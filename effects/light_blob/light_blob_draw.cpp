@@ -160,12 +160,28 @@ void lightBlobInit(RenderState* render, Scene* scene, EffectSlot* slot) {
     buildPrograms(&render->programText, s, scene);
 }
 
+namespace {
+
+void evaluateQueued(int32_t, void* context) {
+    LightBlobState* s = static_cast<LightBlobState*>(context);
+    evaluateBlobSurface(s, msToSeconds(s->surface.timeMs));
+}
+
+}  // namespace
+
+void lightBlobPrepare(RenderState*, EffectSlot* slot, int32_t timeMs) {
+    LightBlobState* s = static_cast<LightBlobState*>(slot->state);
+    if (slot->family != FAMILY_LIGHT_BLOB || !s || !s->vertexProgram) return;
+    queueEffectWork(&s->surface, timeMs, 1, evaluateQueued, s);
+}
+
 void lightBlobRender(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     slot->reset = 0;
     LightBlobState* s = static_cast<LightBlobState*>(slot->state);
     if (slot->family != FAMILY_LIGHT_BLOB || !s || !s->vertexProgram) return;
     const GlEntryPoints* gl = glEntryPoints();
-    const float* vertices = evaluateBlobSurface(s, msToSeconds(timeMs));
+    const float* vertices =
+        awaitEffectWork(&s->surface, timeMs) ? s->vertices : evaluateBlobSurface(s, msToSeconds(timeMs));
     gl->glBindBufferARB(GL_ARRAY_BUFFER_ARB, s->vertexBuffer);
     if (void* mapped = gl->glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB)) {
         std::memcpy(mapped, vertices, BLOB_VERTICES * BLOB_VERTEX_FLOATS * sizeof(float));

@@ -23,10 +23,7 @@ struct MetaballState {
     MetaBall balls[METABALL_PATHS];
     uint32_t vertexProgram;
     uint32_t fragmentProgram;
-    // The frame's field and surface, queued by prepareMetaballs for this time (ms).
-    SharedTicket queued;
-    int32_t queuedFor;
-    bool isQueued;
+    QueuedEffectWork frame;  // the field and surface, queued by prepareMetaballs
 };
 
 const float kGlow = 1.3f;
@@ -158,9 +155,9 @@ void prepareMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     }
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
-    state->queued = queueMetaballFrame(grid, slot->count, float(timeMs), state->balls);
-    state->queuedFor = timeMs;
-    state->isQueued = true;
+    state->frame.timeMs = timeMs;
+    state->frame.queued = true;
+    state->frame.ticket = queueMetaballFrame(grid, slot->count, float(timeMs), state->balls);
 }
 
 void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
@@ -169,10 +166,7 @@ void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     if (!state || !state->vertexProgram) return;
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
-    // Queued for this frame: done once awaited (or already, should the job have ended).
-    if (state->isQueued) awaitSharedWork(state->queued);
-    const bool queued = state->isQueued && state->queuedFor == timeMs;
-    state->isQueued = false;
+    const bool queued = awaitEffectWork(&state->frame, timeMs);
     if (!queued) evaluateMetaballs(grid, slot->count, float(timeMs), state->balls);
     EffectMotion pose;
     effectMotionAt(slot, timeMs, &pose);
