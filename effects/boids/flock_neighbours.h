@@ -26,6 +26,15 @@ inline bool facesBySquares(float dot, float da, float squared, float cosine) {
     if (squared == 0.0f) return true;
     if (cosine > 0.0f) {
         if (!(dot > 0.0f)) return false;  // behind, across or undefined: below a positive cosine
+        // In single precision first, where its roundings (a few in 1e7) cannot reach the margin: the
+        // squared dot product lies in [1e-30, 1e30], so a limit that overflows or underflows is far
+        // from it.
+        if (dot > 1.0e-15f && dot < 1.0e15f && squared > 1.0e-30f && squared < 1.0e30f && da > 1.0e-10f &&
+            da < 1.0e10f) {
+            const float limit = cosine * cosine * (da * da) * squared, d2 = dot * dot;
+            if (d2 > limit * 1.0001f) return true;
+            if (d2 < limit * 0.9999f) return false;
+        }
         const double limit = double(cosine) * double(cosine) * (double(da) * double(da)) * double(squared);
         // faces() rounds three times (root, product, quotient): its quotient is within 2e-7 of the
         // true one, so a margin of 1e-5 on the squares decides for it.
