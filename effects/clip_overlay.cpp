@@ -126,9 +126,9 @@ void readClipScript(const char* path, RenderState* render) {
 }
 
 void drawClipOverlays(RenderState* render, int32_t demoTime) {
-    (void)render;
     const ClipScript* s = clipScript();
     if (!s->overlayCount || !s->overlayProgram) return;
+    readyNoiseVolume(render);
     const GlEntryPoints* gl = glEntryPoints();
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "effects/effect_families.h"
+#include "effects/noise.h"
 #include "scene/scene.h"
 
 void releaseSceneEffects(Scene* scene) {
@@ -18,6 +19,6 @@ void releaseSceneEffects(Scene* scene) {
 void releaseEffects(EffectsState* effects) {
     for (const EffectFamilyDescriptor* family : kEffectFamilies)
         if (family->releaseShared) family->releaseShared(effects);
-    if (effects->noiseVolume) glDeleteTextures(1, &effects->noiseVolume);
+    releaseNoiseVolume(effects);
     std::memset(effects, 0, sizeof *effects);
 }

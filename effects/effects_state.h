@@ -13,8 +13,11 @@
 
 struct Scene;
 
+struct NoiseVolumeBuild;
+
 struct EffectsState {
     uint32_t noiseVolume;  // the turbulence volume of the electro effects and the clip overlays
+    NoiseVolumeBuild* noiseVolumePending;  // its bytes until readyNoiseVolume puts them in
     FractalShared fractal;
     TypingShared typing;
     LightBlobShared lightBlob;

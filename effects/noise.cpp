@@ -91,14 +91,16 @@ float noise2(float x, float y) {
     return lerp(sy, a, b);
 }
 
-float noise3(float x, float y, float z) {
+namespace {
+
+float noise3In(const NoiseTables& t, float x, float y, float z) {
     Axis ax, ay, az;
     if (!latticeAxis(x, &ax) || !latticeAxis(y, &ay) || !latticeAxis(z, &az)) return 0.0f;
-    const int32_t* p = gTables.permutation;
+    const int32_t* p = t.permutation;
     int i = p[ax.b0], j = p[ax.b1];
     int b00 = p[i + ay.b0], b10 = p[j + ay.b0], b01 = p[i + ay.b1], b11 = p[j + ay.b1];
     float sx = sCurve(ax.r0), sy = sCurve(ay.r0), sz = sCurve(az.r0);
-    const float(*g)[3] = gTables.gradients3;
+    const float(*g)[3] = t.gradients3;
     auto at = [g](int k, float rx, float ry, float rz) { return rx * g[k][0] + ry * g[k][1] + rz * g[k][2]; };
     float a = lerp(sx, at(b00 + az.b0, ax.r0, ay.r0, az.r0), at(b10 + az.b0, ax.r1, ay.r0, az.r0));
     float b = lerp(sx, at(b01 + az.b0, ax.r0, ay.r1, az.r0), at(b11 + az.b0, ax.r1, ay.r1, az.r0));
@@ -109,23 +111,43 @@ float noise3(float x, float y, float z) {
     return lerp(sz, c, d);
 }
 
-float tileNoise2(float x, float y, float w, float h) {
-    if (!(w * h != 0.0f)) return noise2(x, y);
-    return (noise2(x, y) * (w - x) * (h - y) + noise2(x - w, y) * x * (h - y) + noise2(x, y - h) * (w - x) * y +
-            noise2(x - w, y - h) * x * y) /
-           (w * h);
-}
-
-float tileNoise3(float x, float y, float z, float w, float h, float d) {
-    if (!(w * h * d != 0.0f)) return noise3(x, y, z);
+float tileNoise3In(const NoiseTables& t, float x, float y, float z, float w, float h, float d) {
+    if (!(w * h * d != 0.0f)) return noise3In(t, x, y, z);
     float sum = 0.0f;
     for (int c = 0; c < 2; ++c)
         for (int b = 0; b < 2; ++b)
             for (int a = 0; a < 2; ++a) {
                 float weight = (a ? x : w - x) * (b ? y : h - y) * (c ? z : d - z);
-                sum += noise3(x - a * w, y - b * h, z - c * d) * weight;
+                sum += noise3In(t, x - a * w, y - b * h, z - c * d) * weight;
             }
     return sum / (w * h * d);
+}
+
+float sumNoise3In(const NoiseTables& t, float x, float y, float z, float w, float h, float d, float f0) {
+    float sum = 0.0f;
+    float f = f0;
+    if (!(f > 0.0f)) return 0.0f;
+    for (int octave = 0; octave < NOISE_MAX_OCTAVES; ++octave) {
+        sum += tileNoise3In(t, f * x, f * y, f * z, f * w, f * h, f * d) / f;
+        if (f / 2.0f < 1.0f) break;
+        f /= 2.0f;
+    }
+    return sum;
+}
+
+}  // namespace
+
+float noise3(float x, float y, float z) { return noise3In(gTables, x, y, z); }
+float tileNoise3(float x, float y, float z, float w, float h, float d) { return tileNoise3In(gTables, x, y, z, w, h, d); }
+float sumNoise3(float x, float y, float z, float w, float h, float d, float f0) {
+    return sumNoise3In(gTables, x, y, z, w, h, d, f0);
+}
+
+float tileNoise2(float x, float y, float w, float h) {
+    if (!(w * h != 0.0f)) return noise2(x, y);
+    return (noise2(x, y) * (w - x) * (h - y) + noise2(x - w, y) * x * (h - y) + noise2(x, y - h) * (w - x) * y +
+            noise2(x - w, y - h) * x * y) /
+           (w * h);
 }
 
 float sumNoise2(float x, float y, float w, float h, float f0) {
@@ -134,18 +156,6 @@ float sumNoise2(float x, float y, float w, float h, float f0) {
     if (!(f > 0.0f)) return 0.0f;
     for (int octave = 0; octave < NOISE_MAX_OCTAVES; ++octave) {
         sum += tileNoise2(f * x, f * y, f * w, f * h) / f;
-        if (f / 2.0f < 1.0f) break;
-        f /= 2.0f;
-    }
-    return sum;
-}
-
-float sumNoise3(float x, float y, float z, float w, float h, float d, float f0) {
-    float sum = 0.0f;
-    float f = f0;
-    if (!(f > 0.0f)) return 0.0f;
-    for (int octave = 0; octave < NOISE_MAX_OCTAVES; ++octave) {
-        sum += tileNoise3(f * x, f * y, f * z, f * w, f * h, f * d) / f;
         if (f / 2.0f < 1.0f) break;
         f /= 2.0f;
     }
@@ -174,14 +184,20 @@ void stretchBytes(uint8_t* bytes, size_t count) {
 
 namespace {
 
+struct VolumePlanes {
+    const NoiseTables* tables;
+    uint8_t* bytes;
+};
+
 // The planes z of [first, end); the tables are only read.
 void buildNoisePlanes(int32_t first, int32_t end, void* context) {
-    uint8_t* bytes = static_cast<uint8_t*>(context);
+    const VolumePlanes& v = *static_cast<const VolumePlanes*>(context);
     for (int z = first; z < end; ++z) {
         size_t k = size_t(z) * NOISE_VOLUME_HEIGHT * NOISE_VOLUME_WIDTH;
         for (int y = 0; y < NOISE_VOLUME_HEIGHT; ++y)
             for (int x = 0; x < NOISE_VOLUME_WIDTH; ++x)
-                bytes[k++] = noiseByte(sumNoise3(0.08f * x, 0.16f * y, 0.16f * z, 10.24f, 5.12f, 5.12f, 16.0f));
+                v.bytes[k++] =
+                    noiseByte(sumNoise3In(*v.tables, 0.08f * x, 0.16f * y, 0.16f * z, 10.24f, 5.12f, 5.12f, 16.0f));
     }
 }
 
@@ -189,6 +205,13 @@ void buildNoisePlanes(int32_t first, int32_t end, void* context) {
 
 void buildNoiseVolumeBytes(uint8_t* bytes) {
     initNoise();  // here, on the calling thread: it draws from the C library's generator
-    forEachSlice(NOISE_VOLUME_DEPTH, buildNoisePlanes, bytes);
+    VolumePlanes planes = {&gTables, bytes};
+    forEachSlice(NOISE_VOLUME_DEPTH, buildNoisePlanes, &planes);
+    stretchBytes(bytes, NOISE_VOLUME_BYTES);
+}
+
+void sampleNoiseVolume(const NoiseTables& tables, uint8_t* bytes) {
+    VolumePlanes planes = {&tables, bytes};
+    buildNoisePlanes(0, NOISE_VOLUME_DEPTH, &planes);
     stretchBytes(bytes, NOISE_VOLUME_BYTES);
 }

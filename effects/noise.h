@@ -5,6 +5,7 @@
 #include <cstdint>
 
 struct RenderState;
+struct EffectsState;
 struct Settings;
 
 enum {
@@ -45,8 +46,15 @@ void stretchBytes(uint8_t* bytes, size_t count);
 
 // The turbulence volume's bytes, x fastest then y then z (re-initialises the tables first).
 void buildNoiseVolumeBytes(uint8_t* bytes);
+// The same bytes from tables kept aside (as initNoise left them), on the calling thread alone.
+void sampleNoiseVolume(const NoiseTables& tables, uint8_t* bytes);
 // Builds the volume texture (GL_TEXTURE_3D, luminance, repeat, linear) and returns its name.
 uint32_t buildNoiseVolume();
-// The one volume the clip overlays and the electro effects share (EffectsState::noiseVolume): built on
-// first use.
+// The one volume the clip overlays and the electro effects share (EffectsState::noiseVolume): made on
+// first use, its tables drawn then and its bytes sampled on the background thread.
 uint32_t sharedNoiseVolume(RenderState* render);
+// Puts the bytes into the shared volume once they are ready: before a frame that is shown draws it
+// (waiting for them), or in the warm-up when they already are. The bound 3D texture is kept.
+void readyNoiseVolume(RenderState* render);
+// Deletes the volume, waiting first for bytes still being sampled.
+void releaseNoiseVolume(EffectsState* effects);

@@ -109,6 +109,7 @@ void drawElectro(RenderState* render, EffectSlot* slot, const ElectroParams& par
 
     gl->glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_3D);
+    readyNoiseVolume(render);
     glBindTexture(GL_TEXTURE_3D, sharedNoiseVolume(render));
     gl->glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "base/crt_rand.h"
@@ -59,6 +60,16 @@ TEST(Noise, VolumeAndStretch) {
     for (uint8_t b : volume) lo = b < lo ? b : lo, hi = b > hi ? b : hi;
     EXPECT_EQ(lo, 0);
     EXPECT_EQ(hi, 255);
+    // The same bytes sampled from tables kept aside, after the shared tables were drawn again (the
+    // shared volume is sampled on another thread while other effects draw theirs).
+    crtSrand(1);
+    initNoise();
+    auto kept = std::make_unique<NoiseTables>(*noiseTables());
+    crtSrand(2);
+    initNoise();
+    std::vector<uint8_t> aside(NOISE_VOLUME_BYTES);
+    sampleNoiseVolume(*kept, aside.data());
+    EXPECT_EQ(aside, volume);
     // A flat buffer has nothing to spread and must not divide by zero.
     std::vector<uint8_t> flat(64, 90);
     stretchBytes(flat.data(), flat.size());
