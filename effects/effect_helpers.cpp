@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/background_work.h"
 #include "base/constants.h"
 #include "data/image.h"
 #include "render/device_entry_points.h"
@@ -77,6 +78,20 @@ bool awaitEffectWork(QueuedEffectWork* work, int32_t timeMs) {
     awaitSharedWork(work->ticket);
     work->queued = false;
     return work->timeMs == timeMs;
+}
+
+bool fillVolumeFromBackground(uint32_t texture, int64_t ticket, bool wait, int32_t width, int32_t height, int32_t depth,
+                              const uint8_t* bytes) {
+    if (!wait && !backgroundWorkDone(ticket)) return false;
+    waitForBackgroundWork(ticket);  // its thread writes into the bytes until then
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_3D, &bound);
+    glBindTexture(GL_TEXTURE_3D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glEntryPoints()->glTexSubImage3DEXT(GL_TEXTURE_3D, 0, 0, 0, 0, width, height, depth, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                                        bytes);
+    glBindTexture(GL_TEXTURE_3D, GLuint(bound));
+    return true;
 }
 
 void deleteEffectBuffers(uint32_t* names, int32_t count) {

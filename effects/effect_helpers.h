@@ -66,6 +66,13 @@ void queueEffectWork(QueuedEffectWork* work, int32_t timeMs, int32_t count, void
 // it was queued for timeMs.
 bool awaitEffectWork(QueuedEffectWork* work, int32_t timeMs);
 
+// Puts the bytes that background work (base/background_work.h) builds for a 3D luminance texture of
+// width x height x depth into it once its ticket is done: waits for it, or (wait false) returns
+// false while it is still running. True once the bytes are in, for the caller to free. The bound 3D
+// texture is kept.
+bool fillVolumeFromBackground(uint32_t texture, int64_t ticket, bool wait, int32_t width, int32_t height, int32_t depth,
+                              const uint8_t* bytes);
+
 // Releasing what slots made: buffer and program names (zeroed after), and an object item's own
 // surface instances with their programs (the mesh stays in the cache).
 void deleteEffectBuffers(uint32_t* names, int32_t count);

@@ -7,6 +7,7 @@
 
 #include "base/background_work.h"
 #include "base/out_of_memory.h"
+#include "effects/effect_helpers.h"
 #include "effects/effects_state.h"
 #include "effects/noise.h"
 #include "render/device_entry_points.h"
@@ -69,15 +70,9 @@ void readyNoiseVolume(RenderState* render) {
     NoiseVolumeBuild* build = effects->noiseVolumePending;
     if (!build) return;
     // The warm-up's frames, never shown, draw the volume as it is.
-    if (render->warmingUp && !backgroundWorkDone(build->ticket)) return;
-    waitForBackgroundWork(build->ticket);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_3D, &bound);
-    glBindTexture(GL_TEXTURE_3D, effects->noiseVolume);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glEntryPoints()->glTexSubImage3DEXT(GL_TEXTURE_3D, 0, 0, 0, 0, NOISE_VOLUME_WIDTH, NOISE_VOLUME_HEIGHT,
-                                        NOISE_VOLUME_DEPTH, GL_LUMINANCE, GL_UNSIGNED_BYTE, build->bytes);
-    glBindTexture(GL_TEXTURE_3D, GLuint(bound));
+    if (!fillVolumeFromBackground(effects->noiseVolume, build->ticket, !render->warmingUp, NOISE_VOLUME_WIDTH,
+                                  NOISE_VOLUME_HEIGHT, NOISE_VOLUME_DEPTH, build->bytes))
+        return;
     delete build;
     effects->noiseVolumePending = nullptr;
 }

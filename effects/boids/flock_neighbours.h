@@ -17,10 +17,10 @@ inline bool faces(const float velocity[3], const float a[3], float da, float dv,
     return (a[0] * velocity[0] + a[1] * velocity[1] + a[2] * velocity[2]) / (da * dv) >= cosine;
 }
 
-// faces() for a fish whose squared speed is given and dot = a · velocity, decided from squares in
-// double precision wherever the roundings of faces() cannot change the answer: with no root and no
-// division on the chain of a fish's changing velocity. Near the edge of the view, and for extreme
-// values, it is faces() itself.
+// faces() for a fish whose squared speed is given and dot = a · velocity, decided from squares (in
+// single, then double precision) wherever the roundings of faces() cannot change the answer: with no
+// root and no division on the chain of a fish's changing velocity. Near the edge of the view, and
+// for extreme values, it is faces() itself.
 inline bool facesBySquares(float dot, float da, float squared, float cosine) {
     if (da == 0.0f) return false;
     if (squared == 0.0f) return true;

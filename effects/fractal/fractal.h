@@ -63,7 +63,7 @@ void buildJuliaVolume(uint8_t* buffer, int32_t iterations, double a, double b, d
 // texturing on.
 uint32_t buildFractalTexture(FractalShared* shared, FractalBuilder builder, int32_t n);
 // Puts the builder's bytes into its texture once they are built: waits for them, or (wait false)
-// returns false while they are still being built. Leaves the texture bound.
+// returns false while they are still being built. The bound 3D texture is kept.
 bool fillFractalTexture(FractalShared* shared, FractalBuilder builder, bool wait);
 
 void fractalInit(RenderState* render, Scene* scene, EffectSlot* slot);

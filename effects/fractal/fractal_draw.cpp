@@ -94,13 +94,8 @@ bool fillFractalTexture(FractalShared* shared, FractalBuilder builder, bool wait
     if (builder < 0 || builder >= FRACTAL_BUILDERS) return false;
     FractalVolumeBuild* build = shared->pending[builder];
     if (!build) return true;
-    if (!wait && !backgroundWorkDone(build->ticket)) return false;
-    waitForBackgroundWork(build->ticket);
-    glBindTexture(GL_TEXTURE_3D, shared->textures[builder]);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const int32_t n = build->n;
-    glEntryPoints()->glTexSubImage3DEXT(GL_TEXTURE_3D, 0, 0, 0, 0, n, n, n, GL_LUMINANCE, GL_UNSIGNED_BYTE,
-                                        build->voxels);
+    if (!fillVolumeFromBackground(shared->textures[builder], build->ticket, wait, n, n, n, build->voxels)) return false;
     std::free(build->voxels);
     delete build;
     shared->pending[builder] = nullptr;

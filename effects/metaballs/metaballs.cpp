@@ -385,6 +385,13 @@ SurfacePass& surfacePass() {
     return pass;
 }
 
+SurfacePass& surfacePassOver(const MetaballGrid* grid) {
+    SurfacePass& pass = surfacePass();
+    pass.grid = grid;
+    pass.tables = &caseTables();
+    return pass;
+}
+
 const MetaballSurfaceSlab* surfaceSlabs(SurfacePass& pass) {
     for (int32_t k = 0; k < METABALL_SLABS; ++k) pass.surface[k] = {pass.slabs[k].values, pass.slabs[k].count};
     return pass.surface;
@@ -419,21 +426,18 @@ void frameItem(int32_t item, void*) {
 }  // namespace
 
 const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid) {
-    SurfacePass& pass = surfacePass();
-    pass.grid = grid;
-    pass.tables = &caseTables();
+    SurfacePass& pass = surfacePassOver(grid);
     shareWork(METABALL_SLABS, cellsOfSlab, &pass);
     return surfaceSlabs(pass);
 }
 
-SharedTicket queueMetaballFrame(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]) {
+void queueMetaballFrame(QueuedEffectWork* work, MetaballGrid* grid, int32_t count, int32_t timeMs,
+                        MetaBall balls[METABALL_PATHS]) {
     QueuedFrame& frame = queuedFrame();
-    setUpField(frame.field, grid, count, timeMs, balls);
+    setUpField(frame.field, grid, count, float(timeMs), balls);
     for (std::atomic<bool>& done : frame.fieldDone) done.store(false, std::memory_order_relaxed);
-    SurfacePass& pass = surfacePass();
-    pass.grid = grid;
-    pass.tables = &caseTables();
-    return queueSharedWork(METABALL_GRID + METABALL_SLABS, frameItem, nullptr);
+    surfacePassOver(grid);
+    queueEffectWork(work, timeMs, METABALL_GRID + METABALL_SLABS, frameItem, nullptr);
 }
 
 const MetaballSurfaceSlab* queuedMetaballSurface() { return surfaceSlabs(surfacePass()); }

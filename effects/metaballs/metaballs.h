@@ -3,9 +3,9 @@
 #pragma once
 #include <cstdint>
 
-#include "base/shared_work.h"
 #include "effects/effect_check.h"
 #include "effects/effect_family.h"
+#include "effects/effect_helpers.h"
 
 struct Scene;
 struct RenderState;
@@ -56,10 +56,11 @@ enum { METABALL_SLABS = METABALL_GRID - 1 };
 // The slabs in cell order; the arrays stay valid until the next call.
 const MetaballSurfaceSlab* polygonizeMetaballSlabs(const MetaballGrid* grid);
 
-// The same field and surface queued as one piece of the frame's shared work (base/shared_work.h):
-// once the ticket is awaited, queuedMetaballSurface holds the slabs. One frame at a time, and no
+// The same field and surface queued as one piece of the frame's shared work for timeMs: once work
+// is awaited (awaitEffectWork), queuedMetaballSurface holds the slabs. One frame at a time, and no
 // other evaluation of the grid until then.
-SharedTicket queueMetaballFrame(MetaballGrid* grid, int32_t count, float timeMs, MetaBall balls[METABALL_PATHS]);
+void queueMetaballFrame(QueuedEffectWork* work, MetaballGrid* grid, int32_t count, int32_t timeMs,
+                        MetaBall balls[METABALL_PATHS]);
 const MetaballSurfaceSlab* queuedMetaballSurface();
 
 // The case tables: edges cut for each inside/outside pattern, and the triangles over those edges

@@ -155,9 +155,7 @@ void prepareMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
     }
     MetaballGrid* grid = metaballGrid(&render->effects->metaballs);
     if (!grid) return;
-    state->frame.timeMs = timeMs;
-    state->frame.queued = true;
-    state->frame.ticket = queueMetaballFrame(grid, slot->count, float(timeMs), state->balls);
+    queueMetaballFrame(&state->frame, grid, slot->count, timeMs, state->balls);
 }
 
 void drawMetaballs(RenderState* render, EffectSlot* slot, int32_t timeMs) {
